@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the product for both targets into out/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/tools/deps.sh"
+cd "$root"
+for p in x64 x86; do
+  cmake --preset "$p" -DZAN_BUILD_TESTS=OFF >/dev/null
+  cmake --build --preset "$p"
+  cmake --install "build/$p" --prefix "out/$p" >/dev/null
+done
+echo "built into $root/out"

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds and runs every test of both targets under Wine, in a scratch prefix
+# served by one persistent wineserver.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/tools/deps.sh"
+
+scratch="$root/build/wine"
+export WINEPREFIX="$scratch/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=zh_CN.UTF-8
+export ZAN_TEST_ROOT="$root"
+
+presets=("${@:-x64 x86}")
+presets=(${presets[*]})
+
+mkdir -p "$scratch"
+cleanup() { wineserver -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=:77
+fi
+wineserver -p >/dev/null 2>&1
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+fi
+status=0
+runnable=()
+for p in "${presets[@]}"; do
+  cmake --preset "$p" >/dev/null
+  cmake --build --preset "$p"
+  if [ "$p" = x86 ] && ! "$root/tools/can-run-32bit.sh"; then
+    echo "x86: built; this machine cannot execute 32-bit programs, so 32-bit Wine cannot run the x86 tests here"
+  else
+    runnable+=("$p")
+  fi
+done
+for p in "${runnable[@]}"; do
+  echo "== tests: $p"
+  ctest --preset "$p" -j 8 || status=1
+done
+exit $status
