@@ -11,19 +11,21 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
 export ZAN_TEST_ROOT="$root"
+export WINESERVER=/usr/lib/wine/wineserver64
 
 presets=("${@:-x64 x86}")
 presets=(${presets[*]})
 
 mkdir -p "$scratch"
-cleanup() { wineserver -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+cleanup() { "$WINESERVER" -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:77
 fi
-wineserver -p >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
+"$WINESERVER" -p >/dev/null 2>&1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 fi
