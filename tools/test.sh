@@ -20,9 +20,13 @@ mkdir -p "$scratch"
 cleanup() { "$WINESERVER" -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # A free display number of its own, so that parallel runs never share one.
+  dispfile="$scratch/display"
+  rm -f "$dispfile"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dispfile" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=:77
+  for _ in $(seq 50); do [ -s "$dispfile" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$dispfile")"
 fi
 mkdir -p "$WINEPREFIX"
 "$WINESERVER" -p >/dev/null 2>&1
