@@ -20,19 +20,18 @@ mkdir -p "$scratch"
 cleanup() { "$WINESERVER" -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  # A free display number of its own, so that parallel runs never share one.
-  dispfile="$scratch/display"
-  rm -f "$dispfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dispfile" >/dev/null 2>&1 &
+  # A display number of its own, so that parallel runs never share one.
+  n=$((100 + $$ % 800))
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$dispfile" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n1 "$dispfile")"
+  export DISPLAY=":$n"
 fi
 mkdir -p "$WINEPREFIX"
 "$WINESERVER" -p >/dev/null 2>&1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-fi
+# Start the prefix's services now with their output closed: a service started from a test
+# would inherit ctest's output pipe and keep ctest waiting.
+/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null
 status=0
 runnable=()
 for p in "${presets[@]}"; do
