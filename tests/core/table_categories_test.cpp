@@ -27,13 +27,18 @@ std::vector<std::string> Words(const MappedFile* t) {
     return out;
 }
 
+// Work files go to a folder of this test's own.
+class RemoveCategories : public ::testing::Test {
+    PrivateTempFolder temp_;
+};
+
 std::wstring WorkFilePath() {
     wchar_t path[kMaxPathUnits];
     MakeTempFilePath(kCategoryWorkFileName, path);
     return path;
 }
 
-TEST(RemoveCategories, RemovesTheMaskedClasses) {
+TEST_F(RemoveCategories, RemovesTheMaskedClasses) {
     struct Case {
         const char* name;
         uint32_t mask;
@@ -58,7 +63,7 @@ TEST(RemoveCategories, RemovesTheMaskedClasses) {
     }
 }
 
-TEST(RemoveCategories, AbsentClassChangesNothing) {
+TEST_F(RemoveCategories, AbsentClassChangesNothing) {
     auto bytes = MakeCodeTable({{"a", "1", Cls(1)}, {"b", "2", Cls(1)}});
     MappedTable t(bytes);
     ASSERT_EQ(CodeTable::RemoveCategories(t.get(), 1u << 2), 1);
@@ -66,7 +71,7 @@ TEST(RemoveCategories, AbsentClassChangesNothing) {
     EXPECT_FALSE(FileExists(WorkFilePath()));
 }
 
-TEST(RemoveCategories, RemovingEverythingEmptiesTableAndIndex) {
+TEST_F(RemoveCategories, RemovingEverythingEmptiesTableAndIndex) {
     auto bytes = MakeCodeTable(Mixed());
     MappedTable t(bytes);
     ASSERT_EQ(CodeTable::RemoveCategories(t.get(), 0xFFFFFFFF), 1);
@@ -85,14 +90,14 @@ TEST(RemoveCategories, RemovingEverythingEmptiesTableAndIndex) {
 
 int ReverseCodes(const uint8_t* a, const uint8_t* b) { return CompareLengthPrefixed(b, a); }
 
-TEST(RemoveCategories, SortsAndIndexesWithTheGivenComparator) {
+TEST_F(RemoveCategories, SortsAndIndexesWithTheGivenComparator) {
     MappedTable t(MakeCodeTable(Mixed()));
     ASSERT_EQ(CodeTable::RemoveCategories(t.get(), 1u << 2, ReverseCodes), 1);
     EXPECT_EQ(Words(t.get()), (std::vector<std::string>{"7", "3", "4", "1", "6"}));
     EXPECT_EQ(CheckTableInvariants(t.get(), ReverseCodes), "");
 }
 
-TEST(RemoveCategories, RefusesDamagedHeapsAndMissingWorkFile) {
+TEST_F(RemoveCategories, RefusesDamagedHeapsAndMissingWorkFile) {
     auto trailing = MakeCodeTable(Mixed());
     trailing.push_back(0);
     MappedTable bad(trailing);

@@ -150,6 +150,7 @@ TEST(AppendEntry, RefusesWhatItCannotStore) {
 }
 
 TEST(TableWriters, RefuseAMemoryCopy) {
+    PrivateTempFolder temp;
     TempDir dir;
     std::wstring path = dir / L"ro.dmg";
     auto bytes = WithGap(MakeCodeTable(Three()), 64);  // append would fit without growth
@@ -282,6 +283,7 @@ TEST_F(GrowthFailure, LeavesTheTableAsItWasWhenItCanBeMappedAgain) {
 }
 
 TEST_F(GrowthFailure, LeavesAnEmptyTableThatEveryOperationRefuses) {
+    PrivateTempFolder temp;
     const std::string rec = EntryRecord(0x02000001, "b", "w");
     MappedTable t(MakeCodeTable(Three()));
     CodeTable::SetResizeFunctionForTesting(LoseMappingAndFile);
