@@ -37,7 +37,9 @@ namespace CodeTable {
 int RemoveCategories(MappedFile* table, uint32_t classMask, CodeComparator cmp) {
     if (!table || table->IsMemoryCopy()) return 0;
     TableLayout t;
-    if (!ReadTableLayout(table, &t) || !IsCodeTableKind(t.kind) || !HeapIsWhole(t)) return 0;
+    if (!ReadTableLayout(table, &t) || !IsCodeTableKind(t.kind) || !IsPackedKind(t.kind) ||
+        !HeapIsWhole(t))
+        return 0;
 
     WorkFile work;
     if (MakeTempFilePath(kCategoryWorkFileName, work.path) <= 0) return 0;

@@ -50,7 +50,7 @@ void SetResizeFunctionForTesting(ResizeFunction fn) { g_resize = fn; }
 int AppendEntry(MappedFile* table, const uint8_t* entry) {
     if (!table || table->IsMemoryCopy()) return 0;
     TableLayout t;
-    if (!ReadTableLayout(table, &t) || !IsCodeTableKind(t.kind)) return 0;
+    if (!ReadTableLayout(table, &t) || !IsCodeTableKind(t.kind) || !IsPackedKind(t.kind)) return 0;
     uint32_t s = 0;
     if (!CheckedRecord(entry, &s)) return 0;
     // The record may lie inside this view, which a growth unmaps.
@@ -103,7 +103,7 @@ int AppendEntry(MappedFile* table, const uint8_t* entry) {
 int DeleteEntry(MappedFile* table, int32_t position) {
     if (!table || table->IsMemoryCopy()) return 0;
     TableLayout t;
-    if (!ReadTableLayout(table, &t)) return 0;
+    if (!ReadTableLayout(table, &t) || !IsPackedKind(t.kind)) return 0;
     if (position < 0 || position >= t.count) return 0;
     const uint32_t o = t.OffsetAt(position);
     const uint32_t s = EntrySizeAt(t, o);

@@ -166,6 +166,30 @@ TEST(TableWriters, RefuseAMemoryCopy) {
     EXPECT_EQ(std::vector<uint8_t>(copy->view, copy->view + copy->size), before);
 }
 
+// temp.dmg: 512 fixed slots of 260 bytes, one in use.
+std::vector<uint8_t> TempTable() {
+    std::vector<uint8_t> t(kTempTableSize, 0);
+    StoreU32(&t[0], kTempHeapStart);
+    StoreU32(&t[4], 1);
+    StoreU32(&t[8], kTableKindTemp);
+    for (int i = 0; i < kTempSlots; ++i)
+        StoreU32(&t[kOffsetArrayStart + 4 * i], kTempHeapStart + kTempSlotSize * i);
+    std::string rec = EntryRecord(0x02000000, "a", "w");
+    std::copy(rec.begin(), rec.end(), t.begin() + kTempHeapStart);
+    return t;
+}
+
+TEST(TableWriters, LeaveTheSlottedTemporaryTableAlone) {
+    auto bytes = TempTable();
+    MappedTable t(bytes);
+    const std::string rec = EntryRecord(0x02000001, "b", "w");
+    EXPECT_EQ(CodeTable::AppendEntry(t.get(), U(rec)), 0);
+    EXPECT_EQ(CodeTable::DeleteEntry(t.get(), 0), 0);
+    PrivateTempFolder temp;
+    EXPECT_EQ(CodeTable::RemoveCategories(t.get(), 1u << 2), 0);
+    EXPECT_EQ(t.Bytes(), bytes);
+}
+
 TEST(DeleteEntry, ClosesTheHoleAndKeepsOrder) {
     const std::vector<FixtureEntry> entries = {{"a", "1"}, {"ab", "2"}, {"b", "3"}, {"c", "4"}};
     // The fixture stores entries in sorted order, so position i is also heap entry i.
@@ -190,6 +214,16 @@ TEST(DeleteEntry, ClosesTheHoleAndKeepsOrder) {
         ASSERT_EQ(CodeTable::RebuildPrefixIndex(t.get()), 1);
         EXPECT_EQ(CheckTableInvariants(t.get()), "");
     }
+}
+
+TEST(DeleteEntry, SizesKeyValueEntriesByTheirShape) {
+    MappedTable t(MakeKeyValueTable({{"b", "long value"}, {"a", "1"}, {"c", "3"}}));
+    ASSERT_EQ(CodeTable::DeleteEntry(t.get(), 1), 1);  // "b", stored lowest
+    EXPECT_EQ(CheckTableInvariants(t.get()), "");
+    KeyMatchList* list = nullptr;
+    EXPECT_EQ(CodeTable::FindByKey(t.get(), L"c", &list), 1);
+    FreeKeyMatchList(list);
+    EXPECT_EQ(CodeTable::FindByKey(t.get(), L"b", &list), 0);
 }
 
 TEST(DeleteEntry, LastEntryLeavesAnEmptyHeap) {
