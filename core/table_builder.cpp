@@ -168,10 +168,17 @@ void ReportMalformed(CodeTableBuilder* b, const BuilderRecord& r, int32_t index)
     Report(b, message.empty() ? L"格式错误的词条定义" : message.c_str(), index, b->recordCount);
 }
 
+// The limits never pass what a length byte holds.
+int FieldLimit(int32_t limit) {
+    return limit < 1 || limit > kBuilderMaxFieldBytes ? kBuilderMaxFieldBytes : limit;
+}
+
 // Measures every live record; the ones outside the limits are reported and dropped.
 void MeasureRecords(CodeTableBuilder* b) {
     BuilderRecord* records = Records(b);
     b->totalBytes = 0;
+    b->codeLimit = FieldLimit(b->codeLimit);
+    b->wordLimit = FieldLimit(b->wordLimit);
     for (int32_t i = 0; records && i < b->recordCount; ++i) {
         BuilderRecord& r = records[i];
         if (r.flags == 0) continue;

@@ -241,6 +241,15 @@ TEST_F(BuilderTest, SeveralTexts) {
     EXPECT_NE(r.messages.back().find(L"原始码表行数: 5"), std::wstring::npos);
 }
 
+TEST_F(BuilderTest, DirectivesCarryIntoLaterTexts) {
+    // A global order holds the counters; once it is cleared they go on from where they were.
+    Built r = Build({L"---config@全局排序数值=500\r\n---config@码表分类=主码-用户码表\r\na\tk1\r\nb\tk2",
+                     L"---config@全局排序数值=0\r\nc\tk3"});
+    EXPECT_EQ(r.entries, (std::vector<Entry>{{"k1", "a", F(2, 500)},
+                                             {"k2", "b", F(2, 500)},
+                                             {"k3", "c", F(2, 16383)}}));
+}
+
 TEST_F(BuilderTest, ReportsTheSummary) {
     Built r = Build({L"a\tb\r\nc\td\r\nc\td\r\n//x"});
     ASSERT_EQ(r.written, 1);
