@@ -338,7 +338,7 @@ int64_t CodeTableBuilder::CompareRecords(const void* newItem, const void* nodeIt
 int32_t CodeTableBuilder::ParseLines(CodeTableBuilder* b) {
     if (!b || b->parsed) return 0;
     b->parsed = true;
-    b->error = kBuilderOk;
+    if (b->error != kBuilderOk) return 0;
 
     int64_t lines = 0;
     for (int32_t t = 0; t < b->textCount; ++t) {

@@ -20,8 +20,12 @@ struct BuilderRecord {
     uint32_t wordLength;   // UTF-16 units
     uint32_t entryOffset;  // file offset of the written entry (set by WriteTable)
 
-    const wchar_t* codeText() const { return reinterpret_cast<const wchar_t*>(code); }
-    const wchar_t* wordText() const { return reinterpret_cast<const wchar_t*>(word); }
+    const wchar_t* codeText() const {
+        return reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(code));
+    }
+    const wchar_t* wordText() const {
+        return reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(word));
+    }
 };
 static_assert(offsetof(BuilderRecord, code) == 0);
 static_assert(offsetof(BuilderRecord, word) == 8);
@@ -96,7 +100,8 @@ struct CodeTableBuilder {
     static CodeTableBuilder* Create();
     // Takes ownership of text (allocated with malloc), also when it fails (0, out of memory).
     static int AddText(CodeTableBuilder* b, wchar_t* text);
-    // Accepted data lines; 0 when none or on failure (see error).
+    // Accepted data lines; 0 when none or on failure (see error). A text that AddText could
+    // not take fails the parse: a table without it would silently lack its words.
     static int32_t ParseLines(CodeTableBuilder* b);
     // 1 when the table was written, 0 otherwise (see error).
     static int WriteTable(CodeTableBuilder* b);
