@@ -281,12 +281,9 @@ bool OnMappedTable(const wchar_t* path, CodeComparator cmp, bool sort) {
     if (MappedFile::Open(&t, path) <= 0 || !t) return false;
     MappedFilePtr table(t);
     if (!table->IsMapped()) return false;
-    if (sort) {
-        CodeTable::Sort(table.get(), cmp);
-    } else {
-        CodeTable::RebuildPrefixIndex(table.get(), cmp);
-    }
-    return true;
+    int done = sort ? CodeTable::Sort(table.get(), cmp)
+                    : CodeTable::RebuildPrefixIndex(table.get(), cmp);
+    return done == 1;
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ enum BuilderError : int32_t {
     kBuilderNoRecordFile = 1,   // the record file could not be created
     kBuilderOutOfMemory = 2,    // a text or the duplicate tree could not get memory
     kBuilderNoOutputFile = 3,   // the output file could not be created
-    kBuilderNotMapped = 4,      // the written table could not be mapped for sorting
+    kBuilderNotMapped = 4,      // the written table could not be mapped, sorted or indexed
 };
 
 constexpr int kBuilderMaxFieldBytes = 255;
