@@ -217,6 +217,8 @@ TEST_F(BuilderTest, TextsGiveEntries) {
           {"k2", "b", F(1, 16382)},
           {"k3", "c", F(1, 16381)},
           {"k4", "d", F(1, 16380)}}},
+        {"LF line ends only (the record file holds every line)", L"a\tk1\nb\tk2\nc\tk3\n",
+         {{"k1", "a", F(1, 16383)}, {"k2", "b", F(1, 16382)}, {"k3", "c", F(1, 16381)}}},
         {"lines without code rejected", L"no tab\r\nw\t\r\n\t", {}},
         {"full-width digits become key bytes", L"中\t１２\r\n国\t＊０９",
          {{"\x0A\x10\x19", "国", F(1, 16383)}, {"\x11\x12", "中", F(1, 16383)}}},
