@@ -11,6 +11,7 @@
 #include "core/md5.h"
 #include "core/table_digest.h"
 #include "core/table_format.h"
+#include "core/text_file.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
@@ -250,6 +251,26 @@ TEST_F(BuilderTest, DirectivesCarryIntoLaterTexts) {
     EXPECT_EQ(r.entries, (std::vector<Entry>{{"k1", "a", F(2, 500)},
                                              {"k2", "b", F(2, 500)},
                                              {"k3", "c", F(2, 16383)}}));
+}
+
+TEST_F(BuilderTest, TextsReadFromFilesOfEachEncoding) {
+    // "中<TAB>１２#序9" as UTF-8 with and without a byte-order mark and as UTF-16LE.
+    const std::string utf8 = "\xE4\xB8\xAD\t\xEF\xBC\x91\xEF\xBC\x92#\xE5\xBA\x8F" "9\r\n";
+    const std::vector<std::string> files = {
+        utf8,
+        "\xEF\xBB\xBF" + utf8,
+        std::string("\xFF\xFE\x2D\x4E\x09\x00\x11\xFF\x12\xFF\x23\x00\x8F\x5E\x39\x00", 16),
+    };
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(i);
+        std::wstring path = dir_ / (L"text" + std::to_wstring(i) + L".txt");
+        ASSERT_TRUE(testing_support::WriteFileBytes(path, files[i]));
+        wchar_t* text = nullptr;
+        ASSERT_EQ(ReadTextFile(path.c_str(), &text), 0);
+        Built r = Build({text});
+        std::free(text);
+        EXPECT_EQ(r.entries, (std::vector<Entry>{{"\x11\x12", "中", F(1, 9)}}));
+    }
 }
 
 TEST_F(BuilderTest, ReportsTheSummary) {
