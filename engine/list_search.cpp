@@ -8,7 +8,7 @@ namespace {
 
 // A key with room for the appended "#" and the bound byte.
 struct KeyBuffer {
-    uint8_t bytes[1 + kSearchKeyBytes + 2];
+    uint8_t bytes[1 + kListKeyBytes + 2];
 };
 
 // First position in [0, count) whose text is not below probe. Texts outside the view
@@ -27,7 +27,7 @@ int32_t LowerBound(const TableView& v, const uint8_t* probe) {
 }
 
 bool CopyKey(const uint8_t* key, KeyBuffer* out) {
-    if (!key || key[0] > kSearchKeyBytes) return false;
+    if (!key || key[0] > kListKeyBytes) return false;
     std::memcpy(out->bytes, key, 1u + key[0]);
     return true;
 }
@@ -47,7 +47,7 @@ uint32_t MatchListEntry(const uint8_t* key, const uint8_t* text, uint32_t flags)
 
 PositionRange FindListRange(const MappedFile* table, const uint8_t* key) {
     TableView v = MakeTableView(table);
-    if (!v.valid() || (v.kind & 0xF) != kTableKindList || !key || key[0] > kSearchKeyBytes + 1)
+    if (!v.valid() || (v.kind & 0xF) != kTableKindList || !key || key[0] > kListKeyBytes + 1)
         return {0, 0};
     // Every text that starts with key lies between key itself and key + 0xFE (a byte no
     // UTF-8 text holds).

@@ -14,7 +14,7 @@ constexpr uint32_t kListSearchAssociation = 0x2000;
 // English completion: English table, weight by length, exact words allowed.
 constexpr uint32_t kListSearchTempEnglish = 0x1006;
 
-constexpr int kSearchKeyBytes = 128;  // UTF-8 bytes of a search key
+constexpr int kListKeyBytes = 128;  // UTF-8 bytes of a search key
 // Association and English lookups stop adding at this many candidates.
 constexpr int64_t kListCandidateLimit = 2500;
 // Candidate kind of a list entry.
