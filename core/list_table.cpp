@@ -1,10 +1,8 @@
 #include "core/list_table.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
-#include "core/code_table.h"
+#include "core/table_edit.h"
 
 namespace {
 
@@ -75,27 +73,6 @@ int ListTableSort(MappedFile* table) {
     if (!table || table->IsMemoryCopy()) return 0;
     TableView v = MakeTableView(table);
     if (!v.valid() || (v.kind & 0xF) != kTableKindList) return 0;
-    const int32_t n = v.count;
-    if (n > 1) {
-        auto* offsets = static_cast<uint32_t*>(std::malloc(static_cast<size_t>(n) * 4));
-        if (!offsets) return 0;
-        for (int32_t i = 0; i < n; ++i) offsets[i] = v.OffsetAt(i);
-        // Texts only: a list entry has no second key. Offsets to no whole entry go last, in
-        // offset order, so the order stays strict.
-        std::sort(offsets, offsets + n, [&v](uint32_t a, uint32_t b) {
-            const uint8_t* ea = v.EntryAtOffset(a);
-            const uint8_t* eb = v.EntryAtOffset(b);
-            if (!ea || !eb) {
-                if (ea) return true;
-                if (eb) return false;
-                return a < b;
-            }
-            int r = CompareLengthPrefixed(ea + 4, eb + 4);
-            return r != 0 ? r < 0 : a < b;
-        });
-        std::memcpy(table->view + kOffsetArrayStart, offsets, static_cast<size_t>(n) * 4);
-        std::free(offsets);
-    }
-    MappedFile::Flush(table);
-    return 1;
+    // A list table sorts by its texts alone.
+    return CodeTable::Sort(table);
 }

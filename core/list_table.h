@@ -17,6 +17,7 @@ constexpr uint32_t kListFirstWeight = 0x7FFF;
 int CutListText(const wchar_t* text, int units, uint8_t* out, int* unitsTaken);
 
 // Sorts the offset array of a list table by text (bytewise, a shorter equal prefix first)
-// and flushes the view. Entries that lie outside the view sort last. 1 on success; 0 for a
-// missing view, a table that is not a list table, or a private memory copy.
+// and flushes the view. 1 on success; 0 for a missing view, a table that is not a list
+// table, a private memory copy, or an offset that points at no whole entry (the array is
+// then left as it was).
 int ListTableSort(MappedFile* table);

@@ -9,6 +9,7 @@
 #include "core/list_table.h"
 #include "core/list_table_builder.h"
 #include "core/table_format.h"
+#include "support/table_invariants.h"
 #include "support/test_files.h"
 
 using namespace testing_support;
@@ -59,6 +60,7 @@ std::vector<StoredText> ReadEntries(const std::vector<uint8_t>& file) {
 // header, the offset array and a zero spare slot, a heap packed in list order up to the
 // file's end, and offsets that cover every entry once, sorted by text.
 void ExpectFreshListTable(const std::vector<uint8_t>& file) {
+    EXPECT_EQ(CheckTableInvariants(file), "");
     ASSERT_GE(file.size(), FreshHeapStart(0));
     const uint32_t count = Get32(file, 4);
     const uint32_t heap = Get32(file, 0);
@@ -296,6 +298,7 @@ TEST(RebuildListTableFromText, GrowsAShorterTargetToTheNewTable) {
     ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(), &hash, nullptr), 1);
     EXPECT_FALSE(hash);
     EXPECT_EQ(ReadFileBytes(dir / L"sysl.dmg"), expected);
+    EXPECT_EQ(CheckTableInvariants(ReadFileBytes(dir / L"sysl.dmg")), "");
     EXPECT_FALSE(FileExists(WorkFilePath()));
 }
 
@@ -386,21 +389,37 @@ std::vector<uint8_t> RawListTable(const std::vector<std::string>& texts, std::ve
     return file;
 }
 
-TEST(ListTableSort, SortsByTextWithDamagedOffsetsLast) {
-    TempDir dir;
-    // Offset 0x7FFFFFF0 points outside the file.
-    ASSERT_TRUE(WriteFileBytes(dir / L"t.dmg", RawListTable({"b", "ab", "a", "c"}, {3, 0x7FFFFFF0, 0, 1, 2})));
-    MappedFile* f = nullptr;
-    ASSERT_GT(MappedFile::Open(&f, (dir / L"t.dmg").c_str()), 0);
-    MappedFilePtr owner(f);
-    ASSERT_EQ(ListTableSort(f), 1);
+std::vector<std::string> TextsInOrder(const MappedFile* f) {
     TableView v = MakeTableView(f);
     std::vector<std::string> texts;
     for (int i = 0; i < v.count; ++i) {
         const uint8_t* e = v.EntryAt(i);
         texts.push_back(e ? std::string(reinterpret_cast<const char*>(e + 5), e[4]) : "<none>");
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"a", "ab", "b", "c", "<none>"}));
+    return texts;
+}
+
+TEST(ListTableSort, SortsByTextOnly) {
+    TempDir dir;
+    // The bytes behind a text are the next entry, never a second key.
+    ASSERT_TRUE(WriteFileBytes(dir / L"t.dmg", RawListTable({"b", "ab", "a", "c", "a\x01"}, {3, 4, 0, 2, 1})));
+    MappedFile* f = nullptr;
+    ASSERT_GT(MappedFile::Open(&f, (dir / L"t.dmg").c_str()), 0);
+    MappedFilePtr owner(f);
+    ASSERT_EQ(ListTableSort(f), 1);
+    EXPECT_EQ(TextsInOrder(f), (std::vector<std::string>{"a", "a\x01", "ab", "b", "c"}));
+    EXPECT_EQ(CheckTableInvariants(f), "");
+}
+
+TEST(ListTableSort, DamagedOffsetLeavesTheArray) {
+    TempDir dir;
+    const std::vector<uint8_t> damaged = RawListTable({"b", "a"}, {0, 0x7FFFFFF0, 1});
+    ASSERT_TRUE(WriteFileBytes(dir / L"t.dmg", damaged));
+    MappedFile* f = nullptr;
+    ASSERT_GT(MappedFile::Open(&f, (dir / L"t.dmg").c_str()), 0);
+    EXPECT_EQ(ListTableSort(f), 0);
+    MappedFile::Close(f);
+    EXPECT_EQ(ReadFileBytes(dir / L"t.dmg"), damaged);
 }
 
 TEST(ListTableSort, RefusesOtherKindsAndMissingViews) {
