@@ -35,7 +35,7 @@ int EncodeCodePoint(uint32_t cp, uint8_t* buf) {
 
 }  // namespace
 
-int CutListText(const wchar_t* text, int units, uint8_t* out, int* unitsTaken) {
+int CutUtf8Text(const wchar_t* text, int units, int maxBytes, uint8_t* out, int* unitsTaken) {
     if (unitsTaken) *unitsTaken = 0;
     if (!text || units <= 0) return 0;
     int bytes = 0;
@@ -57,7 +57,7 @@ int CutListText(const wchar_t* text, int units, uint8_t* out, int* unitsTaken) {
         if (cut) continue;
         uint8_t buf[4];
         int n = EncodeCodePoint(cp, buf);
-        if (bytes + n > kListTextMaxBytes) {
+        if (bytes + n > maxBytes) {
             cut = true;
             continue;
         }

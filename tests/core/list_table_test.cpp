@@ -208,6 +208,25 @@ TEST(CutListText, WholeCharactersWithin250Bytes) {
     }
 }
 
+TEST(CutUtf8Text, OtherLimits) {
+    struct Case {
+        std::wstring text;
+        int maxBytes, bytes, units;
+    };
+    const std::vector<Case> cases = {
+        {std::wstring(43, L'\x4E2D'), 128, 126, 42},
+        {std::wstring(128, L'a'), 128, 128, 128},
+        {L"a\xD83D\xDE00", 4, 1, 1},
+        {L"abc", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        uint8_t out[256];
+        int units = -1;
+        EXPECT_EQ(CutUtf8Text(c.text.c_str(), static_cast<int>(c.text.size()), c.maxBytes, out, &units), c.bytes);
+        EXPECT_EQ(units, c.units);
+    }
+}
+
 TEST(BuildWordTableFile, LongTextsAreCutAndSizedByTheirStoredBytes) {
     TempDir dir;
     const std::wstring cjk(90, L'\x4E2D');
