@@ -87,6 +87,18 @@ struct MessageEntry {
 #pragma pack(pop)
 static_assert(sizeof(MessageEntry) == 133);
 
+// Built-in text entries of the number texts, kind 0x14 like MessageEntry.
+constexpr int kNumberEntryCount = 11;
+constexpr int kNumberEntryTextBytes = 256;
+#pragma pack(push, 1)
+struct NumberTextEntry {
+    uint32_t flags;
+    uint8_t length;
+    uint8_t text[kNumberEntryTextBytes];
+};
+#pragma pack(pop)
+static_assert(sizeof(NumberTextEntry) == 261);
+
 struct SearchKey {
     uint8_t length;
     uint8_t bytes[kSearchKeyBytes];
@@ -142,6 +154,7 @@ struct EngineRuntime {
     CandidatePage page;
     UIWindowSet windows;
     MessageEntry messageEntry;
+    NumberTextEntry numberEntries[kNumberEntryCount];
     InputState input;
     UIState* uiState;
 
