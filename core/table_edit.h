@@ -3,7 +3,8 @@
 // packed from heap start to the end of the file.
 //
 // Writers that change entries refuse a private memory copy (the edit would be lost) and
-// return 0. Growth goes through MappedFile::Resize, which moves the view: pointers into a
+// return 0; Sort and RebuildPrefixIndex only restore order and index, so they also tidy a
+// memory copy. Growth goes through MappedFile::Resize, which moves the view: pointers into a
 // table are invalid after any call that may grow it.
 #pragma once
 #include <cstdint>
