@@ -1,0 +1,110 @@
+#include "core/text_lines.h"
+
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
+inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// UTF-8 of n units into out (room for 3 bytes per unit); broken surrogates become U+FFFD.
+size_t ToUtf8(const wchar_t* s, int n, uint8_t* out) {
+    size_t k = 0;
+    for (int i = 0; i < n; ++i) {
+        unsigned u = static_cast<uint16_t>(s[i]);
+        unsigned cp = u;
+        if (IsHigh(u) && i + 1 < n && IsLow(static_cast<uint16_t>(s[i + 1]))) {
+            cp = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint16_t>(s[i + 1]) - 0xDC00);
+            ++i;
+        } else if (IsHigh(u) || IsLow(u)) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out[k++] = static_cast<uint8_t>(cp);
+        } else if (cp < 0x800) {
+            out[k++] = static_cast<uint8_t>(0xC0 | (cp >> 6));
+            out[k++] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out[k++] = static_cast<uint8_t>(0xE0 | (cp >> 12));
+            out[k++] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+            out[k++] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        } else {
+            out[k++] = static_cast<uint8_t>(0xF0 | (cp >> 18));
+            out[k++] = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
+            out[k++] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+            out[k++] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        }
+    }
+    return k;
+}
+
+int WriteUtf8(FILE* stream, const wchar_t* text, int units) {
+    // A pair takes 4 bytes for 2 units, every other unit at most 3.
+    auto* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(units) * 3 + 1));
+    if (!bytes) return 0;
+    size_t n = ToUtf8(text, units, bytes);
+    bool ok = std::fwrite(bytes, 1, n, stream) == n;
+    std::free(bytes);
+    return ok ? 1 : 0;
+}
+
+struct LineBuffer {
+    wchar_t* units = static_cast<wchar_t*>(std::malloc((kMaxTextLineUnits + 1) * sizeof(wchar_t)));
+    ~LineBuffer() { std::free(units); }
+};
+
+}  // namespace
+
+int FormatTextLine(wchar_t* out, int capacity, const wchar_t* format, va_list args) {
+    if (!out || capacity <= 0) return 0;
+    out[0] = 0;
+    if (!format) return 0;
+    std::vswprintf(out, static_cast<size_t>(capacity), format, args);
+    // A line that did not fit is kept up to the capacity.
+    out[capacity - 1] = 0;
+    int n = static_cast<int>(wcsnlen(out, static_cast<size_t>(capacity) - 1));
+    if (n == capacity - 1 && n > 0 && IsHigh(static_cast<uint16_t>(out[n - 1]))) out[--n] = 0;
+    return n;
+}
+
+int WriteTextLine(FILE* stream, const wchar_t* format, ...) {
+    if (!stream || !format) return 0;
+    LineBuffer line;
+    if (!line.units) return 0;
+    va_list args;
+    va_start(args, format);
+    int n = FormatTextLine(line.units, kMaxTextLineUnits + 1, format, args);
+    va_end(args);
+    return WriteUtf8(stream, line.units, n);
+}
+
+int WriteTextString(FILE* stream, const wchar_t* text) {
+    if (!stream || !text) return 0;
+    // Whole text, in pieces that never split a pair: a saved text is never cut.
+    constexpr size_t kPiece = 32768;
+    size_t left = wcslen(text);
+    while (left > 0) {
+        size_t n = left < kPiece ? left : kPiece;
+        if (n < left && IsHigh(static_cast<uint16_t>(text[n - 1]))) --n;
+        if (!WriteUtf8(stream, text, static_cast<int>(n))) return 0;
+        text += n;
+        left -= n;
+    }
+    return 1;
+}
+
+int AppendReportLine(ImportReport* report, const wchar_t* format, ...) {
+    if (!report) return 0;
+    ++report->lines;
+    if (!report->stream || !format) return 0;
+    LineBuffer line;
+    if (!line.units) return 0;
+    va_list args;
+    va_start(args, format);
+    int n = FormatTextLine(line.units, kMaxTextLineUnits + 1, format, args);
+    va_end(args);
+    // The report is UTF-16LE, as the units are in memory.
+    size_t written = std::fwrite(line.units, sizeof(wchar_t), static_cast<size_t>(n), report->stream);
+    return written == static_cast<size_t>(n) ? 1 : 0;
+}
