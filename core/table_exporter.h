@@ -4,10 +4,8 @@
 #include <cstdio>
 
 #include "core/mapped_file.h"
+#include "core/table_progress.h"
 #include "core/table_text_decode.h"
-
-// (text or none, done, total).
-using TableProgressHook = void (*)(const wchar_t* text, int32_t done, int32_t total);
 
 constexpr int kExportClasses = 32;
 constexpr int kExportAliasUnits = 32;
