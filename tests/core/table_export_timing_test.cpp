@@ -10,6 +10,8 @@
 #include "core/table_edit.h"
 #include "core/table_exporter.h"
 #include "core/table_format.h"
+#include "core/table_importer.h"
+#include "core/text_file.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
 
@@ -57,6 +59,39 @@ TEST(TableExportTiming, DISABLED_MainTableOf600000Entries) {
                     static_cast<long long>(ms));
         EXPECT_GT(n, 0);
     }
+}
+
+long long ImportMs(MappedFile* table, const std::wstring& path, int32_t* added) {
+    wchar_t* text = nullptr;
+    size_t length = 0;
+    EXPECT_EQ(ReadTextFile(path.c_str(), &text, &length), 0);
+    auto start = std::chrono::steady_clock::now();
+    CodeTableImporter* x = CodeTableImporter::Create();
+    x->table = table;
+    x->text = text;
+    x->textLength = length;
+    CodeTableImporter::ReadDirectives(x);
+    CodeTableImporter::ImportAll(x);
+    *added = CodeTableImporter::Commit(x);
+    CodeTableImporter::Destroy(x);
+    std::free(text);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(TableExportTiming, DISABLED_ImportOf600000Lines) {
+    TableOnDisk t(MakeLargeTable(600000));
+    ASSERT_EQ(CodeTable::RebuildPrefixIndex(t.get()), 1);
+    std::wstring path = t.dir() / L"export.txt";
+    CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, 0, nullptr, nullptr);
+    ASSERT_EQ(CodeTableExporter::Export(x, t.get(), path.c_str()), 600000);
+    CodeTableExporter::Destroy(x);
+    int32_t added = -1;
+    long long ms = ImportMs(t.get(), path, &added);
+    std::printf("re-import into the same table: %d added in %lld ms\n", added, ms);
+    TableOnDisk empty(MakeLargeTable(0));
+    ms = ImportMs(empty.get(), path, &added);
+    std::printf("import into an empty table: %d added in %lld ms\n", added, ms);
 }
 
 }  // namespace
