@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/code_table.h"
+#include "core/table_builder.h"
 #include "core/table_format.h"
+#include "core/text_file.h"
 #include "support/table_fixture.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
@@ -220,6 +223,45 @@ TEST(CodeTableExporter, DamagedOffsetsAreSkipped) {
     int32_t n = 0;
     EXPECT_EQ(Export(table, -1, nullptr, &n), "\xEF\xBB\xBF" "甲\ta\r\n");
     EXPECT_EQ(n, 1);
+}
+
+TEST(CodeTableExporter, TheBuilderReadsAnExportBackIntoTheSameEntries) {
+    std::string keypad;
+    for (int b = 0x0A; b <= 0x19; ++b) keypad += char(b);
+    const std::vector<FixtureEntry> entries = {
+        {"ab", "啊", Flags(1, 100)},
+        {"ab", "爸", Flags(1, 7, kFlagPinned)},
+        {keypad, "键", Flags(2, 9)},
+        {"a", "//x", Flags(2, 5)},
+        {"b", "a\r\nb\tc\\d\\s", Flags(3, 7)},
+        {"c", "类", Flags(31, 1)},
+        {"d", "辅", Flags(4, 2, kFlagPinned)},
+    };
+    TableOnDisk t(MakeCodeTable(entries));
+    std::wstring textPath = t.dir() / L"e.txt", built = t.dir() / L"built.dmg";
+    CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, 0, nullptr, nullptr);
+    ASSERT_EQ(CodeTableExporter::Export(x, t.get(), textPath.c_str()), 7);
+    CodeTableExporter::Destroy(x);
+
+    wchar_t* text = nullptr;
+    ASSERT_EQ(ReadTextFile(textPath.c_str(), &text), 0);
+    CodeTableBuilder* b = CodeTableBuilder::Create();
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(CodeTableBuilder::AddText(b, text), 1);
+    wcscpy(b->outputPath, built.c_str());
+    EXPECT_EQ(CodeTableBuilder::ParseLines(b), 7);
+    EXPECT_EQ(CodeTableBuilder::WriteTable(b), 1);
+    CodeTableBuilder::Destroy(b);
+
+    TableOnDisk rebuilt(ReadFileBytes(built));
+    EXPECT_EQ(MakeTableView(rebuilt.get()).count, 7);
+    for (const auto& e : entries) {
+        std::string key = std::string(1, char(e.code.size())) + e.code + char(e.word.size()) + e.word;
+        int64_t r = CodeTable::FindEntry(rebuilt.get(), reinterpret_cast<const uint8_t*>(key.data()));
+        ASSERT_GT(r, 0) << e.word;
+        const uint8_t* found = MakeTableView(rebuilt.get()).EntryAt(static_cast<int32_t>(r - 1));
+        EXPECT_EQ(LoadU32(found) & ~kFlagFirstLines, e.flags) << e.word;
+    }
 }
 
 int g_progressCalls = 0;
