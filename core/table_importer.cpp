@@ -99,11 +99,9 @@ const MergeTexts kWordLineTexts = {{
     L"%ls ----------存在于系统码表，并已设置删除标准\r\n",
 }};
 
-}  // namespace
-
 // Merges e and reports its outcome; 1 when accepted (the tree owns e then).
-static int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word,
-                          const MergeTexts& texts) {
+int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word,
+                   const MergeTexts& texts) {
     int outcome = CodeTableImporter::MergeEntry(x, e);
     if (outcome == kMergeAdded) return 1;
     if (outcome >= kMergeUndeleted && outcome <= kMergeDeleted)
@@ -112,6 +110,24 @@ static int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word,
     std::free(e);
     return 0;
 }
+
+// One NUL-terminated line of the text: comments and directives are passed over, a line with
+// a TAB is an entry line, any other a word line. 1 when accepted.
+int ImportLine(CodeTableImporter* x, wchar_t* s, size_t length) {
+    size_t dataStart = 0;
+    if (ClassifyTableLine(s, length, &dataStart) != TableLineKind::kData) return 0;
+    wchar_t* data = s + dataStart;
+    length -= dataStart;
+    for (size_t i = 0; i < length; ++i) {
+        if (data[i] == L'\t') {
+            data[i] = 0;
+            return CodeTableImporter::ImportEntryLine(x, data, i, data + i + 1);
+        }
+    }
+    return CodeTableImporter::ImportWordLine(x, data, length);
+}
+
+}  // namespace
 
 CodeTableImporter* CodeTableImporter::Create() {
     auto* x = static_cast<CodeTableImporter*>(std::calloc(1, sizeof(CodeTableImporter)));
@@ -269,22 +285,6 @@ int CodeTableImporter::ImportWordLine(CodeTableImporter* x, wchar_t* word, size_
     SetClassAndOrder(e, cls, OrderOrDefault(x));
 
     return MergeAndReport(x, e, word, kWordLineTexts);
-}
-
-// One NUL-terminated line of the text: comments and directives are passed over, a line with
-// a TAB is an entry line, any other a word line. 1 when accepted.
-static int ImportLine(CodeTableImporter* x, wchar_t* s, size_t length) {
-    size_t dataStart = 0;
-    if (ClassifyTableLine(s, length, &dataStart) != TableLineKind::kData) return 0;
-    wchar_t* data = s + dataStart;
-    length -= dataStart;
-    for (size_t i = 0; i < length; ++i) {
-        if (data[i] == L'\t') {
-            data[i] = 0;
-            return CodeTableImporter::ImportEntryLine(x, data, i, data + i + 1);
-        }
-    }
-    return CodeTableImporter::ImportWordLine(x, data, length);
 }
 
 int32_t CodeTableImporter::ImportAll(CodeTableImporter* x) {
