@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/code_table.h"
+#include "core/config_blocks.h"
 #include "core/table_builder.h"
 #include "core/table_format.h"
 #include "core/text_file.h"
@@ -141,6 +142,28 @@ TEST(CodeTableExporter, EachSelectionAgainstGoldenText) {
         EXPECT_EQ(n, c.count) << c.name;
         EXPECT_EQ(text, c.text) << c.name;
     }
+}
+
+TEST(CodeTableExporter, TakesPermissionsAndAliasesStraightFromTheSettingsBlock) {
+    std::vector<uint8_t> image(kConfigFileSize);
+    ASSERT_EQ(InitConfigImage(image.data(), static_cast<int64_t>(image.size())), 1);
+    auto* soft = reinterpret_cast<SoftConfigData*>(
+        FindConfigBlock(image.data(), static_cast<int64_t>(image.size()), kSoftBlockName));
+    ASSERT_NE(soft, nullptr);
+    soft->classPermissions[2] = kClassWritable | kClassInUse;
+    // An alias that fills its slot without a NUL is read within the slot.
+    for (int i = 0; i < kClassAliasUnits; ++i) soft->classAliases[2][i] = L'用';
+    TableOnDisk t(MakeCodeTable(SampleEntries()));
+    CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, 2, soft->classPermissions,
+                                                     soft->classAliases);
+    std::wstring out = t.dir() / L"s.txt";
+    EXPECT_EQ(CodeTableExporter::Export(x, t.get(), out.c_str()), 2);
+    CodeTableExporter::Destroy(x);
+    auto bytes = ReadFileBytes(out);
+    std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.substr(0, text.find("你好")),
+              "\xEF\xBB\xBF---config@码表分类=主码-用户码表\r\n---config@码表别名=" +
+                  Narrow(std::wstring(kClassAliasUnits, L'用')) + "\r\n");
 }
 
 TEST(CodeTableExporter, OrderIsClassCodePinnedOrderThenPlace) {
