@@ -13,6 +13,19 @@
 namespace {
 
 thread_local CodeTableImporter* g_importer = nullptr;
+ImportResizeFunction g_resize = nullptr;
+
+// Grows the table's file. After a failure the file is mapped again and cut back to its old
+// length: bytes added behind the heap would read as entries. Returns the new size or 0.
+int32_t Grow(MappedFile* table, int64_t newSize) {
+    const int32_t oldSize = table->size;
+    int32_t r = (g_resize ? g_resize : MappedFile::Resize)(table, newSize);
+    if (r > 0) return r;
+    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
+        table->size != oldSize)
+        MappedFile::Resize(table, oldSize);
+    return 0;
+}
 
 struct ActiveImporter {
     CodeTableImporter* previous;
@@ -128,6 +141,8 @@ int ImportLine(CodeTableImporter* x, wchar_t* s, size_t length) {
 }
 
 }  // namespace
+
+void SetImportResizeForTesting(ImportResizeFunction fn) { g_resize = fn; }
 
 CodeTableImporter* CodeTableImporter::Create() {
     auto* x = static_cast<CodeTableImporter*>(std::calloc(1, sizeof(CodeTableImporter)));
@@ -356,8 +371,7 @@ int32_t CodeTableImporter::Commit(CodeTableImporter* x) {
     const int64_t needed = x->totalBytes + 4 * static_cast<int64_t>(added);
     if (gap < needed) {
         const int64_t newSize = fileSize + (needed - gap) + 4096;
-        if (newSize > kMaxMappedSize || MappedFile::Resize(table, newSize) <= 0) {
-            // A failed growth leaves the table closed.
+        if (newSize > kMaxMappedSize || Grow(table, newSize) <= 0) {
             x->status = ImportStatus::kGrowFailed;
             return 0;
         }

@@ -20,7 +20,8 @@ enum class ImportStatus : int32_t {
     kTableNotWritable,  // the target is a private memory copy: edits would be lost
     kTableDamaged,      // the target's header or offsets do not hold
     kOutOfMemory,       // the tree of new entries could not grow
-    kGrowFailed,        // the target could not be grown; it is closed now
+    kGrowFailed,        // the target could not be grown; nothing was added. It is mapped
+                        // again as it was, or closed (view null) when that failed too
 };
 
 // Outcomes of CodeTableImporter::MergeEntry.
@@ -78,3 +79,8 @@ struct CodeTableImporter {
     // Tree order of entry records: code (compareCode), then word bytes.
     static int64_t CompareEntries(const void* newEntry, const void* nodeEntry);
 };
+
+// Growth used by the commit; tests replace it to simulate a failing file system. Null
+// restores MappedFile::Resize.
+using ImportResizeFunction = int32_t (*)(MappedFile*, int64_t);
+void SetImportResizeForTesting(ImportResizeFunction fn);

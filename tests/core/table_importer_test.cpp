@@ -323,6 +323,43 @@ TEST(CodeTableImporter, CommitGrowsOnlyWhenTheGapIsTooSmall) {
     EXPECT_EQ(FlagsOf(t.get(), "b", "乙"), Flags(1, 1024));
 }
 
+// Failures of the file system: the view is gone after a failed growth, the file may have been
+// extended before the mapping failed.
+void DropMapping(MappedFile* f) {
+    UnmapViewOfFile(f->view);
+    CloseHandle(f->mapping);
+    CloseHandle(f->file);
+    f->view = nullptr;
+    f->mapping = nullptr;
+    f->file = nullptr;
+    f->size = 0;
+}
+int32_t FailBeforeGrowing(MappedFile* f, int64_t) {
+    DropMapping(f);
+    return 0;
+}
+int32_t FailAfterGrowing(MappedFile* f, int64_t size) {
+    MappedFile::Resize(f, size);
+    DropMapping(f);
+    return 0;
+}
+
+TEST(CodeTableImporter, AFailedGrowthAddsNothingAndLeavesTheTableAsItWas) {
+    for (ImportResizeFunction fail : {FailBeforeGrowing, FailAfterGrowing}) {
+        auto original = MakeCodeTable({{"ab", "词", Flags(1, 5)}});
+        TableOnDisk t(original);
+        SetImportResizeForTesting(fail);
+        ImportRun run = Import(t.get(), L"新\tab\n乙\tb", 0);
+        SetImportResizeForTesting(nullptr);
+        EXPECT_EQ(run.accepted, 2);
+        EXPECT_EQ(run.added, 0);
+        EXPECT_EQ(run.status, ImportStatus::kGrowFailed);
+        ASSERT_NE(t.get()->view, nullptr);
+        EXPECT_TRUE(t.get()->IsMapped());
+        EXPECT_TRUE(t.Bytes() == original);
+    }
+}
+
 TEST(CodeTableImporter, RefusesTargetsItCannotWrite) {
     TempDir dir;
     std::wstring path = dir / L"main.dmg";
