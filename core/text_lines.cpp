@@ -39,19 +39,45 @@ size_t ToUtf8(const wchar_t* s, int n, uint8_t* out) {
     return k;
 }
 
+constexpr int kShortLineUnits = 512;
+
 int WriteUtf8(FILE* stream, const wchar_t* text, int units) {
     // A pair takes 4 bytes for 2 units, every other unit at most 3.
-    auto* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(units) * 3 + 1));
+    uint8_t local[kShortLineUnits * 3 + 1];
+    const size_t room = static_cast<size_t>(units) * 3 + 1;
+    auto* bytes = room <= sizeof local ? local : static_cast<uint8_t*>(std::malloc(room));
     if (!bytes) return 0;
     size_t n = ToUtf8(text, units, bytes);
     bool ok = std::fwrite(bytes, 1, n, stream) == n;
-    std::free(bytes);
+    if (bytes != local) std::free(bytes);
     return ok ? 1 : 0;
 }
 
-struct LineBuffer {
-    wchar_t* units = static_cast<wchar_t*>(std::malloc((kMaxTextLineUnits + 1) * sizeof(wchar_t)));
-    ~LineBuffer() { std::free(units); }
+// A formatted line: short lines stay on the stack, longer ones get the whole line limit.
+class FormattedLine {
+public:
+    FormattedLine(const wchar_t* format, va_list args) {
+        va_list again;
+        va_copy(again, args);
+        n_ = FormatTextLine(short_, kShortLineUnits, format, args);
+        // Possibly cut (a dropped half pair makes it one shorter): format it again in full.
+        if (n_ >= kShortLineUnits - 2) {
+            long_ = static_cast<wchar_t*>(std::malloc((kMaxTextLineUnits + 1) * sizeof(wchar_t)));
+            n_ = long_ ? FormatTextLine(long_, kMaxTextLineUnits + 1, format, again) : -1;
+        }
+        va_end(again);
+    }
+    ~FormattedLine() { std::free(long_); }
+    FormattedLine(const FormattedLine&) = delete;
+    FormattedLine& operator=(const FormattedLine&) = delete;
+    bool ok() const { return n_ >= 0; }
+    const wchar_t* units() const { return long_ ? long_ : short_; }
+    int size() const { return n_; }
+
+private:
+    wchar_t short_[kShortLineUnits];
+    wchar_t* long_ = nullptr;
+    int n_ = 0;
 };
 
 }  // namespace
@@ -70,13 +96,11 @@ int FormatTextLine(wchar_t* out, int capacity, const wchar_t* format, va_list ar
 
 int WriteTextLine(FILE* stream, const wchar_t* format, ...) {
     if (!stream || !format) return 0;
-    LineBuffer line;
-    if (!line.units) return 0;
     va_list args;
     va_start(args, format);
-    int n = FormatTextLine(line.units, kMaxTextLineUnits + 1, format, args);
+    FormattedLine line(format, args);
     va_end(args);
-    return WriteUtf8(stream, line.units, n);
+    return line.ok() ? WriteUtf8(stream, line.units(), line.size()) : 0;
 }
 
 int WriteTextString(FILE* stream, const wchar_t* text) {
@@ -98,13 +122,12 @@ int AppendReportLine(ImportReport* report, const wchar_t* format, ...) {
     if (!report) return 0;
     ++report->lines;
     if (!report->stream || !format) return 0;
-    LineBuffer line;
-    if (!line.units) return 0;
     va_list args;
     va_start(args, format);
-    int n = FormatTextLine(line.units, kMaxTextLineUnits + 1, format, args);
+    FormattedLine line(format, args);
     va_end(args);
+    if (!line.ok()) return 0;
     // The report is UTF-16LE, as the units are in memory.
-    size_t written = std::fwrite(line.units, sizeof(wchar_t), static_cast<size_t>(n), report->stream);
-    return written == static_cast<size_t>(n) ? 1 : 0;
+    const auto n = static_cast<size_t>(line.size());
+    return std::fwrite(line.units(), sizeof(wchar_t), n, report->stream) == n ? 1 : 0;
 }

@@ -36,24 +36,29 @@ TEST(WriteTextLine, FormatsWideTextAsUtf8) {
 }
 
 TEST(WriteTextLine, CutsAtTheLineLimitButNeverInsideAPair) {
+    const std::wstring pair = L"\U0001F600";
+    const std::wstring a = L"a";
+    auto as = [](size_t n) { return std::wstring(n, L'a'); };
     struct Case {
-        std::wstring text;
-        size_t expectBytes;
+        std::wstring text, expect;
     };
-    std::wstring exact(kMaxTextLineUnits, L'a');
-    std::wstring longer(kMaxTextLineUnits + 100, L'a');
-    // The last unit that fits is the high half of a pair: the pair goes as a whole.
-    std::wstring pairAtCut(kMaxTextLineUnits - 1, L'a');
-    pairAtCut += L"\U0001F600";
     const Case cases[] = {
-        {exact, kMaxTextLineUnits},
-        {longer, kMaxTextLineUnits},
-        {pairAtCut, kMaxTextLineUnits - 1},
+        // Around the writer's short-line buffer.
+        {as(509), as(509)},
+        {as(510), as(510)},
+        {as(511), as(511)},
+        {as(512), as(512)},
+        {as(510) + pair, as(510) + pair},
+        {as(509) + pair + a, as(509) + pair + a},
+        // At the line limit.
+        {as(kMaxTextLineUnits), as(kMaxTextLineUnits)},
+        {as(kMaxTextLineUnits + 100), as(kMaxTextLineUnits)},
+        // The last unit that fits is the high half of a pair: the pair goes as a whole.
+        {as(kMaxTextLineUnits - 1) + pair, as(kMaxTextLineUnits - 1)},
     };
     for (const auto& c : cases) {
         auto bytes = Written([&](FILE* f) { EXPECT_EQ(WriteTextLine(f, L"%ls", c.text.c_str()), 1); });
-        EXPECT_EQ(bytes.size(), c.expectBytes);
-        EXPECT_EQ(bytes.back(), 'a');
+        EXPECT_TRUE(AsString(bytes) == Narrow(c.expect)) << c.text.size();
     }
 }
 
@@ -75,12 +80,13 @@ TEST(AppendReportLine, WritesUtf16AndCountsEveryLine) {
     auto bytes = Written([&](FILE* f) {
         report.stream = f;
         EXPECT_EQ(AppendReportLine(&report, L"%ls ----------重复的词条定义\r\n", L"词"), 1);
+        EXPECT_EQ(AppendReportLine(&report, L"%ls\r\n", std::wstring(1000, L'长').c_str()), 1);
         report.stream = nullptr;
         // Without a stream the line still counts as refused.
         EXPECT_EQ(AppendReportLine(&report, L"%ls\r\n", L"x"), 0);
     });
-    EXPECT_EQ(report.lines, 2);
-    std::wstring expect = L"词 ----------重复的词条定义\r\n";
+    EXPECT_EQ(report.lines, 3);
+    std::wstring expect = L"词 ----------重复的词条定义\r\n" + std::wstring(1000, L'长') + L"\r\n";
     ASSERT_EQ(bytes.size(), expect.size() * 2);
     EXPECT_EQ(std::memcmp(bytes.data(), expect.data(), bytes.size()), 0);
 }
