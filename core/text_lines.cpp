@@ -43,7 +43,7 @@ constexpr int kShortLineUnits = 512;
 
 int WriteUtf8(FILE* stream, const wchar_t* text, int units) {
     // A pair takes 4 bytes for 2 units, every other unit at most 3.
-    uint8_t local[kShortLineUnits * 3 + 1];
+    uint8_t local[kShortLineUnits * 3 + 1] = {};
     const size_t room = static_cast<size_t>(units) * 3 + 1;
     auto* bytes = room <= sizeof local ? local : static_cast<uint8_t*>(std::malloc(room));
     if (!bytes) return 0;
