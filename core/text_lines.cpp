@@ -41,16 +41,18 @@ size_t ToUtf8(const wchar_t* s, int n, uint8_t* out) {
 
 constexpr int kShortLineUnits = 512;
 
-int WriteUtf8(FILE* stream, const wchar_t* text, int units) {
-    // A pair takes 4 bytes for 2 units, every other unit at most 3.
-    uint8_t local[kShortLineUnits * 3 + 1] = {};
-    const size_t room = static_cast<size_t>(units) * 3 + 1;
-    auto* bytes = room <= sizeof local ? local : static_cast<uint8_t*>(std::malloc(room));
-    if (!bytes) return 0;
-    size_t n = ToUtf8(text, units, bytes);
-    bool ok = std::fwrite(bytes, 1, n, stream) == n;
-    if (bytes != local) std::free(bytes);
-    return ok ? 1 : 0;
+// Writes units of text as UTF-8, piece by piece; a piece never ends inside a pair.
+int WriteUtf8(FILE* stream, const wchar_t* text, size_t units) {
+    uint8_t bytes[kShortLineUnits * 3];  // a pair takes 4 bytes for 2 units, others at most 3
+    while (units > 0) {
+        size_t n = units < kShortLineUnits ? units : kShortLineUnits;
+        if (n < units && IsHigh(static_cast<uint16_t>(text[n - 1]))) --n;
+        size_t k = ToUtf8(text, static_cast<int>(n), bytes);
+        if (std::fwrite(bytes, 1, k, stream) != k) return 0;
+        text += n;
+        units -= n;
+    }
+    return 1;
 }
 
 // A formatted line: short lines stay on the stack, longer ones get the whole line limit.
@@ -100,22 +102,13 @@ int WriteTextLine(FILE* stream, const wchar_t* format, ...) {
     va_start(args, format);
     FormattedLine line(format, args);
     va_end(args);
-    return line.ok() ? WriteUtf8(stream, line.units(), line.size()) : 0;
+    return line.ok() ? WriteUtf8(stream, line.units(), static_cast<size_t>(line.size())) : 0;
 }
 
 int WriteTextString(FILE* stream, const wchar_t* text) {
     if (!stream || !text) return 0;
-    // Whole text, in pieces that never split a pair: a saved text is never cut.
-    constexpr size_t kPiece = 32768;
-    size_t left = wcslen(text);
-    while (left > 0) {
-        size_t n = left < kPiece ? left : kPiece;
-        if (n < left && IsHigh(static_cast<uint16_t>(text[n - 1]))) --n;
-        if (!WriteUtf8(stream, text, static_cast<int>(n))) return 0;
-        text += n;
-        left -= n;
-    }
-    return 1;
+    // The whole text: a saved text is never cut.
+    return WriteUtf8(stream, text, wcslen(text));
 }
 
 int AppendReportLine(ImportReport* report, const wchar_t* format, ...) {
