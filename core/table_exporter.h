@@ -20,8 +20,8 @@ struct CodeTableExporter {
     CodeDecoder decodeCode;  // never null after Create
     TableProgressHook progress;
     int32_t selection;
-    const uint32_t* permissions;                        // 32 words, bit 0 = editable; or null
-    const wchar_t (*aliases)[kExportAliasUnits];        // 32 slots; or null
+    const uint32_t* permissions;                  // 32 words, bit 0 = editable; or null
+    const wchar_t (*aliases)[kExportAliasUnits];  // 32 slots; or null
 
     // While exporting.
     FILE* out;
@@ -37,6 +37,8 @@ struct CodeTableExporter {
     static void Destroy(CodeTableExporter* exporter);
 
     // Writes the selected entries of the table to path as UTF-8 with a byte-order mark.
+    // A list table (kind 5) has no classes: every text is written, one per line, without
+    // header lines. Other kinds than main, temporary and list tables are not exported.
     // Returns the number of entries written; 0 when nothing was selected, the table cannot
     // be read, the file cannot be created or a write failed (the caller deletes the file).
     static int32_t Export(CodeTableExporter* exporter, const MappedFile* table,
