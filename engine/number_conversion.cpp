@@ -1,6 +1,8 @@
 #include "engine/number_conversion.h"
 
+#include "core/list_table.h"
 #include "engine/effective_settings.h"
+#include "engine/list_search.h"
 #include "engine/lookup.h"
 #include "engine/number_convert.h"
 
@@ -29,6 +31,18 @@ bool PickRow(Engine* e, uint8_t letter) {
     return true;
 }
 
+// English completion of the code after its lead, added to what the lookup found so far.
+void CompleteEnglish(Engine* e) {
+    InputState& in = e->input;
+    const wchar_t* code = in.code + 1;
+    int units = static_cast<int>(in.codeLength > kMaxCodeUnits ? kMaxCodeUnits : in.codeLength) - 1;
+    int bytes = units > 0 ? CutUtf8Text(code, units, kSearchKeyBytes, in.searchKey.bytes, nullptr) : 0;
+    in.searchKey.length = static_cast<uint8_t>(bytes > 0 ? bytes : 0);
+    EngineRuntime::LookupAssociation(e, kListSearchTempEnglish);
+    in.searchKey.length = 0;
+    e->state |= kStateEnglishCompletion;
+}
+
 }  // namespace
 
 int BuildNumberCandidates(Engine* e, const uint8_t* key) {
@@ -54,7 +68,7 @@ int BuildNumberCandidates(Engine* e, const uint8_t* key) {
         break;
     }
     if (!(options & kInputNumberSoFar)) {
-        e->state |= kStateEnglishCompletion;
+        CompleteEnglish(e);
         return kLookupShown;
     }
     NumberTexts texts;

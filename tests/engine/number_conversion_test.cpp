@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/effective_settings.h"
 #include "engine_fixture.h"
+#include "support/table_on_disk.h"
 
 using engine_test::TestEngine;
 
@@ -26,8 +29,19 @@ Words AllTexts(const Engine* e) {
 
 class NumberInput : public ::testing::Test {
 protected:
-    NumberInput() { t.e->dme->tempEnglishLead = ';'; }
+    NumberInput() {
+        t.e->dme->tempEnglishLead = ';';
+        english_ = testing_support::MakeListTable({{"ab", 1}, {"abc", 1}, {"15f", 1}, {"15fa", 1}});
+        std::memset(&englishFile_, 0, sizeof englishFile_);
+        englishFile_.size = static_cast<int32_t>(english_.size());
+        englishFile_.view = english_.data();
+        t.e->englishTable = &englishFile_;
+    }
     TestEngine t;
+
+private:
+    std::vector<uint8_t> english_;
+    MappedFile englishFile_;
 };
 
 TEST_F(NumberInput, TypedNumberOffersItsTextsInOrder) {
@@ -71,29 +85,48 @@ TEST_F(NumberInput, LetterAfterDigitsPicksARow) {
     struct Case {
         std::wstring typed;
         int result;
-        std::string picked;  // "" when nothing was picked
+        std::string picked;
         int64_t highlight;
     };
     const Case cases[] = {
         {L";15a", 4, "十五", 0},
         {L";15c", 4, "一五", 2},
         {L";15e", 4, "15", 4},
-        {L";15f", 2, "", 0},   // beyond the five rows shown: English completion
-        {L";.a", 2, "", 0},    // no digit before the letter
-        {L";ab", 2, "", 0},
-        {L";15k", 2, "", 0},
     };
     for (const auto& c : cases) {
         Engine::ResetInput(t.e);
         int r = t.Type(c.typed);
         EXPECT_EQ(r, c.result) << testing_support::Narrow(c.typed);
-        if (c.picked.empty()) {
-            EXPECT_TRUE(t.e->state & kStateEnglishCompletion) << testing_support::Narrow(c.typed);
-            continue;
-        }
         ASSERT_EQ(t.e->candidateCount, 1) << testing_support::Narrow(c.typed);
         EXPECT_EQ(EntryText(t.e->candidates[0]), c.picked) << testing_support::Narrow(c.typed);
         EXPECT_EQ(t.e->page.highlight, c.highlight) << testing_support::Narrow(c.typed);
+    }
+}
+
+TEST_F(NumberInput, OtherCodesCompleteEnglish) {
+    struct Case {
+        std::wstring typed;
+        Words words;
+    };
+    const Case cases[] = {
+        {L";ab", {"ab", "abc"}},
+        {L";15f", {"15f", "15fa"}},  // a letter beyond the five rows shown
+        {L";.a", {}},          // no digit before the letter
+        {L";15k", {}},
+    };
+    for (const auto& c : cases) {
+        Engine::ResetInput(t.e);
+        EXPECT_EQ(t.Type(c.typed), 2) << testing_support::Narrow(c.typed);
+        EXPECT_TRUE(t.e->state & kStateEnglishCompletion) << testing_support::Narrow(c.typed);
+        Words words;
+        for (int64_t i = 0; i < t.e->candidateCount; ++i) {
+            EXPECT_EQ(t.e->candidates[i].kind, kKindListEntry);
+            const uint8_t* text = t.e->candidates[i].entry + 4;
+            words.emplace_back(reinterpret_cast<const char*>(text + 1), text[0]);
+        }
+        std::sort(words.begin(), words.end());
+        EXPECT_EQ(words, c.words) << testing_support::Narrow(c.typed);
+        EXPECT_EQ(t.e->input.searchKey.length, 0);
     }
 }
 
