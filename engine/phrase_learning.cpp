@@ -20,6 +20,7 @@ struct Phrase {
     wchar_t text[kMaxPhraseUnits + 1];
     int units = 0;
     int chars = 0;
+    int records = 0;
     int charStart[kMaxRulePhraseChars + 1];
     const wchar_t* slots[kMaxRulePhraseChars];
 };
@@ -43,6 +44,7 @@ void JoinRecords(const ImeConfigData* ime, uint32_t first, uint32_t count, Phras
         std::memcpy(p->text + p->units, r.text, sizeof(wchar_t) * len);
         p->units += len;
         p->chars += chars;
+        ++p->records;
     }
     p->text[p->units] = 0;
     p->charStart[p->chars] = p->units;
@@ -141,7 +143,8 @@ int LearnTempPhrases(Engine* e) {
     for (uint32_t n = 2; n <= 15 && n <= count; ++n) {
         Phrase p;
         JoinRecords(e->ime, count - n, count, &p);
-        if (p.chars < kMinRulePhraseChars || p.chars > kMaxRulePhraseChars) break;
+        // One record alone is a word already committed, not a phrase.
+        if (p.records < 2 || p.chars < kMinRulePhraseChars || p.chars > kMaxRulePhraseChars) break;
         const WordRule& rule = e->dme->wordRules[p.chars];
         if (rule.terms[0] == 0) continue;
         wchar_t code[kMaxPhraseCodeUnits + 1];

@@ -97,7 +97,8 @@ int EngineRuntime::RememberCommit(Engine* e, int64_t index) {
     const int units = Utf8ToUtf16(reinterpret_cast<const char*>(word + 1), wordBytes, text,
                                   kMaxHistoryWordBytes + 1);
     if (units <= 0) return 0;
-    const int kept = WholeCharUnits(text, units, kRecentTextUnits);
+    // The record's text stays NUL-terminated: at most 35 units.
+    const int kept = WholeCharUnits(text, units, kRecentTextUnits - 1);
     const int chars = Utf16CharCount(text, kept);
     if (chars <= 0) return 0;
     wchar_t codeText[256];

@@ -138,6 +138,16 @@ TEST(LearnPhrase, JoinsWholeRecordsOnly) {
     EXPECT_EQ(TempRows(t.e->tempTable), (std::vector<TempRow>{{"jy", "甲乙", 0}}));
 }
 
+TEST(LearnPhrase, OneRecordAloneIsNoPhrase) {
+    LearningEngine t(Characters());
+    t.e->ime->options |= kImeTempWords | kImeTempSmart;
+    t.SetRule(2, {Term(1, 1), Term(2, 1)});
+    // The second record would take the phrase past 16 characters.
+    SetHistory(t, {{L"中华", {L"z", L"h"}}, {std::wstring(15, L'字'), {}}});
+    EXPECT_EQ(Engine::LearnPhrase(t.e), 0);
+    EXPECT_TRUE(TempRows(t.e->tempTable).empty());
+}
+
 TEST(LearnPhrase, DamagedHistoryCountLearnsNothing) {
     LearningEngine t(Characters());
     t.e->ime->options |= kImeTempWords | kImeTempSmart;

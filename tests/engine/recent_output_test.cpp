@@ -74,18 +74,20 @@ TEST(RememberCommit, RefusesWhatIsNoWordToLearn) {
     t.Show({{false, "d", "阿"}});
     EXPECT_EQ(Engine::RememberCommit(t.e, 1), 0);
     EXPECT_EQ(Engine::RememberCommit(t.e, -1), 0);
-    // 48 ASCII letters keep 36 units.
-    EXPECT_EQ(t.HistoryText(0), std::wstring(36, L'y'));
-    EXPECT_EQ(t.e->ime->recentOutputs[0].utf8Length, 36);
+    // 48 ASCII letters keep 35 units and the terminating NUL.
+    EXPECT_EQ(t.HistoryText(0), std::wstring(35, L'y'));
+    EXPECT_EQ(t.e->ime->recentOutputs[0].utf8Length, 35);
+    EXPECT_EQ(t.e->ime->recentOutputs[0].text[35], 0);
 }
 
 TEST(RememberCommit, NeverCutsASurrogatePair) {
-    // 35 letters and one character outside the BMP: 37 units, 39 bytes.
-    const std::string word = std::string(35, 'x') + "\xF0\xA0\x80\x80";
+    // 34 letters and one character outside the BMP: 36 units, of which 35 would fit.
+    const std::string word = std::string(34, 'x') + "\xF0\xA0\x80\x80";
     LearningEngine t({{"a", word, 1}});
     EXPECT_EQ(t.Commit(false, "a", word), 1);
-    EXPECT_EQ(t.HistoryText(0), std::wstring(35, L'x'));
-    EXPECT_EQ(t.e->ime->recentOutputs[0].charCount, 35);
+    EXPECT_EQ(t.HistoryText(0), std::wstring(34, L'x'));
+    EXPECT_EQ(t.e->ime->recentOutputs[0].charCount, 34);
+    EXPECT_EQ(t.e->ime->recentOutputs[0].utf8Length, 34);
 }
 
 TEST(RememberCommit, CodeSlotsFollowTheConstructionRule) {
