@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/table_edit.h"
+#include "engine/table_refresh.h"
 #include "learning_fixture.h"
 #include "support/table_invariants.h"
 
@@ -17,14 +18,27 @@ std::vector<FixtureEntry> MainWords() {
 
 class Promotion : public ::testing::Test {
 protected:
-    void TearDown() override { CodeTable::SetResizeFunctionForTesting(nullptr); }
+    void TearDown() override {
+        CodeTable::SetResizeFunctionForTesting(nullptr);
+        SetTableRefreshFunction(nullptr);
+    }
 };
+
+int g_refreshes = 0;
+// Maps main.dmg again, as a refresh does when the file changed: its view moves.
+void RemapMain(Engine* e) {
+    ++g_refreshes;
+    MappedFile::Reopen(e->mainTable);
+}
 
 TEST_F(Promotion, GrowsMainAndTheWordMovesOutOfTemp) {
     LearningEngine t(MainWords(), {{"aa", "啊啊", 0, 0x02}, {"q", "去", 1}});
     t.e->ime->options |= kImeTempSaveAtCommit;
     const int32_t sizeBefore = t.e->mainTable->size;
+    g_refreshes = 0;
+    SetTableRefreshFunction(RemapMain);
     EXPECT_EQ(t.Commit(true, "aa", "啊啊"), 1);
+    EXPECT_EQ(g_refreshes, 1);
 
     EXPECT_GT(t.e->mainTable->size, sizeBefore);  // a fresh table has no gap: it grew
     const uint8_t* promoted = LearningEngine::Find(t.e->mainTable, "aa", "啊啊");
