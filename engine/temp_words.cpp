@@ -128,6 +128,8 @@ int RemoveAt(MappedFile* table, int32_t position) {
                  sizeof(uint32_t) * static_cast<size_t>(t.count - position - 1));
     --t.count;
     t.offsets[t.count] = freed;
+    // Nothing may read the old word from a free slot.
+    std::memset(t.view + freed, 0, kTempSlotSize);
     for (int32_t i = 0; i < t.count; ++i) {
         const uint32_t o = t.OrderAt(i);
         if (o > order) t.SetOrderAt(i, o - 1);

@@ -20,7 +20,7 @@ namespace CodeTable {
 int InsertTemp(MappedFile* table, const uint8_t* entry, CodeComparator cmp = nullptr);
 
 // Frees the slot at position (0-based among the used ones): the offsets behind close up,
-// the freed slot goes right behind them, and younger entries lose one age rank. 1 done;
+// the freed slot is zeroed and goes right behind them, and younger entries lose one age rank. 1 done;
 // 0 for a position outside [0, count) or a missing, private or damaged table.
 int RemoveAt(MappedFile* table, int32_t position);
 

@@ -67,6 +67,8 @@ TEST(RemoveAt, FreesTheSlotAndYoungerWordsAgeDown) {
     const std::vector<TempRow> expect = {{"a", "甲", 1}, {"c", "丙", 0}, {"d", "丁", 2}};
     EXPECT_EQ(TempRows(t.get()), expect);
     EXPECT_EQ(LoadU32(t.get()->view + kOffsetArrayStart + 4 * 3), freed);
+    EXPECT_EQ(std::vector<uint8_t>(t.get()->view + freed, t.get()->view + freed + kTempSlotSize),
+              std::vector<uint8_t>(kTempSlotSize, 0));
     EXPECT_EQ(CheckTempLayout(t.get()), "");
     // The freed slot is the next one filled.
     EXPECT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, "e", "戊"))), 1);
