@@ -185,6 +185,16 @@ struct EngineRuntime {
     static int64_t ClearInputAndAssociate(Engine* engine);
     static int64_t LookupTempEnglish(Engine* engine);
 
+    // Commit and learning (engine/commit.cpp, engine/frequency.cpp, engine/recent_output.cpp,
+    // engine/phrase_learning.cpp, engine/last_output.cpp). Selectors as SelectCandidate's.
+    // AdjustFrequency: 1 when an order value changed. CommitCandidate: 1 when a candidate
+    // was committed. RememberCommit: 1 when the commit entered the history.
+    static int AdjustFrequency(Engine* engine, int selector);
+    static int CommitCandidate(Engine* engine, int selector);
+    static int RememberCommit(Engine* engine, int64_t index);
+    static int LearnPhrase(Engine* engine);
+    static int AppendOutputText(Engine* engine, const wchar_t* text);
+
     // Drops every pointer into the mapped tables (candidates, previousFirst, committedEntry):
     // called when a table view has moved.
     static void ForgetTableViews(Engine* engine);
