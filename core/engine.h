@@ -1,0 +1,37 @@
+// The engine record: one zeroed heap record per text service, input context or
+// configuration program, with the same layout in every deliverable.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/engine_runtime.h"
+#include "core/engine_shared.h"
+
+constexpr int kRecentOutputUnits = 128;
+constexpr int kVersionTextUnits = 40;
+
+struct Engine : EngineRuntime, EngineShared {
+    // Shared opener.
+    static bool OpenTables(Engine* engine);
+    static void CloseTables(Engine* engine);
+    static bool FindSettingsBlocks(Engine* engine);
+    static void RefreshTables(Engine* engine);
+    static int GetRecentOutput(Engine* engine, int count, wchar_t (&out)[kRecentOutputUnits]);
+
+    // Configuration program's record.
+    static Engine* CreateForConfig(const wchar_t* guidText);
+    static void DestroyForConfig(Engine* engine);
+
+    // Input method's record.
+    static Engine* Create();
+    static void Destroy(Engine* engine);
+    static void ResetInput(Engine* engine);
+    static int SetOpenStatus(Engine* engine, bool open);
+    static int SetTraditionalOutput(Engine* engine, bool on);
+};
+
+// "a.b.c.d" to (a << 48) | (b << 32) | (c << 16) | d; each part kept to 16 bits.
+uint64_t ParseVersion(const wchar_t* text, uint64_t* out);
+// "%d.%d.%d.%d" of the four 16-bit parts.
+void FormatVersion(uint64_t version, wchar_t (&out)[kVersionTextUnits]);

@@ -1,0 +1,126 @@
+// Run-time half of the engine record: input state, candidates, page and windows.
+// Only the input method fills it; the configuration program carries it zeroed.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/key_functions.h"
+
+constexpr int kMaxCandidates = 3000;
+constexpr int kMaxCodeUnits = 128;
+constexpr int kPageRows = 11;        // 10 rows shown, one spare
+constexpr int kRowTextUnits = 130;
+constexpr int kCompositionUnits = 132;
+constexpr int kPickedUnits = 130;
+constexpr int kOutputUnits = 130;
+constexpr int kSearchKeyBytes = 128;
+constexpr int kMessageTextBytes = 128;
+
+// Engine::state
+constexpr uint32_t kStateFullWidthOutput = 0x1;
+constexpr uint32_t kStateEnglishPunct = 0x2;
+constexpr uint32_t kStateImeClosed = 0x4;
+constexpr uint32_t kStateEnglishMode = 0x10;
+constexpr uint32_t kStateSecondaryPass = 0x40;
+constexpr uint32_t kStateNumberCandidates = 0x80;
+constexpr uint32_t kStateWildcard = 0x100;
+constexpr uint32_t kStateEnglishCompletion = 0x200;
+constexpr uint32_t kStateTempEnglish = 0x10000000;
+constexpr uint32_t kStateAssociation = 0x20000000;
+constexpr uint32_t kStateUiCommand = 0x40000000;
+constexpr uint32_t kStateResetMask = 0x8FFFFD7F;  // what ResetInput keeps
+
+// Candidate::kind
+constexpr uint8_t kKindMainEntry = 0x21;
+constexpr uint8_t kKindTempEntry = 0x22;
+constexpr uint8_t kKindListEntry = 0x13;
+constexpr uint8_t kKindTextEntry = 0x14;
+constexpr uint8_t kKindHasCodeAndWord = 0x20;
+constexpr uint8_t kKindHasCodeAndWordAlt = 0x80;
+constexpr uint8_t kKindLengthPrefixedText = 0x10;
+constexpr uint8_t kKindKeyValue = 0x40;
+
+struct Candidate {
+    const uint8_t* entry;  // table entry or built-in text entry
+    uint8_t kind;
+    uint32_t weight;       // match group, higher first
+    wchar_t hint[3];       // next two code characters after the typed part, NUL-ended
+};
+
+struct PageRow {
+    uint32_t length;
+    wchar_t text[kRowTextUnits];
+};
+
+struct CandidatePage {
+    int64_t pageStart;
+    int64_t startContinues;
+    int64_t pageEnd;  // -1 before the first page
+    int64_t endContinues;
+    int64_t highlight;
+    int64_t pageSize;
+    int64_t rowCount;
+    PageRow rowText[kPageRows];
+    PageRow rowCommit[kPageRows];  // length 0: commit the display text
+    int64_t rowCandidate[kPageRows];
+};
+
+// Window handles of the skinned windows; completed by the window code.
+struct UIWindowSet {
+    HWND candidateWindow;
+    HWND statusWindow;
+    HWND softKeyboardWindow;
+    HWND tipWindow;
+    HWND dictWindow;
+    POINT candidatePos;
+    POINT statusPos;
+};
+
+// Built-in text entry shown as a candidate of kind 0x14.
+#pragma pack(push, 1)
+struct MessageEntry {
+    uint32_t flags;
+    uint8_t length;
+    uint8_t text[kMessageTextBytes];
+};
+#pragma pack(pop)
+static_assert(sizeof(MessageEntry) == 133);
+
+struct SearchKey {
+    uint8_t length;
+    uint8_t bytes[kSearchKeyBytes];
+};
+
+struct InputState {
+    uint32_t keyVk;
+    KeyFunctionMask keyAction;
+    const wchar_t* keyChar;  // null when the key has no character
+    uint32_t codeLength;     // 0..128
+    uint32_t caret;          // 0..codeLength
+    wchar_t code[kMaxCodeUnits + 1];
+    uint32_t compositionLength;
+    uint32_t compositionCaret;
+    wchar_t compositionText[kCompositionUnits];
+    uint32_t pickedLength;
+    wchar_t pickedText[kPickedUnits];
+    uint32_t outputLength;
+    wchar_t outputText[kOutputUnits];
+    SearchKey searchKey;
+    uint32_t committedKind;
+    const uint8_t* committedEntry;
+};
+
+struct UIState;  // skinned-window state, owned by the engine record
+
+struct EngineRuntime {
+    uint32_t state;
+    uint32_t replayActive;  // 1 while a backspace replay runs
+    int64_t candidateCount; // 0..3000
+    Candidate candidates[kMaxCandidates];
+    CandidatePage page;
+    UIWindowSet windows;
+    MessageEntry messageEntry;
+    InputState input;
+    UIState* uiState;
+};
