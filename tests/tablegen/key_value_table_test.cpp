@@ -9,6 +9,7 @@
 #include "core/code_table.h"
 #include "core/table_format.h"
 #include "tablegen/temp_table.h"
+#include "support/table_invariants.h"
 #include "support/test_files.h"
 
 namespace {
@@ -64,6 +65,7 @@ TEST(KeyValueTable, LayoutSortedKeysAndEqualKeysInStoredOrder) {
         {"丁", "first"}, {"b", "x"}, {"丁", "second"}, {"a", "yy"}, {"丁", "third"}, {"ab", "z"}};
     std::vector<uint8_t> bytes = MakeKeyValueTableBytes(items);
     ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(testing_support::CheckTableInvariants(bytes), "");
     TableFileHeader h;
     std::memcpy(&h, bytes.data(), sizeof h);
     EXPECT_EQ(h.kind, kTableKindKeyValue);
