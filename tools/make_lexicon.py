@@ -13,7 +13,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), 'lex
 
 import sources  # noqa: E402
 import texts  # noqa: E402
-from keypad import mark_tone, syllables  # noqa: E402
+from keypad import full_code, mark_tone, syllables  # noqa: E402
 
 RIME = '/usr/share/rime-data'
 SOURCES = {
@@ -107,7 +107,6 @@ def danzi_pairs(readings):
         rows = sorted(by_char[ch], key=lambda fr: (-fr[0], fr[1]))
         if rows[0][0] > 0:
             rows = [fr for fr in rows if fr[0] > 0]
-        from keypad import full_code
         for _, r in rows:
             pairs.append((ch, full_code(r)))
     return pairs
