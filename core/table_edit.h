@@ -26,19 +26,21 @@ int RebuildPrefixIndex(MappedFile* table, CodeComparator cmp = nullptr);
 // Stores a copy of entry (flags, code length, code, word length, word; both lengths 1-255;
 // it may point into the same table) and adds its offset at the end of the offset array.
 // The caller sorts and rebuilds the index afterwards. 1 on success; 0 when the table is
-// missing, a memory copy, not a code table, damaged, or cannot be grown. After 0 check
+// missing, a memory copy, not a code table (list, key/value and the slotted temporary-word
+// tables are refused), damaged, or cannot be grown. After 0 check
 // table->view: when a failed growth could not be undone the table is left empty and must
 // be treated as closed.
 int AppendEntry(MappedFile* table, const uint8_t* entry);
 
 // Removes the entry at position for good, closing its hole in the heap; the order of the
 // offset array stays. The caller rebuilds the index afterwards. 0 for a missing table, a
-// memory copy, a position outside [0, count) or a damaged entry.
+// memory copy, the slotted temporary-word table, a position outside [0, count) or a damaged
+// entry.
 int DeleteEntry(MappedFile* table, int32_t position);
 
 // Removes every entry whose class (low five bits) has its bit set in classMask, then sorts
 // with cmp and rebuilds the index. The file size never changes. 0 when the table is missing,
-// a memory copy, damaged, or the work file "_zantor.tempdmg" in %TEMP% cannot be created
+// a memory copy, not a main code table, damaged, or the work file "_zantor.tempdmg" in %TEMP% cannot be created
 // (nothing changed then).
 int RemoveCategories(MappedFile* table, uint32_t classMask, CodeComparator cmp = nullptr);
 

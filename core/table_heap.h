@@ -28,6 +28,10 @@ inline bool IsCodeTableKind(uint32_t kind) {
     return kind != kTableKindKeyValue && (kind & 0xF) != kTableKindList;
 }
 
+// Tables whose heap the writers may repack: not the temporary-word table, whose entries
+// live in fixed slots.
+inline bool IsPackedKind(uint32_t kind) { return kind != kTableKindTemp; }
+
 // Size of the entry of the given kind at off when it lies wholly inside [off, end) and its
 // lengths are sound; else 0.
 uint32_t HeapEntrySize(const uint8_t* view, uint32_t end, uint32_t off, uint32_t kind);

@@ -24,6 +24,25 @@ std::vector<uint8_t> MappedTable::Bytes() const {
     return std::vector<uint8_t>(file_->view, file_->view + file_->size);
 }
 
+namespace {
+std::wstring GetEnv(const wchar_t* name) {
+    wchar_t buf[32768];
+    DWORD n = GetEnvironmentVariableW(name, buf, 32768);
+    return n && n < 32768 ? std::wstring(buf, n) : std::wstring();
+}
+}  // namespace
+
+PrivateTempFolder::PrivateTempFolder() : oldTmp_(GetEnv(L"TMP")), oldTemp_(GetEnv(L"TEMP")) {
+    std::wstring p = dir_.path() + L"\\";
+    SetEnvironmentVariableW(L"TMP", p.c_str());
+    SetEnvironmentVariableW(L"TEMP", p.c_str());
+}
+
+PrivateTempFolder::~PrivateTempFolder() {
+    SetEnvironmentVariableW(L"TMP", oldTmp_.empty() ? nullptr : oldTmp_.c_str());
+    SetEnvironmentVariableW(L"TEMP", oldTemp_.empty() ? nullptr : oldTemp_.c_str());
+}
+
 std::string EntryRecord(uint32_t flags, const std::string& code, const std::string& word) {
     std::string r(4, '\0');
     StoreU32(r.data(), flags);

@@ -30,6 +30,20 @@ private:
     MappedFile* file_ = nullptr;
 };
 
+// Points TMP and TEMP at a private scratch folder for its lifetime, so that work files of
+// tests running in parallel never meet.
+class PrivateTempFolder {
+public:
+    PrivateTempFolder();
+    ~PrivateTempFolder();
+    PrivateTempFolder(const PrivateTempFolder&) = delete;
+    PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+
+private:
+    TempDir dir_;
+    std::wstring oldTmp_, oldTemp_;
+};
+
 // A TableEntry record: flags, code length, code, word length, word.
 std::string EntryRecord(uint32_t flags, const std::string& code, const std::string& word);
 
