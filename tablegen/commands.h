@@ -1,5 +1,7 @@
 // The table kinds tablegen builds; each returns 1 on success and reports on the console.
 #pragma once
 
+int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath);
+int BuildListTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildKeyValueTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildTempTable(const wchar_t* outPath);

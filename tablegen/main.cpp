@@ -23,6 +23,8 @@ int Run(int argc, wchar_t** argv) {
     const std::wstring kind = argv[1];
     if (kind == L"temp" && argc == 3) return BuildTempTable(argv[2]) ? 0 : 1;
     if (argc != 4) return Usage();
+    if (kind == L"main") return BuildMainTable(argv[2], argv[3]) ? 0 : 1;
+    if (kind == L"list") return BuildListTable(argv[2], argv[3]) ? 0 : 1;
     if (kind == L"keyvalue") return BuildKeyValueTable(argv[2], argv[3]) ? 0 : 1;
     return Usage();
 }

@@ -7,7 +7,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/out/data}"
 tablegen="$root/build/x64/tablegen/tablegen.exe"
 texts="$root/build/data-texts"
-stamp="$out/inputs.sha256"
+stamp="$out/.inputs.sha256"
 
 [ -f "$tablegen" ] || { echo "data: $tablegen missing (build the x64 preset first)" >&2; exit 1; }
 
@@ -53,6 +53,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver64}"
 mkdir -p "$WINEPREFIX"
+# A fresh prefix is set up once before the tablegen runs share it.
+[ -f "$WINEPREFIX/system.reg" ] || /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null
 win() { echo "Z:$1"; }
 # The tables build side by side, each in its own tablegen run.
 runs=(
