@@ -1,6 +1,11 @@
 #include "tablegen/commands.h"
 
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -44,9 +49,26 @@ struct BuilderCloser {
     void operator()(CodeTableBuilder* b) const { CodeTableBuilder::Destroy(b); }
 };
 
+// The input method's GUID in the main table's header, which the engine opener checks.
+bool StampGuid(const wchar_t* path, const GUID& guid) {
+    MappedFile* raw = nullptr;
+    MappedFile::Open(&raw, path);
+    MappedFilePtr table(raw);
+    if (!table || !table->IsMapped() || table->size < static_cast<int32_t>(sizeof(TableFileHeader)))
+        return false;
+    static_assert(sizeof(GUID) == sizeof(TableFileHeader::guid));
+    std::memcpy(table->view + offsetof(TableFileHeader, guid), &guid, sizeof guid);
+    return MappedFile::Flush(table.get());
+}
+
 }  // namespace
 
-int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath) {
+int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath, const wchar_t* guidText) {
+    GUID guid{};
+    if (guidText && IIDFromString(guidText, &guid) != S_OK) {
+        PrintErrorLine(std::wstring(L"not a GUID: ") + guidText);
+        return 0;
+    }
     const std::wstring work = WorkFilePath(outPath);
     if (work.size() >= kMaxPathUnits) {
         PrintErrorLine(std::wstring(L"path too long: ") + outPath);
@@ -58,6 +80,7 @@ int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath) {
         return 0;
     }
     std::unique_ptr<CodeTableBuilder, BuilderCloser> b(CodeTableBuilder::Create());
+    if (!b) free(text);
     if (!b || !CodeTableBuilder::AddText(b.get(), text)) {  // AddText owns text from here on
         PrintErrorLine(L"out of memory");
         return 0;
@@ -75,6 +98,11 @@ int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath) {
     }
     const int32_t entries = b->writtenCount;
     b.reset();
+    if (guidText && !StampGuid(work.c_str(), guid)) {
+        PrintErrorLine(std::wstring(L"cannot write the GUID into ") + outPath);
+        DeleteFileW(work.c_str());
+        return 0;
+    }
     if (!CommitWorkFile(outPath)) {
         PrintErrorLine(std::wstring(L"cannot write ") + outPath);
         DeleteFileW(work.c_str());

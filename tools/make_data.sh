@@ -28,12 +28,14 @@ sources=(
 licence_pkgs=(rime-data-luna-pinyin rime-essay rime-data-pinyin-simp libopencc1.1
               unicode-data wamerican)
 common_licences=(LGPL-3 GPL-3 Apache-2.0 CC0-1.0)
+# The input method's GUID (the DLL's string resource 1), which the main table must carry.
+ime_guid="{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"
 tables=(main.dmg temp.dmg sysl.dmg engl.dmg danzi.dmi dict.dms traditional.dms simplified.dms)
 
 inputs=("${sources[@]}" "$root/tools/make_data.sh" "$root/tools/make_lexicon.py" "$root"/tools/lexicon/*.py "$tablegen")
 for p in "${licence_pkgs[@]}"; do inputs+=("/usr/share/doc/$p/copyright"); done
 for l in "${common_licences[@]}"; do inputs+=("/usr/share/common-licenses/$l"); done
-hashes="$(sha256sum "${inputs[@]}")"
+hashes="$(sha256sum "${inputs[@]}"; echo "guid $ime_guid")"
 
 up_to_date=1
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$hashes" ] || up_to_date=0
@@ -66,7 +68,9 @@ logs=()
 pids=()
 for r in "${runs[@]}"; do
   set -- $r
-  /usr/lib/wine/wine64 "$tablegen" "$1" "$(win "$texts/$2")" "$(win "$out/$3")" \
+  extra=()
+  [ "$1" = main ] && extra=("$ime_guid")
+  /usr/lib/wine/wine64 "$tablegen" "$1" "$(win "$texts/$2")" "$(win "$out/$3")" "${extra[@]}" \
     </dev/null > "$texts/$3.log" 2>&1 &
   pids+=($!)
   logs+=("$texts/$3.log")

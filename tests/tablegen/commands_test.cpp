@@ -45,6 +45,8 @@ protected:
 
 const char kBom[] = "\xEF\xBB\xBF";
 
+int BuildMain(const wchar_t* text, const wchar_t* table) { return BuildMainTable(text, table); }
+
 TableFileHeader HeaderOf(const std::vector<uint8_t>& bytes) {
     TableFileHeader h{};
     if (bytes.size() >= sizeof h) std::memcpy(&h, bytes.data(), sizeof h);
@@ -59,7 +61,7 @@ TEST_F(Commands, BuildEachKindOfTable) {
         int32_t count;
     };
     const Case cases[] = {
-        {BuildMainTable,
+        {BuildMain,
          "---config@码表分类=主码-系统码表\r\n你好\t６４４８６#序9000\r\n你\t６４#序8000\r\n"
          "你\t６４#序8000\r\n",
          kTableKindMain, 2},
@@ -85,8 +87,8 @@ TEST_F(Commands, FailedBuildKeepsThePreviousTable) {
         const char* text;  // null: no text file
     };
     const Case cases[] = {
-        {BuildMainTable, "// only a comment\r\nno tab here\r\n"},
-        {BuildMainTable, nullptr},
+        {BuildMain, "// only a comment\r\nno tab here\r\n"},
+        {BuildMain, nullptr},
         {BuildListTable, "// only a comment\r\n"},
         {BuildListTable, nullptr},
         {BuildKeyValueTable, "no tab here\r\n"},
@@ -106,6 +108,26 @@ TEST_F(Commands, FailedBuildKeepsThePreviousTable) {
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), previous);
         EXPECT_FALSE(FileExists(WorkFilePath(table)));
     }
+}
+
+TEST_F(Commands, MainTableCarriesTheGivenGuid) {
+    const std::wstring text = Path(L"in.txt"), table = Path(L"main.dmg");
+    ASSERT_TRUE(WriteFileBytes(text, std::string(kBom) + "你\t６４\r\n"));
+    ASSERT_EQ(BuildMainTable(text.c_str(), table.c_str(), L"{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"), 1);
+    std::vector<uint8_t> bytes = ReadFileBytes(table);
+    const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
+                                  0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};
+    ASSERT_GE(bytes.size(), 28u);
+    EXPECT_EQ(std::memcmp(bytes.data() + 12, expected, 16), 0);
+    EXPECT_EQ(testing_support::CheckTableInvariants(bytes), "");
+
+    // Without a GUID the field stays zero; a malformed one builds nothing.
+    ASSERT_EQ(BuildMainTable(text.c_str(), table.c_str()), 1);
+    bytes = ReadFileBytes(table);
+    EXPECT_EQ(std::memcmp(bytes.data() + 12, std::vector<uint8_t>(16, 0).data(), 16), 0);
+    const std::wstring other = Path(L"other.dmg");
+    EXPECT_EQ(BuildMainTable(text.c_str(), other.c_str(), L"D7812E39"), 0);
+    EXPECT_FALSE(FileExists(other));
 }
 
 TEST_F(Commands, TempTableReplacesAnOldFile) {

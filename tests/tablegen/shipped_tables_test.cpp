@@ -149,6 +149,15 @@ TEST_F(ShippedTables, PackedTablesKeepTheFormatInvariants) {
     }
 }
 
+TEST_F(ShippedTables, MainTableCarriesTheInputMethodGuid) {
+    // {D7812E39-FBD7-43A7-99C7-DE9322D54A0F} as stored in memory.
+    const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
+                                  0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};
+    std::vector<uint8_t> bytes = testing_support::ReadFileBytes(DataDir() + L"/main.dmg");
+    ASSERT_GE(bytes.size(), 28u);
+    EXPECT_EQ(std::memcmp(bytes.data() + 12, expected, 16), 0);
+}
+
 TEST_F(ShippedTables, TempTableIsTheEmptyTable) {
     EXPECT_EQ(testing_support::ReadFileBytes(DataDir() + L"/temp.dmg"), MakeEmptyTempTableBytes());
 }
