@@ -107,8 +107,12 @@ def danzi_pairs(readings):
         rows = sorted(by_char[ch], key=lambda fr: (-fr[0], fr[1]))
         if rows[0][0] > 0:
             rows = [fr for fr in rows if fr[0] > 0]
+        codes = []
         for _, r in rows:
-            pairs.append((ch, full_code(r)))
+            code = full_code(r)
+            if code not in codes:  # readings that differ only off the keypad share a code
+                codes.append(code)
+        pairs.extend((ch, code) for code in codes)
     return pairs
 
 
@@ -159,7 +163,7 @@ def conversion_pairs(chars_path, phrases_path):
     """Every form of a character (in OpenCC's order), the first form of a phrase."""
     pairs = []
     for k, values in sources.opencc_dictionary(chars_path):
-        pairs.extend((k, v) for v in values)
+        pairs.extend((k, v) for i, v in enumerate(values) if v not in values[:i])
     for k, values in sources.opencc_dictionary(phrases_path):
         pairs.append((k, values[0]))
     return pairs
