@@ -167,7 +167,9 @@ struct EngineRuntime {
 
     // Lookup dispatcher (engine/lookup.cpp).
     static int ProcessInput(Engine* engine);
-    // English completion of the typed code (engine/association.cpp).
+    // Association and English completion over the list tables (engine/association.cpp).
+    static int64_t LookupAssociation(Engine* engine, uint32_t flags);
+    static int64_t ClearInputAndAssociate(Engine* engine);
     static int64_t LookupTempEnglish(Engine* engine);
 
     // Drops every pointer into the mapped tables (candidates, previousFirst, committedEntry):
