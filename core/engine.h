@@ -9,7 +9,6 @@
 #include "core/engine_shared.h"
 
 constexpr int kRecentOutputUnits = 128;
-constexpr int kVersionTextUnits = 40;
 
 struct Engine : EngineRuntime, EngineShared {
     // Shared opener.
@@ -20,6 +19,7 @@ struct Engine : EngineRuntime, EngineShared {
     static int GetRecentOutput(Engine* engine, int count, wchar_t (&out)[kRecentOutputUnits]);
 
     // Configuration program's record.
+    // Null on any failure, with nothing left open or loaded.
     static Engine* CreateForConfig(const wchar_t* guidText);
     static void DestroyForConfig(Engine* engine);
 
@@ -30,8 +30,3 @@ struct Engine : EngineRuntime, EngineShared {
     static int SetOpenStatus(Engine* engine, bool open);
     static int SetTraditionalOutput(Engine* engine, bool on);
 };
-
-// "a.b.c.d" to (a << 48) | (b << 32) | (c << 16) | d; each part kept to 16 bits.
-uint64_t ParseVersion(const wchar_t* text, uint64_t* out);
-// "%d.%d.%d.%d" of the four 16-bit parts.
-void FormatVersion(uint64_t version, wchar_t (&out)[kVersionTextUnits]);
