@@ -109,9 +109,30 @@ struct InputState {
     SearchKey searchKey;
     uint32_t committedKind;
     const uint8_t* committedEntry;
+    uint32_t pickedAction;  // what the front end does with pickedText after the commit
 };
 
 struct UIState;  // skinned-window state, owned by the engine record
+struct Engine;
+
+// Settings words as one lookup sees them. The lookup narrows the search scheme and switches
+// prefix and wildcard matching for its own duration; those run-time bits live here and never
+// reach the shared config.dsc. Outside a lookup (active 0) the mapped fields are read.
+struct LookupSettings {
+    uint32_t active;
+    uint32_t imeOptions;    // ImeConfigData.options
+    uint32_t inputOptions;  // DmeConfigData.inputOptions
+    uint8_t wildcardChar;   // DmeConfigData.wildcardChar
+};
+
+// Result codes of Engine::AddCandidate.
+constexpr int kAddAdded = 0;
+constexpr int kAddFull = 2;
+constexpr int kAddDeleted = 3;
+constexpr int kAddNotAuxiliary = 4;
+constexpr int kAddNotSecondary = 5;
+constexpr int kAddAuxiliaryOnly = 11;
+constexpr int kAddSecondaryOnly = 12;
 
 struct EngineRuntime {
     uint32_t state;
@@ -123,4 +144,35 @@ struct EngineRuntime {
     MessageEntry messageEntry;
     InputState input;
     UIState* uiState;
+
+    // Kept by the lookup across calls: the first candidate of the lookup before this one.
+    Candidate previousFirst;
+    uint32_t hasPreviousFirst;
+    LookupSettings lookup;
+    Candidate mergeScratch[kMaxCandidates];
+
+    // Candidate list (engine/candidates.cpp, engine/candidate_page.cpp).
+    static int AddCandidate(Engine* engine, const uint8_t* entry, uint8_t kind, uint32_t weight,
+                            uint32_t typedLength);
+    static void MergeDuplicates(Engine* engine);
+    static void SortCandidates(Engine* engine);
+    static int CompareCandidates(const Candidate* a, const Candidate* b, const Engine* engine);
+    static void FinishCandidates(Engine* engine);
+    static void NextPage(Engine* engine);
+    static void PrevPage(Engine* engine);
+    static int PageDown(Engine* engine);
+    static int MoveHighlight(Engine* engine, int step);
+    static void BuildCompositionText(Engine* engine);
+    static int ConvertPageScript(Engine* engine, int64_t index, int64_t row, bool forward);
+
+    // Lookup dispatcher (engine/lookup.cpp).
+    static int ProcessInput(Engine* engine);
+    // Association and English completion over the list tables (engine/association.cpp).
+    static int64_t LookupAssociation(Engine* engine, uint32_t flags);
+    static int64_t ClearInputAndAssociate(Engine* engine);
+    static int64_t LookupTempEnglish(Engine* engine);
+
+    // Drops every pointer into the mapped tables (candidates, previousFirst, committedEntry):
+    // called when a table view has moved.
+    static void ForgetTableViews(Engine* engine);
 };

@@ -1,0 +1,74 @@
+// The input method's engine record: creation over an installed data folder, and its end.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "core/engine.h"
+#include "core/registry.h"
+#include "core/table_format.h"
+#include "engine/platform.h"
+#include "engine/symbol_display.h"
+#include "engine/temp_reset.h"
+#include "engine/ui_state.h"
+
+namespace {
+
+// The main table must be of this input method and of this format.
+bool MainTableMatches(const Engine* e) {
+    const MappedFile* t = e->mainTable;
+    if (!t || !t->view || t->size < static_cast<int32_t>(kOffsetArrayStart)) return false;
+    const auto* h = reinterpret_cast<const TableFileHeader*>(t->view);
+    uint16_t version;
+    std::memcpy(&version, &h->version, sizeof version);
+    return std::memcmp(h->guid, &e->guid, sizeof(GUID)) == 0 && version == kTableVersion;
+}
+
+bool Build(Engine* e) {
+    if (Platform().loadGuidText(e->guidText, kGuidTextUnits) <= 0) return false;
+    if (FAILED(IIDFromString(e->guidText, &e->guid))) return false;
+    if (!ReadImeName(e->guidText, e->imeName)) return false;
+    if (!ReadInstallLocation(e->guidText, e->installLocation)) return false;
+    if (!ReadDataLocation(e->guidText, e->dataLocation)) return false;
+    if (!Engine::OpenTables(e)) return false;
+    if (!MainTableMatches(e)) return false;
+    if (!Engine::FindSettingsBlocks(e)) return false;
+    if (std::memcmp(e->soft->guid, &e->guid, sizeof(GUID)) != 0) return false;
+    ResetTempWordsAfterBoot(e);
+    e->uiState = CreateUIState();
+    if (!e->uiState || !SelectSkinFile(e)) return false;
+    ResetSymbolRecords(e);
+    return true;
+}
+
+}  // namespace
+
+Engine* Engine::Create() {
+    auto* e = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+    if (!e) return nullptr;
+    e->page.pageEnd = -1;
+    e->osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExW(&e->osVersion);
+#pragma GCC diagnostic pop
+    if (!Build(e)) {
+        Destroy(e);
+        return nullptr;
+    }
+    return e;
+}
+
+void Engine::Destroy(Engine* e) {
+    if (!e) return;
+    DestroyUIState(e->uiState);
+    e->uiState = nullptr;
+    e->soft = nullptr;
+    e->ime = nullptr;
+    e->dme = nullptr;
+    e->skin = nullptr;
+    CloseTables(e);
+    std::free(e);
+}

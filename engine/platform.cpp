@@ -1,0 +1,38 @@
+#include "engine/platform.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+namespace {
+
+int LoadGuidTextWin32(wchar_t* out, int chars) {
+    if (!out || chars <= 0) return 0;
+    out[0] = 0;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&LoadGuidTextWin32), &module))
+        return 0;
+    int n = LoadStringW(module, 1, out, chars);
+    if (n <= 0) {
+        out[0] = 0;
+        return 0;
+    }
+    return n;
+}
+
+int64_t CurrentTimeWin32() { return static_cast<int64_t>(std::time(nullptr)); }
+uint64_t TickCountWin32() { return GetTickCount64(); }
+void KeyEventWin32(uint8_t vk, uint32_t flags) { keybd_event(vk, 0, flags, 0); }
+int16_t KeyStateWin32(int vk) { return GetKeyState(vk); }
+
+const EnginePlatform kWin32 = {LoadGuidTextWin32, CurrentTimeWin32, TickCountWin32,
+                               KeyEventWin32, KeyStateWin32};
+const EnginePlatform* g_platform = &kWin32;
+
+}  // namespace
+
+const EnginePlatform& Platform() { return *g_platform; }
+void SetPlatform(const EnginePlatform* platform) { g_platform = platform ? platform : &kWin32; }
+const EnginePlatform& Win32Platform() { return kWin32; }
