@@ -10,6 +10,13 @@
 
 constexpr int kRecentOutputUnits = 128;
 
+// A key as the front ends ask about it: its functions and its text (null when none; a text
+// beginning with "键" names a key without a character of its own).
+struct KeyInput {
+    KeyFunctionMask action;
+    const wchar_t* text;
+};
+
 struct Engine : EngineRuntime, EngineShared {
     // Shared opener.
     static bool OpenTables(Engine* engine);
@@ -29,4 +36,16 @@ struct Engine : EngineRuntime, EngineShared {
     static void ResetInput(Engine* engine);
     static int SetOpenStatus(Engine* engine, bool open);
     static int SetTraditionalOutput(Engine* engine, bool on);
+
+    // Key decision and code editing (engine/key_decision.cpp, engine/code_edit.cpp,
+    // engine/candidate_pick.cpp).
+    static int ClassifyInputChar(Engine* engine, wchar_t ch);
+    static int ClassifySelectKey(Engine* engine);
+    static bool IsKeyEaten(Engine* engine, const KeyInput& key);
+    static void InsertKeyChar(Engine* engine);
+    static int DeleteBeforeCaret(Engine* engine);
+    static int DeleteAfterCaret(Engine* engine);
+    static int EditCode(Engine* engine, uint32_t vk);
+    static int64_t SelectCandidate(Engine* engine, int selector);
+    static int ReplayBackspaces(Engine* engine, int count);
 };
