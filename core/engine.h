@@ -9,7 +9,13 @@
 #include "core/engine_shared.h"
 
 constexpr int kRecentOutputUnits = 128;
-constexpr int kVersionTextUnits = 40;
+
+// A key as the front ends ask about it: its functions and its text (null when none; a text
+// beginning with "键" names a key without a character of its own).
+struct KeyInput {
+    KeyFunctionMask action;
+    const wchar_t* text;
+};
 
 struct Engine : EngineRuntime, EngineShared {
     // Shared opener.
@@ -20,6 +26,7 @@ struct Engine : EngineRuntime, EngineShared {
     static int GetRecentOutput(Engine* engine, int count, wchar_t (&out)[kRecentOutputUnits]);
 
     // Configuration program's record.
+    // Null on any failure, with nothing left open or loaded.
     static Engine* CreateForConfig(const wchar_t* guidText);
     static void DestroyForConfig(Engine* engine);
 
@@ -29,9 +36,16 @@ struct Engine : EngineRuntime, EngineShared {
     static void ResetInput(Engine* engine);
     static int SetOpenStatus(Engine* engine, bool open);
     static int SetTraditionalOutput(Engine* engine, bool on);
-};
 
-// "a.b.c.d" to (a << 48) | (b << 32) | (c << 16) | d; each part kept to 16 bits.
-uint64_t ParseVersion(const wchar_t* text, uint64_t* out);
-// "%d.%d.%d.%d" of the four 16-bit parts.
-void FormatVersion(uint64_t version, wchar_t (&out)[kVersionTextUnits]);
+    // Key decision and code editing (engine/key_decision.cpp, engine/code_edit.cpp,
+    // engine/candidate_pick.cpp).
+    static int ClassifyInputChar(Engine* engine, wchar_t ch);
+    static int ClassifySelectKey(Engine* engine);
+    static bool IsKeyEaten(Engine* engine, const KeyInput& key);
+    static void InsertKeyChar(Engine* engine);
+    static int DeleteBeforeCaret(Engine* engine);
+    static int DeleteAfterCaret(Engine* engine);
+    static int EditCode(Engine* engine, uint32_t vk);
+    static int64_t SelectCandidate(Engine* engine, int selector);
+    static int ReplayBackspaces(Engine* engine, int count);
+};

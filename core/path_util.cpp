@@ -54,7 +54,7 @@ DWORD CreateDirectoryPath(const wchar_t* path) {
 
 bool GetImeModulePath(const wchar_t* imeName, wchar_t (&out)[kPathChars]) {
     out[0] = 0;
-    if (!imeName) return false;
+    if (!imeName || !imeName[0]) return false;
     wchar_t system[kPathChars];
     UINT n = GetSystemDirectoryW(system, kPathChars);
     if (n == 0 || n >= kPathChars) return false;
