@@ -77,7 +77,7 @@ TEST(EngineState, ForgettingTheViewsDropsEveryPointerIntoThem) {
     t.Type(L"a");
     t.e->input.committedEntry = t.e->candidates[0].entry;
     t.e->input.committedKind = kKindMainEntry;
-    Engine::ForgetTableViews(t.e);
+    t.e->ForgetTableViews();
     EXPECT_EQ(t.e->candidateCount, 0);
     EXPECT_EQ(t.e->hasPreviousFirst, 0u);
     EXPECT_EQ(t.e->previousFirst.entry, nullptr);
