@@ -194,7 +194,7 @@ struct EngineRuntime {
         candidateCount = 0;
         page.pageStart = 0;
         page.startContinues = 0;
-        page.pageEnd = 0;
+        page.pageEnd = -1;
         page.endContinues = 0;
         page.highlight = 0;
         page.rowCount = 0;
