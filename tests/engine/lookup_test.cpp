@@ -104,6 +104,14 @@ const LookupCase kCases[] = {
      [](Engine* e) { e->dme->secondaryLead = ','; }, L",a", 2, {"锕"}},
     {"words hidden below showWordsLength", [](Engine* e) { e->dme->showWordsLength = 3; }, L"ab", 2,
      {}},
+    {"temporary-English lead: codes that hold the lead are found as typed",
+     [](Engine* e) { e->dme->tempEnglishLead = '\''; }, L"'a", 2, {"撇"}},
+    {"temporary English without engl.dmg runs the code lookup",
+     [](Engine* e) {
+         e->dme->tempEnglishLead = '\'';
+         e->state |= kStateTempEnglish;
+     },
+     L"'a", 2, {"撇"}},
     {"keypad characters are key bytes",
      [](Engine*) {}, L"\x11\x12", 2, {"一二"}},
     {"full-width keypad characters are the same key bytes",
@@ -116,6 +124,7 @@ TEST_P(LookupTable, ResultAndPage) {
     const LookupCase& c = GetParam();
     auto entries = StandardEntries();
     entries.push_back({"\x11\x12", "一二", Flags(1, 1)});
+    entries.push_back({"'a", "撇", Flags(1, 1)});
     TestEngine t(entries, {{"tt", "甜甜", Flags(1, 2)}});
     c.setup(t.e);
     auto before = t.SettingsBytes();
