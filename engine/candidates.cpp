@@ -138,6 +138,7 @@ void EngineRuntime::MergeDuplicates(Engine* e) {
     // Sort by shown word through packed keys; candidates without a word go last.
     CandidateSortKey* keys = e->sortKeys;
     for (int64_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(e->candidates[i + 16].entry);
         const uint8_t* w = CandidateWord(e->candidates[i]);
         keys[i].major = w ? WordPrefix(w) : UINT64_MAX;
         keys[i].minor = w ? 0 : 1;
@@ -201,6 +202,7 @@ void EngineRuntime::SortCandidates(Engine* e) {
     bool byCode = !singleFirst && (list & kListByCode);
     CandidateSortKey* keys = e->sortKeys;
     for (int64_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(e->candidates[i + 16].entry);
         const Candidate& c = e->candidates[i];
         uint64_t major = static_cast<uint64_t>(~c.weight) << 32;
         if (singleFirst) major |= static_cast<uint32_t>(Utf8CharCount(CandidateWord(c)));
