@@ -228,6 +228,30 @@ TEST(Lookup, EnglishModeResultSixIsToldApartFromTheEmptyCodeCommit) {
     EXPECT_FALSE(IsEnglishPassThrough(chinese.e, r));
 }
 
+TEST(Lookup, EnglishPassThroughOnlyInEnglishModeWithoutEnglishTable) {
+    struct Case {
+        uint32_t state;
+        bool englishTable;
+        int result;
+        bool pass;
+    };
+    const Case cases[] = {
+        {kStateEnglishMode, false, 6, true},
+        {kStateEnglishMode, true, 6, false},
+        {kStateEnglishMode | kStateTempEnglish, false, 6, false},
+        {kStateTempEnglish, false, 6, false},
+        {0, false, 6, false},
+        {kStateEnglishMode, false, 5, false},
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        MappedFile english{};
+        t.e->state = c.state;
+        if (c.englishTable) t.e->englishTable = &english;
+        EXPECT_EQ(IsEnglishPassThrough(t.e, c.result), c.pass) << std::hex << c.state;
+    }
+}
+
 TEST(Lookup, PreviousFirstBelongsToEachEngine) {
     TestEngine one, two;
     one.e->dme->emptyTopLength = 2;
