@@ -176,7 +176,9 @@ struct EngineRuntime {
 
     // Lookup dispatcher (engine/lookup.cpp).
     static int ProcessInput(Engine* engine);
-    // English completion of the typed code (engine/association.cpp).
+    // Association and English completion over the list tables (engine/association.cpp).
+    static int64_t LookupAssociation(Engine* engine, uint32_t flags);
+    static int64_t ClearInputAndAssociate(Engine* engine);
     static int64_t LookupTempEnglish(Engine* engine);
 
     // Clears the typed code, composition, pick, candidates, page and key, and the transient

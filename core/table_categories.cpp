@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/engine.h"
 #include "core/table_edit.h"
 #include "core/table_heap.h"
 
@@ -98,4 +99,8 @@ int32_t CountEntriesByCategory(const MappedFile* table, int32_t counters[kCatego
         ++counted;
     }
     return counted;
+}
+
+int32_t CountEntriesByCategory(const Engine* engine, int32_t counters[kCategoryCounters]) {
+    return engine ? CountEntriesByCategory(engine->mainTable, counters) : 0;
 }

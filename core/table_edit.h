@@ -3,7 +3,8 @@
 // packed from heap start to the end of the file.
 //
 // Writers that change entries refuse a private memory copy (the edit would be lost) and
-// return 0. Growth goes through MappedFile::Resize, which moves the view: pointers into a
+// return 0; Sort and RebuildPrefixIndex only restore order and index, so they also tidy a
+// memory copy. Growth goes through MappedFile::Resize, which moves the view: pointers into a
 // table are invalid after any call that may grow it.
 #pragma once
 #include <cstdint>
@@ -51,10 +52,14 @@ void SetResizeFunctionForTesting(ResizeFunction fn);
 
 }  // namespace CodeTable
 
+struct Engine;
+
 constexpr int kCategoryCounters = 64;
 // Adds one to counters[class] (flags bits 24-29) for every entry of a main table. Returns
 // the number of entries counted; damaged entries are skipped.
 int32_t CountEntriesByCategory(const MappedFile* table, int32_t counters[kCategoryCounters]);
+// The same over the engine's main table; 0 without an engine or table.
+int32_t CountEntriesByCategory(const Engine* engine, int32_t counters[kCategoryCounters]);
 
 // Name of RemoveCategories' work file in %TEMP%.
 constexpr const wchar_t* kCategoryWorkFileName = L"_zantor.tempdmg";

@@ -17,8 +17,6 @@ constexpr uint32_t kListSearchTempEnglish = 0x1006;
 constexpr int kListKeyBytes = 128;  // UTF-8 bytes of a search key
 // Association and English lookups stop adding at this many candidates.
 constexpr int64_t kListCandidateLimit = 2500;
-// Candidate kind of a list entry.
-constexpr uint8_t kCandidateKindList = 19;
 
 // key and text are length-prefixed. 0 when text does not continue key (or only equals it
 // without kListSearchExact); otherwise the weight: 250 - (text length - key length), kept

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "core/engine.h"
 #include "core/table_edit.h"
 #include "core/table_format.h"
 #include "support/mapped_table.h"
@@ -134,7 +136,18 @@ TEST(CountEntriesByCategory, AddsOnePerEntryToItsClass) {
     expect[33] = 1;
     expect[63] = 1;
     for (int i = 0; i < kCategoryCounters; ++i) EXPECT_EQ(counters[i], expect[i]) << i;
-    EXPECT_EQ(CountEntriesByCategory(nullptr, counters), 0);
+    EXPECT_EQ(CountEntriesByCategory(static_cast<const MappedFile*>(nullptr), counters), 0);
+
+    // Through the engine's main table.
+    Engine* engine = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+    ASSERT_NE(engine, nullptr);
+    int32_t again[kCategoryCounters] = {};
+    EXPECT_EQ(CountEntriesByCategory(engine, again), 0);
+    engine->mainTable = t.get();
+    EXPECT_EQ(CountEntriesByCategory(engine, again), 8);
+    EXPECT_EQ(again[2], 2);
+    std::free(engine);
+    EXPECT_EQ(CountEntriesByCategory(static_cast<const Engine*>(nullptr), again), 0);
 }
 
 }  // namespace

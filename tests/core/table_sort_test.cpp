@@ -72,6 +72,20 @@ TEST(TableSort, CodeComparatorOrdersCodesButNotWords) {
     EXPECT_EQ(CheckTableInvariants(t.get(), ReverseCodes), "");
 }
 
+// Compares at most the first two bytes of each code.
+int CompareTwoBytes(const uint8_t* a, const uint8_t* b) {
+    uint8_t x[3] = {uint8_t(a[0] < 2 ? a[0] : 2), a[1], a[2]};
+    uint8_t y[3] = {uint8_t(b[0] < 2 ? b[0] : 2), b[1], b[2]};
+    return CompareLengthPrefixed(x, y);
+}
+
+TEST(TablePrefixIndex, IndexComparatorMayDifferFromSortComparator) {
+    MappedTable t(MakeCodeTable({{"ab", "1"}, {"abc", "2"}, {"b", "3"}}));
+    ASSERT_EQ(CodeTable::RebuildPrefixIndex(t.get(), CompareTwoBytes), 1);
+    EXPECT_EQ(CheckTableInvariants(t.get(), nullptr, CompareTwoBytes), "");
+    EXPECT_NE(CheckTableInvariants(t.get()), "");
+}
+
 TEST(TableSort, ListAndKeyValueTablesSortByTextAndKeyOnly) {
     // List table: weight, text length, text.
     std::vector<uint8_t> list = MakeCodeTable({});

@@ -52,7 +52,8 @@ int Sign(int r) { return (r > 0) - (r < 0); }
 
 }  // namespace
 
-std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparator codeCmp) {
+std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparator codeCmp,
+                                 CodeComparator indexCmp) {
     if (!view) return "no view";
     if (size < kOffsetArrayStart) return "file shorter than the header";
     if (size > 0x7FFFFFFF) return "file larger than 2 GB";
@@ -63,6 +64,7 @@ std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparato
     const bool isList = (kind & 0xF) == kTableKindList;
     const bool isKeyValue = kind == kTableKindKeyValue;
     const CodeComparator cmp = codeCmp ? codeCmp : CompareLengthPrefixed;
+    const CodeComparator icmp = indexCmp ? indexCmp : cmp;
 
     if (count < 0) return "negative count " + std::to_string(count);
     const uint64_t arrayEnd = kOffsetArrayStart + 4ull * static_cast<uint64_t>(count);
@@ -125,7 +127,7 @@ std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparato
             uint8_t key[4] = {static_cast<uint8_t>(bytes.size())};
             std::copy(bytes.begin(), bytes.end(), key + 1);
             auto it = std::partition_point(entries.begin(), entries.end(), [&](const uint8_t* e) {
-                return cmp(EntryCode(e), key) < 0;
+                return icmp(EntryCode(e), key) < 0;
             });
             return static_cast<int32_t>(it - entries.begin());
         };
@@ -153,13 +155,15 @@ std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparato
     return "";
 }
 
-std::string CheckTableInvariants(const MappedFile* table, CodeComparator codeCmp) {
+std::string CheckTableInvariants(const MappedFile* table, CodeComparator codeCmp,
+                                 CodeComparator indexCmp) {
     if (!table || !table->view) return "no table";
-    return CheckTableInvariants(table->view, static_cast<size_t>(table->size), codeCmp);
+    return CheckTableInvariants(table->view, static_cast<size_t>(table->size), codeCmp, indexCmp);
 }
 
-std::string CheckTableInvariants(const std::vector<uint8_t>& bytes, CodeComparator codeCmp) {
-    return CheckTableInvariants(bytes.data(), bytes.size(), codeCmp);
+std::string CheckTableInvariants(const std::vector<uint8_t>& bytes, CodeComparator codeCmp,
+                                 CodeComparator indexCmp) {
+    return CheckTableInvariants(bytes.data(), bytes.size(), codeCmp, indexCmp);
 }
 
 }  // namespace testing_support

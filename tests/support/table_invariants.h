@@ -16,10 +16,14 @@ namespace testing_support {
 // - every offset points at one of those entries, and every entry has exactly one offset;
 // - the offset array is sorted (code then word; text for list tables; key for key/value);
 // - the prefix index equals a brute-force recomputation (all zero for list and key/value).
-// codeCmp orders codes of main tables (null: CompareLengthPrefixed).
+// codeCmp orders codes of main tables (null: CompareLengthPrefixed); indexCmp is the one the
+// prefix index was built with (null: the same as codeCmp).
 // Returns "" when everything holds, else a description of the first thing that broke.
-std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparator codeCmp = nullptr);
-std::string CheckTableInvariants(const MappedFile* table, CodeComparator codeCmp = nullptr);
-std::string CheckTableInvariants(const std::vector<uint8_t>& bytes, CodeComparator codeCmp = nullptr);
+std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparator codeCmp = nullptr,
+                                 CodeComparator indexCmp = nullptr);
+std::string CheckTableInvariants(const MappedFile* table, CodeComparator codeCmp = nullptr,
+                                 CodeComparator indexCmp = nullptr);
+std::string CheckTableInvariants(const std::vector<uint8_t>& bytes, CodeComparator codeCmp = nullptr,
+                                 CodeComparator indexCmp = nullptr);
 
 }  // namespace testing_support
