@@ -134,6 +134,13 @@ TEST_P(LookupTable, ResultAndPage) {
     EXPECT_EQ(t.SettingsBytes(), before);
     EXPECT_EQ(t.e->lookup.active, 0u);
     EXPECT_EQ(t.e->state & kStateSecondaryPass, 0u);
+    // The page only names candidates that exist.
+    const CandidatePage& p = t.e->page;
+    EXPECT_LE(p.rowCount, p.pageSize);
+    for (int64_t r = 0; r < p.rowCount; ++r) {
+        EXPECT_GE(p.rowCandidate[r], 0);
+        EXPECT_LT(p.rowCandidate[r], t.e->candidateCount);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LookupTable, ::testing::ValuesIn(kCases),
