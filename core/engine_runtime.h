@@ -95,6 +95,18 @@ struct MessageEntry {
 #pragma pack(pop)
 static_assert(sizeof(MessageEntry) == 133);
 
+// Built-in text entries of the number texts, kind 0x14 like MessageEntry.
+constexpr int kNumberEntryCount = 11;
+constexpr int kNumberEntryTextBytes = 256;
+#pragma pack(push, 1)
+struct NumberTextEntry {
+    uint32_t flags;
+    uint8_t length;
+    uint8_t text[kNumberEntryTextBytes];
+};
+#pragma pack(pop)
+static_assert(sizeof(NumberTextEntry) == 261);
+
 struct SearchKey {
     uint8_t length;
     uint8_t bytes[kSearchKeyBytes];
@@ -150,6 +162,7 @@ struct EngineRuntime {
     CandidatePage page;
     UIWindowSet windows;
     MessageEntry messageEntry;
+    NumberTextEntry numberEntries[kNumberEntryCount];
     InputState input;
     UIState* uiState;
 
@@ -180,6 +193,16 @@ struct EngineRuntime {
     static int64_t LookupAssociation(Engine* engine, uint32_t flags);
     static int64_t ClearInputAndAssociate(Engine* engine);
     static int64_t LookupTempEnglish(Engine* engine);
+
+    // Commit and learning (engine/commit.cpp, engine/frequency.cpp, engine/recent_output.cpp,
+    // engine/phrase_learning.cpp, engine/last_output.cpp). Selectors as SelectCandidate's.
+    // AdjustFrequency: 1 when an order value changed. CommitCandidate: 1 when a candidate
+    // was committed. RememberCommit: 1 when the commit entered the history.
+    static int AdjustFrequency(Engine* engine, int selector);
+    static int CommitCandidate(Engine* engine, int selector);
+    static int RememberCommit(Engine* engine, int64_t index);
+    static int LearnPhrase(Engine* engine);
+    static int AppendOutputText(Engine* engine, const wchar_t* text);
 
     // Clears the typed code, composition, pick, candidates, page and key, and the transient
     // state bits (what Engine::ResetInput does).

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the product for both targets into out/.
+# Builds the product for both targets into out/, and the shipped tables into out/data/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/tools/deps.sh"
@@ -9,4 +9,6 @@ for p in x64 x86; do
   cmake --build --preset "$p"
   cmake --install "build/$p" --prefix "out/$p" >/dev/null
 done
+# The shipped tables, built from Debian's lexicon packages by the x64 table generator.
+bash "$root/tools/make_data.sh" "$root/out/data"
 echo "built into $root/out"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build and test toolchain and fetches dependency sources.
+# Installs the build and test toolchain and the lexicon data packages, and fetches
+# dependency sources.
 # Quick when everything is already in place.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -7,7 +8,9 @@ src="$root/third_party/src"
 
 need_pkgs=()
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-         wine wine64 xvfb dpkg-dev locales python3 opencc; do
+         wine wine64 xvfb dpkg-dev locales python3 \
+         opencc libopencc1.1 libopencc-data rime-data-luna-pinyin rime-essay \
+         rime-data-pinyin-simp unicode-data wamerican wamerican-small wamerican-large; do
   dpkg -s "$p" >/dev/null 2>&1 || need_pkgs+=("$p")
 done
 apt_updated=0

@@ -1,0 +1,8 @@
+// The table kinds tablegen builds; each returns 1 on success and reports on the console.
+#pragma once
+
+// guidText, when given ("{...}"), is written into the header as the input method's GUID.
+int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath, const wchar_t* guidText = nullptr);
+int BuildListTable(const wchar_t* textPath, const wchar_t* outPath);
+int BuildKeyValueTable(const wchar_t* textPath, const wchar_t* outPath);
+int BuildTempTable(const wchar_t* outPath);
