@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/key_functions.h"
 
@@ -46,6 +47,13 @@ struct Candidate {
     uint8_t kind;
     uint32_t weight;       // match group, higher first
     wchar_t hint[3];       // next two code characters after the typed part, NUL-ended
+};
+
+// Order of one candidate packed for sorting (engine/candidates.cpp).
+struct CandidateSortKey {
+    uint64_t major;  // weight (larger first), then the list option's key
+    uint32_t minor;  // entry flags & 0x4000FFFF, inverted (larger first)
+    uint32_t index;  // candidate index before the sort
 };
 
 struct PageRow {
@@ -163,6 +171,7 @@ struct EngineRuntime {
     uint32_t hasPreviousFirst;
     LookupSettings lookup;
     Candidate mergeScratch[kMaxCandidates];
+    CandidateSortKey sortKeys[kMaxCandidates];
 
     // Candidate list (engine/candidates.cpp, engine/candidate_page.cpp).
     static int AddCandidate(Engine* engine, const uint8_t* entry, uint8_t kind, uint32_t weight,
@@ -195,7 +204,34 @@ struct EngineRuntime {
     static int LearnPhrase(Engine* engine);
     static int AppendOutputText(Engine* engine, const wchar_t* text);
 
-    // Drops every pointer into the mapped tables (candidates, previousFirst, committedEntry):
-    // called when a table view has moved.
-    static void ForgetTableViews(Engine* engine);
+    // Clears the typed code, composition, pick, candidates, page and key, and the transient
+    // state bits (what Engine::ResetInput does).
+    void ClearInput() {
+        input.codeLength = 0;
+        input.caret = 0;
+        std::memset(input.code, 0, sizeof input.code);
+        input.compositionLength = 0;
+        input.compositionCaret = 0;
+        std::memset(input.compositionText, 0, sizeof input.compositionText);
+        input.pickedLength = 0;
+        input.keyVk = 0;
+        input.keyAction = 0;
+        candidateCount = 0;
+        page.pageStart = 0;
+        page.startContinues = 0;
+        page.pageEnd = -1;
+        page.endContinues = 0;
+        page.highlight = 0;
+        page.rowCount = 0;
+        state &= kStateResetMask;
+    }
+    // Drops every pointer into the mapped tables (candidates, previousFirst, committedEntry)
+    // with the input: for when a table view has moved.
+    void ForgetTableViews() {
+        ClearInput();
+        hasPreviousFirst = 0;
+        std::memset(&previousFirst, 0, sizeof previousFirst);
+        input.committedEntry = nullptr;
+        input.committedKind = 0;
+    }
 };

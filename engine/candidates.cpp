@@ -1,5 +1,6 @@
 #include "engine/candidates.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/code_table.h"
@@ -59,17 +60,6 @@ bool SameWord(const Candidate& a, const Candidate& b) {
 }
 
 uint32_t EntryFlags(const Candidate& c) { return c.entry ? LoadU32(c.entry) : 0; }
-
-template <typename Cmp>
-void ShellSort(Candidate* items, int64_t n, Cmp cmp) {
-    for (int64_t gap = n / 2; gap > 0; gap /= 2)
-        for (int64_t i = gap; i < n; ++i)
-            for (int64_t j = i - gap; j >= 0 && cmp(items[j], items[j + gap]) > 0; j -= gap) {
-                Candidate t = items[j];
-                items[j] = items[j + gap];
-                items[j + gap] = t;
-            }
-}
 
 }  // namespace
 
@@ -132,18 +122,43 @@ int EngineRuntime::AddCandidate(Engine* e, const uint8_t* entry, uint8_t kind, u
     return kAddAdded;
 }
 
+// The first eight bytes of a word, big-endian and zero-padded: comparing these orders words
+// as a bytewise comparison of the length-prefixed words does, up to a tie.
+uint64_t WordPrefix(const uint8_t* word) {
+    uint64_t v = 0;
+    unsigned n = word[0] < 8 ? word[0] : 8;
+    for (unsigned i = 0; i < 8; ++i) v = (v << 8) | (i < n ? word[1 + i] : 0);
+    return v;
+}
+
 void EngineRuntime::MergeDuplicates(Engine* e) {
     if (!e->ime || !(e->ime->features & kFeatMergeSameWord)) return;
     int64_t n = e->candidateCount;
     if (n < 2) return;
+    // Sort by shown word through packed keys; candidates without a word go last.
+    CandidateSortKey* keys = e->sortKeys;
+    for (int64_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(e->candidates[i + 16].entry);
+        const uint8_t* w = CandidateWord(e->candidates[i]);
+        keys[i].major = w ? WordPrefix(w) : UINT64_MAX;
+        keys[i].minor = w ? 0 : 1;
+        keys[i].index = static_cast<uint32_t>(i);
+    }
+    const Candidate* cands = e->candidates;
+    std::sort(keys, keys + n, [cands](const CandidateSortKey& a, const CandidateSortKey& b) {
+        if (a.major != b.major) return a.major < b.major;
+        if (a.minor != b.minor) return a.minor < b.minor;
+        int r = CompareWords(cands[a.index], cands[b.index]);
+        if (r) return r < 0;
+        return a.index < b.index;
+    });
     Candidate* scratch = e->mergeScratch;
-    std::memcpy(scratch, e->candidates, sizeof(Candidate) * n);
-    ShellSort(scratch, n, [](const Candidate& a, const Candidate& b) { return CompareWords(a, b); });
+    for (int64_t i = 0; i < n; ++i) scratch[i] = e->candidates[keys[i].index];
     int64_t out = 0;
     for (int64_t i = 0; i < n;) {
         Candidate best = scratch[i];
         int64_t j = i + 1;
-        for (; j < n && SameWord(scratch[i], scratch[j]); ++j) {
+        for (; j < n && keys[j].major == keys[i].major && SameWord(scratch[i], scratch[j]); ++j) {
             const Candidate& c = scratch[j];
             if (c.weight > best.weight ||
                 (c.weight == best.weight && (EntryFlags(c) & 0xFFFFF) > (EntryFlags(best) & 0xFFFFF)))
@@ -177,10 +192,43 @@ int EngineRuntime::CompareCandidates(const Candidate* a, const Candidate* b, con
     return 0;
 }
 
+// The comparison is a total order (the entry address decides last), so any sort gives the
+// order of the shell sort the list has always used; packed keys keep it cheap for 3000 rows.
 void EngineRuntime::SortCandidates(Engine* e) {
-    ShellSort(e->candidates, e->candidateCount, [e](const Candidate& a, const Candidate& b) {
-        return CompareCandidates(&a, &b, e);
+    int64_t n = e->candidateCount;
+    if (n < 2) return;
+    uint32_t list = (!(e->state & kStateAssociation) && e->ime) ? e->ime->listOptions : 0;
+    bool singleFirst = (list & kListSingleFirst) != 0;
+    bool byCode = !singleFirst && (list & kListByCode);
+    CandidateSortKey* keys = e->sortKeys;
+    for (int64_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(e->candidates[i + 16].entry);
+        const Candidate& c = e->candidates[i];
+        uint64_t major = static_cast<uint64_t>(~c.weight) << 32;
+        if (singleFirst) major |= static_cast<uint32_t>(Utf8CharCount(CandidateWord(c)));
+        keys[i].major = major;
+        keys[i].minor = ~(EntryFlags(c) & 0x4000FFFF);
+        keys[i].index = static_cast<uint32_t>(i);
+    }
+    const Candidate* cands = e->candidates;
+    std::sort(keys, keys + n, [cands, byCode](const CandidateSortKey& a, const CandidateSortKey& b) {
+        if (a.major != b.major) return a.major < b.major;
+        const Candidate& ca = cands[a.index];
+        const Candidate& cb = cands[b.index];
+        if (byCode) {
+            const uint8_t* ka = CandidateCode(ca);
+            const uint8_t* kb = CandidateCode(cb);
+            if (ka && kb) {
+                int r = CompareLengthPrefixed(ka, kb);
+                if (r) return r < 0;
+            }
+        }
+        if (a.minor != b.minor) return a.minor < b.minor;
+        if (ca.entry != cb.entry) return ca.entry < cb.entry;
+        return a.index < b.index;
     });
+    std::memcpy(e->mergeScratch, e->candidates, sizeof(Candidate) * n);
+    for (int64_t i = 0; i < n; ++i) e->candidates[i] = e->mergeScratch[keys[i].index];
 }
 
 void EngineRuntime::FinishCandidates(Engine* e) {

@@ -4,27 +4,14 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "core/engine.h"
 #include "core/registry.h"
-#include "core/table_format.h"
+#include "engine/engine_create.h"
 #include "engine/platform.h"
-#include "engine/symbol_display.h"
-#include "engine/temp_reset.h"
 #include "engine/ui_state.h"
 
 namespace {
-
-// The main table must be of this input method and of this format.
-bool MainTableMatches(const Engine* e) {
-    const MappedFile* t = e->mainTable;
-    if (!t || !t->view || t->size < static_cast<int32_t>(kOffsetArrayStart)) return false;
-    const auto* h = reinterpret_cast<const TableFileHeader*>(t->view);
-    uint16_t version;
-    std::memcpy(&version, &h->version, sizeof version);
-    return std::memcmp(h->guid, &e->guid, sizeof(GUID)) == 0 && version == kTableVersion;
-}
 
 bool Build(Engine* e) {
     if (Platform().loadGuidText(e->guidText, kGuidTextUnits) <= 0) return false;
@@ -33,14 +20,8 @@ bool Build(Engine* e) {
     if (!ReadInstallLocation(e->guidText, e->installLocation)) return false;
     if (!ReadDataLocation(e->guidText, e->dataLocation)) return false;
     if (!Engine::OpenTables(e)) return false;
-    if (!MainTableMatches(e)) return false;
     if (!Engine::FindSettingsBlocks(e)) return false;
-    if (std::memcmp(e->soft->guid, &e->guid, sizeof(GUID)) != 0) return false;
-    ResetTempWordsAfterBoot(e);
-    e->uiState = CreateUIState();
-    if (!e->uiState || !SelectSkinFile(e)) return false;
-    ResetSymbolRecords(e);
-    return true;
+    return PrepareOpenedEngine(e);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kCommandPrefix[] = "$kxcmd(";
+constexpr int32_t kPrefetchDistance = 32;
 
 bool IsLead(uint8_t keyByte, uint8_t lead) { return lead != 0 && keyByte == lead; }
 
@@ -315,8 +316,14 @@ void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool pr
     uint8_t wildcard = TypedWildcard(e);
     if (e->input.codeLength && IsLead(CharToKeyIndex(e->input.code[0]), wildcard)) typed = 0;
     TableView v = MakeTableView(table);
+    if (range.end > v.count) range.end = v.count;
     for (int32_t pos = range.first; pos < range.end; ++pos) {
         if (e->candidateCount >= kMarkedCandidateLimit) break;
+        // Entries lie in the heap in file order, not code order: fetch ahead.
+        if (pos + kPrefetchDistance < range.end) {
+            uint32_t ahead = v.OffsetAt(pos + kPrefetchDistance);
+            if (ahead < v.size) __builtin_prefetch(v.base + ahead);
+        }
         const uint8_t* entry = v.EntryAt(pos);
         if (!entry) continue;
         uint32_t w = MatchEntry(e, entry, key);

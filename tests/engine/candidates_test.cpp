@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "engine/candidate_page.h"
 #include "engine/lookup.h"
 #include "engine_fixture.h"
@@ -130,6 +132,39 @@ TEST(CandidateOrder, KeyValueFirstLeavesTheListUnsorted) {
     Engine::FinishCandidates(t.e);
     EXPECT_EQ(t.e->candidates[0].weight, 1u);
     EXPECT_EQ(t.PageWords().size(), 2u);
+}
+
+// The sort and the merge agree with the pairwise order for every list option.
+TEST(CandidateOrder, SortMatchesTheComparison) {
+    std::vector<FixtureEntry> entries;
+    const char* words[] = {"一", "二", "一二", "三四五", "二", "六", "一"};
+    for (int i = 0; i < 300; ++i) {
+        std::string code = "a";
+        for (int k = 0; k < i % 3; ++k) code.push_back(static_cast<char>('a' + (i * 7 + k) % 5));
+        entries.push_back({code, std::string(words[i % 7]) + std::to_string(i % 11),
+                           Flags((i * 37) % 50, 1, i % 13 == 0)});
+    }
+    for (uint32_t list : {0u, kListSingleFirst, kListByCode}) {
+        for (uint32_t features : {0u, kFeatMergeSameWord}) {
+            TestEngine t(entries);
+            t.e->dme->showNextLength = 1;
+            t.e->ime->listOptions = (5u << kListPageShift) | list;
+            t.e->ime->features = features;
+            t.Type(L"a");
+            ASSERT_GT(t.e->candidateCount, 10);
+            for (int64_t i = 0; i + 1 < t.e->candidateCount; ++i)
+                ASSERT_LE(Engine::CompareCandidates(&t.e->candidates[i], &t.e->candidates[i + 1], t.e), 0)
+                    << "list " << list << " at " << i;
+            // Merged: no shown word twice.
+            if (features) {
+                std::set<std::string> seen;
+                for (int64_t i = 0; i < t.e->candidateCount; ++i) {
+                    const uint8_t* w = CandidateWord(t.e->candidates[i]);
+                    EXPECT_TRUE(seen.insert(std::string(reinterpret_cast<const char*>(w + 1), w[0])).second);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

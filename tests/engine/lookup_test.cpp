@@ -104,6 +104,14 @@ const LookupCase kCases[] = {
      [](Engine* e) { e->dme->secondaryLead = ','; }, L",a", 2, {"锕"}},
     {"words hidden below showWordsLength", [](Engine* e) { e->dme->showWordsLength = 3; }, L"ab", 2,
      {}},
+    {"temporary-English lead: codes that hold the lead are found as typed",
+     [](Engine* e) { e->dme->tempEnglishLead = '\''; }, L"'a", 2, {"撇"}},
+    {"temporary English without engl.dmg runs the code lookup",
+     [](Engine* e) {
+         e->dme->tempEnglishLead = '\'';
+         e->state |= kStateTempEnglish;
+     },
+     L"'a", 2, {"撇"}},
     {"keypad characters are key bytes",
      [](Engine*) {}, L"\x11\x12", 2, {"一二"}},
     {"full-width keypad characters are the same key bytes",
@@ -116,6 +124,7 @@ TEST_P(LookupTable, ResultAndPage) {
     const LookupCase& c = GetParam();
     auto entries = StandardEntries();
     entries.push_back({"\x11\x12", "一二", Flags(1, 1)});
+    entries.push_back({"'a", "撇", Flags(1, 1)});
     TestEngine t(entries, {{"tt", "甜甜", Flags(1, 2)}});
     c.setup(t.e);
     auto before = t.SettingsBytes();
@@ -125,6 +134,13 @@ TEST_P(LookupTable, ResultAndPage) {
     EXPECT_EQ(t.SettingsBytes(), before);
     EXPECT_EQ(t.e->lookup.active, 0u);
     EXPECT_EQ(t.e->state & kStateSecondaryPass, 0u);
+    // The page only names candidates that exist.
+    const CandidatePage& p = t.e->page;
+    EXPECT_LE(p.rowCount, p.pageSize);
+    for (int64_t r = 0; r < p.rowCount; ++r) {
+        EXPECT_GE(p.rowCandidate[r], 0);
+        EXPECT_LT(p.rowCandidate[r], t.e->candidateCount);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LookupTable, ::testing::ValuesIn(kCases),
@@ -217,6 +233,30 @@ TEST(Lookup, EnglishModeResultSixIsToldApartFromTheEmptyCodeCommit) {
     r = chinese.Type(L"zz1");
     EXPECT_EQ(r, kLookupCommitPreviousOtherKey);
     EXPECT_FALSE(IsEnglishPassThrough(chinese.e, r));
+}
+
+TEST(Lookup, EnglishPassThroughOnlyInEnglishModeWithoutEnglishTable) {
+    struct Case {
+        uint32_t state;
+        bool englishTable;
+        int result;
+        bool pass;
+    };
+    const Case cases[] = {
+        {kStateEnglishMode, false, 6, true},
+        {kStateEnglishMode, true, 6, false},
+        {kStateEnglishMode | kStateTempEnglish, false, 6, false},
+        {kStateTempEnglish, false, 6, false},
+        {0, false, 6, false},
+        {kStateEnglishMode, false, 5, false},
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        MappedFile english{};
+        t.e->state = c.state;
+        if (c.englishTable) t.e->englishTable = &english;
+        EXPECT_EQ(IsEnglishPassThrough(t.e, c.result), c.pass) << std::hex << c.state;
+    }
 }
 
 TEST(Lookup, PreviousFirstBelongsToEachEngine) {

@@ -1,0 +1,261 @@
+// Replays typed codes through Engine::ProcessInput, one digit at a time, and prints the time
+// per keystroke (median, 99th percentile, worst) next to a plain CodeTable::FindCode.
+//
+//   keystroke_bench [main.dmg] [words]
+//
+// Without a table it generates one of 600,000 keypad-coded entries in %TEMP%.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/code_table.h"
+#include "core/config_blocks.h"
+#include "core/engine.h"
+#include "core/table_format.h"
+#include "engine/lookup.h"
+
+namespace {
+
+struct GenEntry {
+    std::string code, word;
+    uint32_t flags;
+};
+
+bool CodeLess(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return uint8_t(x) < uint8_t(y); });
+}
+
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { std::memcpy(&v[at], &x, 4); }
+
+// A main table of n entries: codes of keypad digits 1-9 (bytes 0x11-0x19), one to twelve
+// long (few short ones, as spelled words give), words of one to four CJK characters, orders
+// falling with the line number.
+std::vector<uint8_t> GenerateTable(int n) {
+    std::mt19937 rng(12345);
+    std::discrete_distribution<int> length({0, 0.05, 2, 8, 14, 16, 16, 14, 11, 8, 5, 3, 2});
+    std::uniform_int_distribution<int> digit(0x11, 0x19), chars(1, 4), cjk(0x4E00, 0x9FA5);
+    std::vector<GenEntry> entries;
+    entries.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        GenEntry e;
+        int len = length(rng);
+        for (int k = 0; k < len; ++k) e.code.push_back(static_cast<char>(digit(rng)));
+        int wc = len == 1 ? 1 : chars(rng);
+        for (int k = 0; k < wc; ++k) {
+            unsigned c = static_cast<unsigned>(cjk(rng));
+            e.word.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            e.word.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            e.word.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+        uint32_t order = static_cast<uint32_t>(0x4000 - (i * 0x3000LL) / n);
+        e.flags = ComposeFlags(order, kClassSystem) | (i < 35000 ? kFlagFirstLines : 0);
+        entries.push_back(std::move(e));
+    }
+    std::sort(entries.begin(), entries.end(), [](const GenEntry& a, const GenEntry& b) {
+        if (a.code != b.code) return CodeLess(a.code, b.code);
+        return CodeLess(a.word, b.word);
+    });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const GenEntry& a, const GenEntry& b) {
+                                  return a.code == b.code && a.word == b.word;
+                              }),
+                  entries.end());
+    uint32_t count = static_cast<uint32_t>(entries.size());
+    uint32_t heap = FreshHeapStart(count);
+    std::vector<uint8_t> out(heap, 0);
+    Put32(out, 0, heap);
+    Put32(out, 4, count);
+    Put32(out, 8, kTableKindMain);
+    std::memcpy(&out[28], &kTableVersion, 2);
+    for (uint32_t i = 0; i < count; ++i) {
+        const GenEntry& e = entries[i];
+        uint32_t pos = static_cast<uint32_t>(out.size());
+        Put32(out, kOffsetArrayStart + 4 * i, pos);
+        out.resize(out.size() + 6 + e.code.size() + e.word.size());
+        Put32(out, pos, e.flags);
+        out[pos + 4] = static_cast<uint8_t>(e.code.size());
+        std::memcpy(&out[pos + 5], e.code.data(), e.code.size());
+        out[pos + 5 + e.code.size()] = static_cast<uint8_t>(e.word.size());
+        std::memcpy(&out[pos + 6 + e.code.size()], e.word.data(), e.word.size());
+    }
+    // Prefix index: the codes are sorted, so each prefix is one run.
+    auto cell = [&](unsigned a, unsigned b, uint32_t v) { Put32(out, 156 + 4 * (a * 128 + b), v); };
+    for (unsigned a = 0; a < 128; ++a) {
+        if (!IsPrefixKeyByte(a)) continue;
+        auto lower = [&](const std::string& p) {
+            return static_cast<uint32_t>(std::lower_bound(entries.begin(), entries.end(), p,
+                                                          [](const GenEntry& e, const std::string& k) {
+                                                              return CodeLess(e.code.substr(0, k.size()), k);
+                                                          }) -
+                                         entries.begin());
+        };
+        auto upper = [&](const std::string& p) {
+            return static_cast<uint32_t>(std::upper_bound(entries.begin(), entries.end(), p,
+                                                          [](const std::string& k, const GenEntry& e) {
+                                                              return CodeLess(k, e.code.substr(0, k.size()));
+                                                          }) -
+                                         entries.begin());
+        };
+        std::string pa(1, static_cast<char>(a));
+        cell(a, 0, lower(pa));
+        cell(a, 1, upper(pa));
+        for (unsigned b = 0; b < 128; ++b) {
+            if (!IsPrefixKeyByte(b)) continue;
+            std::string p{static_cast<char>(a), static_cast<char>(b)};
+            cell(a, b, lower(p));
+            cell(a, b + 1, upper(p));
+        }
+    }
+    return out;
+}
+
+double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
+    return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void Report(const char* name, std::vector<double>& us) {
+    if (us.empty()) return;
+    std::sort(us.begin(), us.end());
+    auto at = [&](double q) { return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))]; };
+    std::printf("%-34s n=%7zu  median %8.2f us  p99 %8.2f us  max %9.2f us\n", name, us.size(), at(0.5),
+                at(0.99), us.back());
+}
+
+struct Settings {
+    const char* name;
+    uint8_t showNextLength;
+    uint32_t features;
+};
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::wstring path;
+    int words = 3000;
+    if (argv && argc > 1) path = argv[1];
+    if (argv && argc > 2) words = _wtoi(argv[2]);
+    LocalFree(argv);
+    if (path.empty()) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path = std::wstring(temp) + L"keystroke_bench.dmg";
+        std::vector<uint8_t> table = GenerateTable(600000);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (h == INVALID_HANDLE_VALUE || !WriteFile(h, table.data(), static_cast<DWORD>(table.size()), &written, nullptr)) {
+            std::fprintf(stderr, "cannot write the generated table\n");
+            return 1;
+        }
+        CloseHandle(h);
+    }
+    MappedFile* table = nullptr;
+    if (MappedFile::Open(&table, path.c_str()) <= 0) {
+        std::fprintf(stderr, "cannot open %ls\n", path.c_str());
+        return 1;
+    }
+    TableView view = MakeTableView(table);
+    std::printf("table %ls: %d entries\n", path.c_str(), view.count);
+
+    std::vector<uint8_t> config(kConfigFileSize + 2, 0);
+    InitConfigImage(config.data(), kConfigFileSize);
+    MappedFile configFile{};
+    configFile.size = static_cast<int32_t>(config.size());
+    configFile.view = config.data();
+
+    auto* e = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+    e->configFile = &configFile;
+    e->mainTable = table;
+    e->ime = FindImeConfig(&configFile);
+    e->dme = FindDmeConfig(&configFile);
+    e->ime->options = kImeMainTable;
+    e->ime->listOptions = (5u << kListPageShift) | kListSingleFirst;
+    for (int c = 0x11; c <= 0x19; ++c) e->dme->keyClass[c] = kKeyCodeStart | kKeyCodeContinue;
+    e->dme->keyClass[0x10] = kKeyCodeContinue;
+
+    // Codes of common words (the builder marks the first 35,000 lines of a table; without
+    // marks any word), typed digit by digit.
+    std::vector<int32_t> common;
+    for (int32_t p = 0; p < view.count; ++p) {
+        const uint8_t* entry = view.EntryAt(p);
+        if (entry && (LoadU32(entry) & kFlagFirstLines)) common.push_back(p);
+    }
+    if (common.empty())
+        for (int32_t p = 0; p < view.count; ++p) common.push_back(p);
+    std::printf("typing %d codes of %zu common words\n", words, common.size());
+    std::vector<std::string> codes;
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<size_t> pick(0, common.empty() ? 0 : common.size() - 1);
+    for (int i = 0; i < words && !common.empty(); ++i) {
+        const uint8_t* entry = view.EntryAt(common[pick(rng)]);
+        if (!entry) continue;
+        const uint8_t* code = EntryCode(entry);
+        codes.emplace_back(reinterpret_cast<const char*>(code + 1), code[0]);
+    }
+
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    std::vector<double> floor;
+    for (const std::string& c : codes) {
+        for (size_t len = 1; len <= c.size(); ++len) {
+            uint8_t key[260];
+            key[0] = static_cast<uint8_t>(len);
+            std::memcpy(key + 1, c.data(), len);
+            LARGE_INTEGER a, b;
+            QueryPerformanceCounter(&a);
+            volatile int64_t r = CodeTable::FindCode(table, key, CompareLengthPrefixed,
+                                                     CodeTable::PrefixBounds(table, key, static_cast<int>(len)));
+            QueryPerformanceCounter(&b);
+            (void)r;
+            floor.push_back(Seconds(a, b, freq) * 1e6);
+        }
+    }
+    Report("CodeTable::FindCode (floor)", floor);
+
+    const Settings settings[] = {
+        {"ProcessInput, exact codes", 0, 0},
+        {"ProcessInput, longer codes from 3", 3, 0},
+        {"ProcessInput, longer codes from 1", 1, 0},
+        {"ProcessInput, longer codes from 1, merge", 1, kFeatMergeSameWord},
+    };
+    for (const Settings& s : settings) {
+        e->dme->showNextLength = s.showNextLength;
+        e->ime->features = s.features;
+        std::vector<double> all, byLength[9];
+        for (const std::string& c : codes) {
+            Engine::ResetInput(e);
+            for (size_t i = 0; i < c.size() && i < kMaxCodeUnits; ++i) {
+                e->input.code[i] = static_cast<wchar_t>(static_cast<uint8_t>(c[i]));
+                e->input.codeLength = static_cast<uint32_t>(i + 1);
+                e->input.caret = e->input.codeLength;
+                e->input.code[i + 1] = 0;
+                LARGE_INTEGER a, b;
+                QueryPerformanceCounter(&a);
+                Engine::ProcessInput(e);
+                QueryPerformanceCounter(&b);
+                double us = Seconds(a, b, freq) * 1e6;
+                all.push_back(us);
+                byLength[std::min<size_t>(i + 1, 8)].push_back(us);
+            }
+        }
+        Report(s.name, all);
+        for (int len = 1; len <= 8; ++len) {
+            char name[64];
+            std::snprintf(name, sizeof name, "  code length %d%s", len, len == 8 ? "+" : "");
+            Report(name, byLength[len]);
+        }
+    }
+    std::free(e);
+    MappedFile::Close(table);
+    return 0;
+}
