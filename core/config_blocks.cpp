@@ -140,8 +140,9 @@ int CreateConfigFile(const wchar_t* path) {
 }
 
 uint32_t RecentCount(const ImeConfigData* ime) {
+    // A count past the ring is damage: no record of it can be trusted.
     const uint32_t n = ReadShared(ime->recentCount);
-    return n > kRecentOutputSlots ? kRecentOutputSlots : n;
+    return n > kRecentOutputSlots ? 0 : n;
 }
 
 uint32_t LastOutputCount(const ImeConfigData* ime) {

@@ -495,7 +495,7 @@ int CreateConfigFile(const wchar_t* path);
 
 // ---- bounded reads of shared fields ----
 
-// Valid RecentOutput records, at most kRecentOutputSlots.
+// Valid RecentOutput records; a damaged count above kRecentOutputSlots counts as 0.
 uint32_t RecentCount(const ImeConfigData* ime);
 // Characters in lastOutput, at most kLastOutputMax.
 uint32_t LastOutputCount(const ImeConfigData* ime);

@@ -24,10 +24,7 @@ int WholeCharUnits(const wchar_t* text, int length, int units) {
 }  // namespace
 
 uint32_t HistoryCount(const ImeConfigData* ime) {
-    if (!ime) return 0;
-    uint32_t n;
-    std::memcpy(&n, &ime->recentCount, sizeof n);
-    return n > static_cast<uint32_t>(kRecentOutputSlots) ? 0 : n;
+    return ime ? RecentCount(ime) : 0;
 }
 
 bool ReadRuleTerm(uint16_t term, int chars, int* character, int* position) {

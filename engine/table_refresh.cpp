@@ -1,7 +1,7 @@
 #include "engine/table_refresh.h"
 
 namespace {
-TableRefreshFunction g_refresh = nullptr;
+TableRefreshFunction g_refresh = &Engine::RefreshTables;
 }
 
 void SetTableRefreshFunction(TableRefreshFunction fn) { g_refresh = fn; }

@@ -1,10 +1,10 @@
-// Remapping the engine's tables after main.dmg grew. The shared opener's
-// Engine::RefreshTables is called through this hook until every build links it.
+// Remapping the engine's tables after main.dmg grew: Engine::RefreshTables unless a test
+// installs its own.
 #pragma once
 #include "core/engine.h"
 
 using TableRefreshFunction = void (*)(Engine*);
-// Installs the refresh (null: none).
+// Installs the refresh (null: none; the default is Engine::RefreshTables).
 void SetTableRefreshFunction(TableRefreshFunction fn);
 // Runs the installed refresh, if any.
 void RefreshTablesAfterGrowth(Engine* engine);

@@ -86,11 +86,11 @@ TEST(SharedCounters, ClampedToTheirArrays) {
         {0, 0, 0, 0},
         {5, 5, 5, 5},
         {16, 16, 16, 16},
-        {17, 16, 17, 17},
-        {63, 16, 63, 63},
-        {64, 16, 63, 64},
-        {255, 16, 63, 64},
-        {0xFFFFFFFF, 16, 63, 64},
+        {17, 0, 17, 17},
+        {63, 0, 63, 63},
+        {64, 0, 63, 64},
+        {255, 0, 63, 64},
+        {0xFFFFFFFF, 0, 63, 64},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);

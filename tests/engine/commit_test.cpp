@@ -20,7 +20,7 @@ class Promotion : public ::testing::Test {
 protected:
     void TearDown() override {
         CodeTable::SetResizeFunctionForTesting(nullptr);
-        SetTableRefreshFunction(nullptr);
+        SetTableRefreshFunction(&Engine::RefreshTables);
     }
 };
 
