@@ -148,8 +148,9 @@ void WriteSymbols(FILE* f, const ImeConfigData* ime) {
         const SymbolRecord& r = ime->symbols[i];
         const wchar_t key[2] = {SettingsKeyChar(i), 0};
         if (r.kind == kSymbolPair) {
-            SymbolPairText(&r, 0, first, kSymbolTextUnits);
-            SymbolPairText(&r, 1, second, kSymbolTextUnits);
+            // At most 14 characters each, as the reader stores them.
+            SymbolPairText(&r, 0, first, kSymbolPairUnits);
+            SymbolPairText(&r, 1, second, kSymbolPairUnits);
             WriteTextLine(f, L"%ls=%ls,%ls\r\n", key, first, second);
         } else if (r.kind != kSymbolNone) {
             SymbolText(&r, first, kSymbolTextUnits);

@@ -154,4 +154,153 @@ TEST(ExportSettingsText, WritesTheKnownBlocksAsTheGoldenText) {
     expected.replace(expected.find(L"CTRLSPACE"), 9, combo);
     EXPECT_EQ(Narrow(text), Narrow(expected));
 }
+
+std::wstring Exported(SettingsBlocks& b, const OptionSectionCodec* codec = nullptr) {
+    TempDir dir;
+    const std::wstring path = dir / L"out.kxconfig.txt";
+    EXPECT_TRUE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), codec, path.c_str()));
+    return Utf8FileText(path);
+}
+
+bool HasLine(const std::wstring& text, const std::wstring& line) {
+    return (L"\n" + text).find(L"\n" + line + L"\r\n") != std::wstring::npos;
+}
+
+struct LineCase {
+    const char* name;
+    void (*setup)(SettingsBlocks&);
+    const wchar_t* line;
+};
+
+const LineCase kLineCases[] = {
+    {"page count 0 is written as 5", [](SettingsBlocks&) {}, L"候选列表显示个数=5"},
+    {"page count 12 is written as 5",
+     [](SettingsBlocks& b) { b.ime->listOptions = 12u << kListPageShift; }, L"候选列表显示个数=5"},
+    {"page count 10", [](SettingsBlocks& b) { b.ime->listOptions = 10u << kListPageShift; },
+     L"候选列表显示个数=10"},
+    {"without the TSF feature the style is IME classic",
+     [](SettingsBlocks& b) { b.ime->options = kImeStyleTsfEmbedCode | kImeStatusEmbedded; },
+     L"编码窗口样式=IME-传统样式"},
+    {"TSF embedded code wins over the later styles",
+     [](SettingsBlocks& b) {
+         b.ime->features = kFeatHasTsf;
+         b.ime->options = kImeStyleMask;
+     },
+     L"编码窗口样式=TSF-嵌入编码"},
+    {"no space bit writes commit English", [](SettingsBlocks&) {}, L"空码时空格行为=上屏英文"},
+    {"English plus space",
+     [](SettingsBlocks& b) { b.ime->features = kFeatSpaceEnglishSpace | kFeatSpaceClear; },
+     L"空码时空格行为=上屏英文+空格"},
+    {"start state follows the system", [](SettingsBlocks&) {}, L"初始化转换状态=与系统转换状态一致"},
+    {"custom start state, all clear",
+     [](SettingsBlocks& b) { b.ime->features = kFeatCustomStartState; },
+     L"初始化转换状态=自定义：英文标点+半角+输入法打开"},
+    {"candidate window fixed wins",
+     [](SettingsBlocks& b) { b.ime->options = kImeCandidateFixed | kImeCandidateFollowStatus; },
+     L"候选窗口位置=固定位置"},
+    {"candidate window follows the caret", [](SettingsBlocks&) {}, L"候选窗口位置=跟随光标"},
+    {"main and auxiliary", [](SettingsBlocks& b) { b.ime->options = kImeMainTable | kImeAuxTable; },
+     L"输入方案=主+辅"},
+    {"main alone", [](SettingsBlocks& b) { b.ime->options = kImeMainTable; }, L"输入方案=主"},
+    {"neither sort bit", [](SettingsBlocks&) {}, L"候选列表排序依据=码表原始序"},
+    {"frequency: top wins", [](SettingsBlocks& b) { b.ime->listOptions = kListFreqMask; },
+     L"词频调整=一次到顶"},
+    {"frequency: count", [](SettingsBlocks& b) { b.ime->listOptions = kListFreqCount; },
+     L"词频调整=累加上屏数"},
+    {"frequency: none", [](SettingsBlocks&) {}, L"词频调整=禁止调整"},
+    {"no symbols: smart table empty", [](SettingsBlocks&) {}, L"智能标点表="},
+    {"no symbols: caret-left table empty", [](SettingsBlocks&) {}, L"光标左移的标点表="},
+    {"keypad record of the smart table is written full-width",
+     [](SettingsBlocks& b) { b.ime->symbols[0x0A].kind = kSymbolSmart; }, L"智能标点表=＊"},
+    {"key roots off", [](SettingsBlocks&) {}, L"使用键位字根表=否"},
+    {"a symbol text filling its field is read within it",
+     [](SettingsBlocks& b) {
+         b.ime->symbols['x'].kind = kSymbolText;
+         for (wchar_t& c : b.ime->symbols['x'].slots) c = L'文';
+     },
+     L"x=文文文文文文文文文文文文文文文文文文文文文文文文文文文文文文"},
+    {"a pair filling both fields is read within them",
+     [](SettingsBlocks& b) {
+         b.ime->symbols['y'].kind = kSymbolPair;
+         for (wchar_t& c : b.ime->symbols['y'].slots) c = L'q';
+     },
+     L"y=qqqqqqqqqqqqqq,qqqqqqqqqqqqqq"},
+    {"a key root filling its field is read within it",
+     [](SettingsBlocks& b) {
+         for (wchar_t& c : b.ime->keyRoots['k'].text) c = L'r';
+     },
+     L"k=rrrrrrrrrrrrrrrrrrrrrrrrrrrrrrr"},
+    {"a rule with a damaged full slot keeps its end mark",
+     [](SettingsBlocks& b) {
+         for (uint16_t& t : b.dme->wordRules[2].terms) t = 0x101;
+     },
+     nullptr},
+};
+
+TEST(ExportSettingsText, WritesEachAlternativeAsItsLine) {
+    for (const LineCase& c : kLineCases) {
+        SCOPED_TRACE(c.name);
+        SettingsBlocks b;
+        c.setup(b);
+        const std::wstring text = Exported(b);
+        if (c.line) {
+            EXPECT_TRUE(HasLine(text, c.line)) << Narrow(c.line);
+        } else {
+            std::wstring rule = L"P2=L1B1";
+            for (int i = 1; i < kWordRuleTerms - 1; ++i) rule += L"+L1B1";
+            EXPECT_TRUE(HasLine(text, rule));
+        }
+    }
+}
+
+TEST(ExportSettingsText, OptionalGroupsFollowTheirFeatureBits) {
+    SettingsBlocks b;
+    b.ime->options = kImeAssociation | kImeTempWords;
+    std::wstring text = Exported(b);
+    EXPECT_EQ(text.find(L"是否在上屏时开启词语联想"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"临时词功能开启"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"是否嵌入状态栏窗口"), std::wstring::npos);
+    EXPECT_TRUE(HasLine(text, L"//未包含TSF框架,此处只能设置为IME-传统样式"));
+}
+
+TEST(ExportSettingsText, WithoutCodecTheOptionSectionsHoldTheirHeadersOnly) {
+    SettingsBlocks b;
+    const std::wstring text = Exported(b);
+    const std::wstring dmeToSkin = std::wstring(L"[-DME设置-]\r\n") + kDashes;
+    EXPECT_NE(text.find(dmeToSkin), std::wstring::npos);
+    const std::wstring skinToSymbols = std::wstring(L"[-SKIN设置-]\r\n") + kDashes;
+    EXPECT_NE(text.find(skinToSymbols), std::wstring::npos);
+}
+
+TEST(ExportSettingsText, FullPunctuationTablesAreNeverCut) {
+    SettingsBlocks b;
+    std::wstring expected = L"智能标点表=";
+    for (int i = 0; i < 128; ++i) {
+        b.ime->symbols[i].kind = kSymbolSmart;
+        expected += static_cast<wchar_t>(i < 32 ? 0xFF00 + i : i);
+    }
+    EXPECT_TRUE(HasLine(Exported(b), expected));
+}
+
+TEST(ExportSettingsText, CodecTextWithoutEndIsReadWithinItsBuffer) {
+    SettingsBlocks b;
+    OptionSectionCodec codec{nullptr, nullptr, [](void*, wchar_t* buffer, int count, int) {
+                                 for (int i = 0; i < count; ++i) buffer[i] = L'z';
+                                 return 1;
+                             }};
+    const std::wstring text = Exported(b, &codec);
+    const std::wstring body(kOptionSectionUnits - 1, L'z');
+    EXPECT_NE(text.find(L"[-DME设置-]\r\n" + body + kDashes), std::wstring::npos);
+}
+
+TEST(ExportSettingsText, FailsWhenTheFileCannotBeOpened) {
+    SettingsBlocks b;
+    TempDir dir;
+    const std::wstring path = dir / L"missing\\out.txt";
+    EXPECT_FALSE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), nullptr, path.c_str()));
+    EXPECT_FALSE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), nullptr, L""));
+    EXPECT_FALSE(ExportSettingsText(nullptr, b.dme.get(), b.skin.get(), nullptr,
+                                    (dir / L"x.txt").c_str()));
+}
+
 }  // namespace
