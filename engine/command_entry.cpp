@@ -56,12 +56,12 @@ int Unescape(const wchar_t* text, wchar_t* out, int count) {
             case L'\\': put(L'\\'); break;
             case L'r':
                 // Never half a line break at the end.
-                if (n < count - 2) {
-                    put(L'\r');
-                    put(L'\n');
-                } else {
-                    n = count - 1;
+                if (n >= count - 2) {
+                    out[n] = 0;
+                    return n;
                 }
+                put(L'\r');
+                put(L'\n');
                 break;
             case L's': put(L' '); break;
             case L't': put(L'\t'); break;

@@ -19,33 +19,31 @@ struct Modifier {
 constexpr Modifier kModifiers[] = {
     {L"Shift", VK_SHIFT}, {L"Alt", VK_MENU}, {L"Ctrl", VK_CONTROL}, {L"Win", VK_LWIN}};
 
-// A key name ("键A", "键F5"), a decimal code or a 0x code; 0 when none.
+// A key text ("a", "A" with its Shift bit 0x100, "键F5"), a decimal code or a 0x code;
+// 0 when none.
 int ReadKey(std::wstring_view text) {
-    if (text.empty()) return 0;
-    int value = 0;
-    bool digits = true;
-    if (text.size() > 2 && text[0] == L'0' && (text[1] | 0x20) == L'x') {
-        for (wchar_t c : text.substr(2)) {
-            const int d = c >= L'0' && c <= L'9' ? c - L'0'
-                          : (c | 0x20) >= L'a' && (c | 0x20) <= L'f' ? (c | 0x20) - L'a' + 10
-                                                                      : -1;
-            if (d < 0 || value > 0xFF) return 0;
-            value = value * 16 + d;
+    if (text.empty() || text.size() > 8) return 0;
+    const bool hex = text.size() > 2 && text[0] == L'0' && (text[1] | 0x20) == L'x';
+    const bool decimal = text.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+    if (hex || decimal) {
+        int value = 0;
+        for (wchar_t c : hex ? text.substr(2) : text) {
+            const wchar_t lower = static_cast<wchar_t>(c | 0x20);
+            const int d = c >= L'0' && c <= L'9'             ? c - L'0'
+                          : hex && lower >= L'a' && lower <= L'f' ? lower - L'a' + 10
+                                                                  : -1;
+            if (d < 0) return 0;
+            value = value * (hex ? 16 : 10) + d;
+            if (value >= 0xFF) return 0;
         }
-    } else {
-        for (wchar_t c : text) {
-            if (c < L'0' || c > L'9' || value > 0xFF) {
-                digits = false;
-                break;
-            }
-            value = value * 10 + (c - L'0');
-        }
-        if (!digits) {
-            const KeyCombination code = ParseKeyCombination(text);
-            value = code > 0 ? static_cast<int>(code & keycombo::kKeyMask) : 0;
-        }
+        return value;
     }
-    return value > 0 && value < 0xFF ? value : 0;
+    // The whole text must be one key's text, with no modifier other than its Shift.
+    const KeyCombination code = ParseKeyCombination(text);
+    if (code <= 0 || (code & ~(keycombo::kKeyMask | keycombo::kShift)) != 0) return 0;
+    if (std::wstring_view(FormatKeyCombination(code)) != text) return 0;
+    const int vk = static_cast<int>(code & keycombo::kKeyMask);
+    return vk > 0 && vk < 0xFF ? static_cast<int>(code) : 0;
 }
 
 void Press(uint8_t vk) { PLATFORM_CALL(keyEvent)(vk, 0); }
@@ -87,8 +85,10 @@ bool PlayGroup(std::wstring_view group) {
             rest = rest.substr(0, star);
         }
     }
-    const int vk = ReadKey(rest);
-    if (!vk) return false;
+    const int key = ReadKey(rest);
+    if (!key) return false;
+    if ((key & keycombo::kShift) && modCount < 4) mods[modCount++] = VK_SHIFT;
+    const int vk = key & 0xFF;
     // Modifiers were read from the back: press them in written order.
     for (int i = modCount - 1; i >= 0; --i) Press(mods[i]);
     for (int i = 0; i < repeat; ++i) {
