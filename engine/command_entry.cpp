@@ -92,5 +92,10 @@ int ExpandCommandEntry(Engine* e, const wchar_t* word, PageRow* display, PageRow
         FillRow(e, body, comma, commit);
         FillRow(e, body + comma + 1, bodyLength - comma - 1, display);
     }
+    if (display->length == 0) {
+        // Nothing to show: the page treats the word as plain, with no command behind it.
+        commit->length = 0;
+        commit->text[0] = 0;
+    }
     return static_cast<int>(display->length);
 }

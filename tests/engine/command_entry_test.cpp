@@ -140,7 +140,7 @@ TEST(ExpandCommandEntry, DisplayAndCommit) {
         {L"$kxcmd(abcd", 0, L"", L""},
         {L"$kxcmx(abcd)", 0, L"", L""},
         {L"$kxcmd(<clipboard>,<u16value.a>)", 5, L"0x97,", L"clip"},
-        {L"$kxcmd(abcd,)", 0, L"", L"abcd"},
+        {L"$kxcmd(abcd,)", 0, L"", L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.word)));
