@@ -1,6 +1,8 @@
 #include "engine/platform.h"
 
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <ctime>
 
@@ -26,9 +28,17 @@ int64_t CurrentTimeWin32() { return static_cast<int64_t>(std::time(nullptr)); }
 uint64_t TickCountWin32() { return GetTickCount64(); }
 void KeyEventWin32(uint8_t vk, uint32_t flags) { keybd_event(vk, 0, flags, 0); }
 int16_t KeyStateWin32(int vk) { return GetKeyState(vk); }
+int MessageBoxWin32(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type) {
+    return MessageBoxW(owner, text, caption, type);
+}
+bool ShellOpenWin32(const wchar_t* address) {
+    const HINSTANCE r = ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
 
 const EnginePlatform kWin32 = {LoadGuidTextWin32, CurrentTimeWin32, TickCountWin32,
-                               KeyEventWin32, KeyStateWin32};
+                               KeyEventWin32,     KeyStateWin32,    MessageBoxWin32,
+                               ShellOpenWin32};
 const EnginePlatform* g_platform = &kWin32;
 
 }  // namespace
