@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/table_edit.h"
+#include "engine/candidate_entry.h"
 #include "engine/candidate_page.h"
 #include "engine/platform.h"
 #include "engine_fixture.h"
@@ -266,16 +267,32 @@ TEST_F(EntryOperations, RowsAndCandidatesOutOfRangeChangeNothing) {
     EXPECT_EQ(g.boxes + g.opens, 0);
 }
 
+// A pointer in [from, to) that reads as a whole entry inside the view but starts none.
+const uint8_t* MisplacedEntry(const Engine* e, uint32_t from, uint32_t to) {
+    const TableView v = MakeTableView(e->mainTable);
+    for (uint32_t off = from; off < to; ++off) {
+        bool listed = false;
+        for (int32_t i = 0; i < v.count; ++i) listed = listed || v.OffsetAt(i) == off;
+        const Candidate c{v.base + off, kKindMainEntry, 127, {}};
+        if (!listed && MainTableEntryOf(e, c)) return v.base + off;
+    }
+    return nullptr;
+}
+
 TEST_F(EntryOperations, PointersThatNoLongerNameAListedEntryAreNotWritten) {
     Lookup(L"a");
     const auto before = t.main_.Bytes();
     const int64_t j = t.e->page.rowCandidate[1];
-    const uint8_t* entry = t.e->candidates[j].entry;
+    const TableView v = MakeTableView(t.e->mainTable);
     std::vector<uint8_t> elsewhere(64, 0);
+    const uint8_t* inHeap = MisplacedEntry(t.e, v.heapStart + 1, v.size);
+    const uint8_t* inArray = MisplacedEntry(t.e, kOffsetArrayStart, v.heapStart);
+    ASSERT_NE(inHeap, nullptr);
+    ASSERT_NE(inArray, nullptr);
     const uint8_t* stale[] = {
-        entry + 2,         // inside an entry, as after another process compacted the heap
+        inHeap,            // inside an entry, as after another process compacted the heap
+        inArray,           // the offset array
         elsewhere.data(),  // outside the view, as after a remap
-        t.e->mainTable->view + 8,  // the header
     };
     for (const uint8_t* p : stale) {
         t.e->candidates[j].entry = p;
@@ -396,7 +413,10 @@ TEST_F(EntryOperations, ConfirmationAsksNothingWithoutAListedMainEntry) {
     const Case cases[] = {
         {"temporary word", kKindTempEntry, entry},
         {"no entry", kKindMainEntry, nullptr},
-        {"inside an entry", kKindMainEntry, entry + 1},
+        {"inside an entry", kKindMainEntry,
+         MisplacedEntry(t.e, MakeTableView(t.e->mainTable).heapStart + 1, t.e->mainTable->size)},
+        {"inside the offset array", kKindMainEntry,
+         MisplacedEntry(t.e, kOffsetArrayStart, MakeTableView(t.e->mainTable).heapStart)},
         {"outside the view", kKindMainEntry, elsewhere.data()},
     };
     const auto before = t.main_.Bytes();
