@@ -111,10 +111,16 @@ bool Engine::FindSettingsBlocks(Engine* engine) {
 
 void Engine::RefreshTables(Engine* engine) {
     if (!engine) return;
-    RefreshOne(engine->mainTable);
-    RefreshOne(engine->tempTable);
-    RefreshOne(engine->englishTable);
-    RefreshOne(engine->associationTable);
+    MappedFile* tables[] = {engine->mainTable, engine->tempTable, engine->englishTable,
+                            engine->associationTable};
+    bool moved = false;
+    for (MappedFile* t : tables) {
+        const uint8_t* before = t ? t->view : nullptr;
+        RefreshOne(t);
+        if (t && t->view != before) moved = true;
+    }
+    // Candidates and remembered entries point into the old views.
+    if (moved) engine->ForgetTableViews();
 }
 
 int Engine::GetRecentOutput(Engine* engine, int count, wchar_t (&out)[kRecentOutputUnits]) {

@@ -9,6 +9,7 @@
 #include "core/registry.h"
 #include "engine/engine_create.h"
 #include "engine/platform.h"
+#include "engine/table_refresh.h"
 #include "engine/ui_state.h"
 
 namespace {
@@ -39,6 +40,8 @@ Engine* Engine::Create() {
         Destroy(e);
         return nullptr;
     }
+    // Commits that grow main.dmg remap it through the shared refresh.
+    SetTableRefreshFunction(&Engine::RefreshTables);
     return e;
 }
 
