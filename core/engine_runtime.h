@@ -15,6 +15,7 @@ constexpr int kRowTextUnits = 130;
 constexpr int kCompositionUnits = 132;
 constexpr int kPickedUnits = 130;
 constexpr int kOutputUnits = 130;
+constexpr int kCommandArgumentUnits = 512;
 constexpr int kSearchKeyBytes = 128;
 constexpr int kMessageTextBytes = 128;
 
@@ -130,6 +131,7 @@ struct InputState {
     uint32_t committedKind;
     const uint8_t* committedEntry;
     uint32_t pickedAction;  // what the front end does with pickedText after the commit
+    wchar_t commandArgument[kCommandArgumentUnits];  // argument of a picked command
 };
 
 struct UIState;  // skinned-window state, owned by the engine record

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/command_pick.h"
+
 namespace {
 
 bool InEnglish(const Engine* e) { return e->state & (kStateEnglishMode | kStateTempEnglish); }
@@ -81,6 +83,6 @@ int64_t Engine::SelectCandidate(Engine* e, int selector) {
     // A plain row: an action left from an earlier command pick must not run again.
     e->input.pickedAction = 0;
     // Command rows get their text and action from the command interpreter.
-    if (InEnglish(e)) KeepTypedCapitals(e);
+    if (!RunCandidateCommand(e, r) && InEnglish(e)) KeepTypedCapitals(e);
     return page.rowCandidate[r - 1];
 }

@@ -47,7 +47,7 @@ void ShowInfo(const Engine* e, HWND owner, int row, const uint8_t* entry) {
                       : L"当前检索码表: 主码表  (可使用“码表切换键”切换至次显码表)\r\n",
                   (flags & kFlagPinned) ? L"是否固顶词条: 是\r\n" : L"是否固顶词条: 否\r\n",
                   ClassLine(flags));
-    Platform().messageBox(owner, body, title, MB_ICONINFORMATION);
+    PLATFORM_CALL(messageBox)(owner, body, title, MB_ICONINFORMATION);
 }
 
 void OpenWebLookup(const Engine* e, int row) {
@@ -57,7 +57,7 @@ void OpenWebLookup(const Engine* e, int row) {
     UrlEncodeText(text, encoded);
     wchar_t address[kAddressUnits];
     std::swprintf(address, kAddressUnits, L"%ls%ls", kDictPageAddress, encoded);
-    Platform().shellOpen(address);
+    PLATFORM_CALL(shellExecute)(address, nullptr, L"open", SW_SHOWNORMAL);
 }
 
 // Writes operation 1..7 into main.dmg; every candidate entry is checked against the table

@@ -1,8 +1,9 @@
 #include "engine/platform.h"
 
 #include <windows.h>
-// after windows.h
 #include <shellapi.h>
+
+#include "core/clipboard_text.h"
 
 #include <ctime>
 
@@ -28,17 +29,46 @@ int64_t CurrentTimeWin32() { return static_cast<int64_t>(std::time(nullptr)); }
 uint64_t TickCountWin32() { return GetTickCount64(); }
 void KeyEventWin32(uint8_t vk, uint32_t flags) { keybd_event(vk, 0, flags, 0); }
 int16_t KeyStateWin32(int vk) { return GetKeyState(vk); }
+
+void LocalTimeWin32(SYSTEMTIME* out) { GetLocalTime(out); }
+
+int ShellExecuteWin32(const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
+                      int show) {
+    HINSTANCE r = ShellExecuteW(nullptr, verb, file, parameters, nullptr, show);
+    return reinterpret_cast<INT_PTR>(r) > 32 ? 1 : 0;
+}
+
+int ClipboardTextWin32(wchar_t* out, int chars) {
+    if (!out || chars <= 0) return 0;
+    out[0] = 0;
+    wchar_t text[kClipboardTextChars];
+    if (!GetClipboardText(text)) return 0;
+    int n = 0;
+    for (; n < chars - 1 && n < kClipboardTextChars - 1 && text[n]; ++n) out[n] = text[n];
+    out[n] = 0;
+    return n;
+}
+
+int SetClipboardTextWin32(const wchar_t* text, int chars) {
+    return SetClipboardText(text, chars) == 0 ? 1 : 0;
+}
+
+int SetClipboardBitmapWin32(HBITMAP bitmap) {
+    if (!bitmap || !OpenClipboard(nullptr)) return 0;
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+    CloseClipboard();
+    return set ? 1 : 0;
+}
+
 int MessageBoxWin32(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type) {
     return MessageBoxW(owner, text, caption, type);
 }
-bool ShellOpenWin32(const wchar_t* address) {
-    const HINSTANCE r = ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(r) > 32;
-}
 
-const EnginePlatform kWin32 = {LoadGuidTextWin32, CurrentTimeWin32, TickCountWin32,
-                               KeyEventWin32,     KeyStateWin32,    MessageBoxWin32,
-                               ShellOpenWin32};
+const EnginePlatform kWin32 = {LoadGuidTextWin32,     CurrentTimeWin32,     TickCountWin32,
+                               KeyEventWin32,         KeyStateWin32,        LocalTimeWin32,
+                               ShellExecuteWin32,     ClipboardTextWin32,   SetClipboardTextWin32,
+                               SetClipboardBitmapWin32, MessageBoxWin32};
 const EnginePlatform* g_platform = &kWin32;
 
 }  // namespace

@@ -141,7 +141,8 @@ struct Captured {
     uint32_t type = 0;
     int answer = IDNO;
     int opens = 0;
-    std::wstring address;
+    std::wstring address, verb, parameters;
+    int show = 0;
 };
 Captured g;
 
@@ -155,10 +156,14 @@ EnginePlatform FakeShell() {
         g.type = type;
         return g.answer;
     };
-    p.shellOpen = [](const wchar_t* address) {
+    p.shellExecute = [](const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
+                        int show) {
         ++g.opens;
-        g.address = address;
-        return true;
+        g.address = file;
+        g.verb = verb ? verb : L"";
+        g.parameters = parameters ? parameters : L"<null>";
+        g.show = show;
+        return 1;
     };
     return p;
 }
@@ -374,6 +379,9 @@ TEST_F(EntryOperations, WebLookupOpensTheEncodedWord) {
     EXPECT_EQ(g.opens, 1);
     EXPECT_EQ(g.address, std::wstring(kDictPageAddress) + L"%E9%98%BF%E7%88%B8");
     EXPECT_TRUE(g.address.find(L"/dic/index.php?c=") != std::wstring::npos);
+    EXPECT_EQ(g.verb, L"open");
+    EXPECT_EQ(g.parameters, L"<null>");
+    EXPECT_EQ(g.show, SW_SHOWNORMAL);
     EXPECT_EQ(t.main_.Bytes(), before);
 }
 
