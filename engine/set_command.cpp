@@ -1,14 +1,11 @@
 #include "engine/set_command.h"
 
 #include <cwchar>
+#include <string_view>
+
+#include "core/settings_text.h"
 
 namespace {
-
-constexpr const wchar_t* kSections[] = {
-    L"[-生成器选项-]",   nullptr,          L"[-按键功能-]",           L"[-IME设置-]",
-    L"[-DME设置-]",      L"[-SKIN设置-]",  L"[-构词规则定义-]",       L"[-非编码符号转义定义表-]",
-    L"[-键位字根表-]",   L"[-其他安装文件-]", L"[-软件选项-]",
-};
 
 // Reads one part at *pos up to the separator end; quoted parts end at the closing quote,
 // which the separator must follow. The separator is consumed.
@@ -36,12 +33,7 @@ bool ReadPart(const wchar_t* text, size_t* pos, wchar_t end, TextPart* part) {
 }  // namespace
 
 int GetSettingsSectionId(const wchar_t* header, size_t length) {
-    if (!header) return 0;
-    for (int i = 0; i < static_cast<int>(sizeof kSections / sizeof kSections[0]); ++i) {
-        const wchar_t* s = kSections[i];
-        if (s && std::wcslen(s) == length && std::wmemcmp(s, header, length) == 0) return i + 1;
-    }
-    return 0;
+    return header ? SettingsSectionIdOf(std::wstring_view(header, length)) : 0;
 }
 
 int GetSettingsSectionId(const wchar_t* header) {
