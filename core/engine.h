@@ -48,4 +48,8 @@ struct Engine : EngineRuntime, EngineShared {
     static int EditCode(Engine* engine, uint32_t vk);
     static int64_t SelectCandidate(Engine* engine, int selector);
     static int ReplayBackspaces(Engine* engine, int count);
+
+    // Candidate-menu edits of the main-table entry behind page row (0-based) (engine/
+    // entry_operations.cpp). 1 when an entry's flags changed and the list needs a new lookup.
+    static int EntryOperation(Engine* engine, HWND owner, int row, int operation);
 };

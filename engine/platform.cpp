@@ -61,10 +61,14 @@ int SetClipboardBitmapWin32(HBITMAP bitmap) {
     return set ? 1 : 0;
 }
 
+int MessageBoxWin32(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type) {
+    return MessageBoxW(owner, text, caption, type);
+}
+
 const EnginePlatform kWin32 = {LoadGuidTextWin32,     CurrentTimeWin32,     TickCountWin32,
                                KeyEventWin32,         KeyStateWin32,        LocalTimeWin32,
                                ShellExecuteWin32,     ClipboardTextWin32,   SetClipboardTextWin32,
-                               SetClipboardBitmapWin32};
+                               SetClipboardBitmapWin32, MessageBoxWin32};
 const EnginePlatform* g_platform = &kWin32;
 
 }  // namespace

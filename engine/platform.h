@@ -23,6 +23,8 @@ struct EnginePlatform {
     int (*setClipboardText)(const wchar_t* text, int chars);  // 1 when set
     // Hands a bitmap to the clipboard as CF_BITMAP (the clipboard then owns it); 1 when set.
     int (*setClipboardBitmap)(HBITMAP bitmap);
+    // MessageBoxW: the button pressed (IDYES ...), 0 when no box could be shown.
+    int (*messageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, uint32_t type);
 };
 
 // The table in force: the Win32 one unless a test installed its own.
