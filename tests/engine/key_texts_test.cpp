@@ -17,7 +17,7 @@ TEST(KeyTexts, PlainAndShiftedLayers) {
     const Case cases[] = {
         {0x07, L"\x07"},        {0x107, L"\x07"},       {0x08, L"键Backspace"},
         {0x1B, L"键Esc"},       {0x20, L" "},           {0x120, L""},
-        {0x25, L"键左箭头"},    {0x2A, L"键PrtSc"},     {0x30, L"0"},
+        {0x25, L"键左箭头"},    {0x2C, L"键PrtSc"},     {0x30, L"0"},
         {0x130, L")"},          {0x139, L"("},          {0x41, L"a"},
         {0x141, L"A"},          {0x5A, L"z"},           {0x60, L"\x10"},
         {0x69, L"\x19"},        {0x6A, L"\x0A"},        {0x6F, L"\x0F"},
