@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "core/code_table.h"
-#include "core/config_blocks.h"
-#include "core/engine.h"
-#include "core/table_format.h"
+#include "core/table/code_table.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine.h"
+#include "core/table/table_format.h"
 #include "engine/lookup.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Association after a commit and English completion, both over the list tables.
 #include <cstring>
 
-#include "core/engine.h"
-#include "core/list_table.h"
+#include "core/record/engine.h"
+#include "core/table/list_table.h"
 #include "engine/association.h"
 #include "engine/list_search.h"
 

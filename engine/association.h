@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Adds the entries of engl.dmg (flags kListSearchEnglish) or sysl.dmg (otherwise) that
 // match key (length-prefixed) as candidates, while fewer than 2500 exist. Nothing when that

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // The entry of a main-table candidate (kind 33) when it lies wholly inside main.dmg's view:
 // an entry whose flags word may be read and written. Null otherwise.

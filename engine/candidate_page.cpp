@@ -3,10 +3,10 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/code_table.h"
-#include "core/text_convert.h"
+#include "core/table/code_table.h"
+#include "core/base/text_convert.h"
 #include "engine/candidates.h"
-#include "engine/command_entry.h"
+#include "engine/commands/command_entry.h"
 #include "engine/effective_settings.h"
 #include "engine/symbol_display.h"
 

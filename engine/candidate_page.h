@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Script forms of one character that a page can show at most.
 constexpr int kMaxScriptForms = 16;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/command_pick.h"
+#include "engine/commands/command_pick.h"
 
 namespace {
 

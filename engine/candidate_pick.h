@@ -1,6 +1,6 @@
 // Picking the text to commit: a row of the page or the typed code.
 #pragma once
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Selectors of Engine::SelectCandidate.
 constexpr int kSelectHighlighted = 0;

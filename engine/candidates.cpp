@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/code_table.h"
-#include "core/text_convert.h"
+#include "core/table/code_table.h"
+#include "core/base/text_convert.h"
 #include "engine/candidate_page.h"
 #include "engine/effective_settings.h"
 #include "engine/symbol_display.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 constexpr uint32_t kWeightExact = 127;
 constexpr uint32_t kWeightLonger = 31;

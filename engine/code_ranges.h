@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/code_table.h"
+#include "core/table/code_table.h"
 
 namespace CodeTable {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "core/code_table.h"
-#include "core/table_edit.h"
-#include "core/table_format.h"
+#include "core/table/code_table.h"
+#include "core/table/table_edit.h"
+#include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
 #include "engine/phrase_learning.h"
 #include "engine/table_refresh.h"

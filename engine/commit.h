@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Flags of a promoted temporary word: class 2 (user word), order 1024, not pinned.
 constexpr uint32_t kPromotedWordFlags = 0x02000400;

@@ -1,7 +1,7 @@
 #include <cwchar>
 
-#include "core/table_format.h"
-#include "engine/entry_operations.h"
+#include "core/table/table_format.h"
+#include "engine/candidate_entry_menu.h"
 #include "engine/listed_entries.h"
 #include "engine/platform.h"
 

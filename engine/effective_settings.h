@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // DmeConfigData.inputOptions
 constexpr uint32_t kInputPrefixSearch = 0x1;       // run-time: prefix search in force

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/engine.h"
-#include "core/registry.h"
+#include "core/record/engine.h"
+#include "core/base/registry.h"
 #include "engine/engine_create.h"
 #include "engine/platform.h"
 #include "engine/table_refresh.h"

@@ -1,6 +1,6 @@
 // Steps of creating the input method's engine record.
 #pragma once
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // After the tables are open and the settings blocks found: checks that main.dmg and the
 // settings belong to this input method (GUID, format version), empties the temporary words

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 #include "engine/engine_create.h"
 #include "engine/symbol_display.h"
 #include "engine/temp_reset.h"

@@ -1,7 +1,7 @@
 // Input state of the engine record: reset, open and close, script output.
 #include <cstring>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 #include "engine/symbol_display.h"
 
 void Engine::ResetInput(Engine* e) {
@@ -13,7 +13,7 @@ int Engine::SetOpenStatus(Engine* e, bool open) {
     e->state &= ~kStateEnglishMode;
     if (open) {
         e->state &= ~(kStateImeClosed | kStateEnglishPunct);
-        if (!(e->ime && (e->ime->startState & kStateChinesePunct))) e->state |= kStateEnglishPunct;
+        if (!(e->ime && (e->ime->startState & kStartStateChinesePunct))) e->state |= kStateEnglishPunct;
     } else {
         e->state |= kStateEnglishPunct | kStateImeClosed;
         ResetSymbolRecords(e);

@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "core/config_blocks.h"
-#include "core/engine.h"
-#include "core/table_format.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine.h"
+#include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
 
 namespace {

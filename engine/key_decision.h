@@ -1,6 +1,6 @@
 // What a typed character or key means for the current code.
 #pragma once
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Results of Engine::ClassifyInputChar.
 constexpr int kCharNotTaken = 0;

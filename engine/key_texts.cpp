@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/key_names.h"
+#include "core/settings/key_names.h"
 #include "engine/platform.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/code_table.h"
-#include "core/mapped_file.h"
+#include "core/table/code_table.h"
+#include "core/base/mapped_file.h"
 
 // Search flags.
 constexpr uint32_t kListSearchAppendHash = 0x1;      // key + "#": entries stored as text#continuation

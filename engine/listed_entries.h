@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/mapped_file.h"
+#include "core/base/mapped_file.h"
 
 // listed[i] becomes true when entries[i] points at the start of a whole entry that the
 // table's offset array lists; null pointers and pointers outside the view stay false.

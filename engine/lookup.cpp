@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "core/text_convert.h"
+#include "core/base/text_convert.h"
 #include "engine/candidates.h"
 #include "engine/code_ranges.h"
 #include "engine/effective_settings.h"
-#include "engine/number_conversion.h"
+#include "engine/number_candidates.h"
 #include "engine/symbol_display.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Search keys: length byte, at most 129 key bytes, NUL.
 constexpr int kKeyMaxBytes = 129;

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/code_table.h"
-#include "core/engine.h"
-#include "core/table_text.h"
-#include "core/text_convert.h"
-#include "engine/recent_output.h"
+#include "core/table/code_table.h"
+#include "core/record/engine.h"
+#include "core/tabletools/table_text.h"
+#include "core/base/text_convert.h"
+#include "engine/commit_history.h"
 #include "engine/temp_words.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
-#include "core/table_format.h"
+#include "core/record/engine.h"
+#include "core/table/table_format.h"
 
 // Class of learned temporary phrases: class 0 (none), which no scheme filter refuses.
 constexpr uint32_t kLearnedPhraseFlags = 0;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/clipboard_text.h"
+#include "core/base/clipboard_text.h"
 
 #include <ctime>
 

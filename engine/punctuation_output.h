@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/config_blocks.h"
+#include "core/settings/config_blocks.h"
 
 // Converts text character by character through records (the 128 punctuation records of
 // ImeConfigData.symbols; kind-2 toggles flip as they are used). Writes at most capacity - 1

@@ -1,6 +1,6 @@
 #include "engine/symbol_display.h"
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 wchar_t MapSymbolChar(const Engine* engine, wchar_t c) {
     if (!engine || !engine->ime) return c;

@@ -1,6 +1,6 @@
 #include "engine/temp_reset.h"
 
-#include "core/boot_stamp.h"
+#include "core/record/boot_stamp.h"
 #include "engine/platform.h"
 
 int64_t CurrentBootStamp() {

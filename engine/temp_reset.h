@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // Boot time in seconds from the platform clock.
 int64_t CurrentBootStamp();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/code_table.h"
-#include "core/mapped_file.h"
+#include "core/table/code_table.h"
+#include "core/base/mapped_file.h"
 
 // Largest entry the table takes: 6 + code length + word length.
 constexpr int kMaxTempEntryBytes = 250;

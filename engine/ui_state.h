@@ -1,6 +1,6 @@
 // Home of the skinned windows' state block in the engine record.
 #pragma once
-#include "core/engine.h"
+#include "core/record/engine.h"
 
 // A zeroed block, or null when memory is short.
 UIState* CreateUIState();

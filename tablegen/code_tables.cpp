@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "core/list_table_builder.h"
-#include "core/mapped_file.h"
-#include "core/table_format.h"
-#include "core/table_builder.h"
-#include "core/text_file.h"
+#include "core/tabletools/list_table_builder.h"
+#include "core/base/mapped_file.h"
+#include "core/table/table_format.h"
+#include "core/tabletools/table_builder.h"
+#include "core/base/text_file.h"
 #include "tablegen/console.h"
 #include "tablegen/file_output.h"
 
@@ -70,7 +70,7 @@ int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath, const wchar_
         return 0;
     }
     const std::wstring work = WorkFilePath(outPath);
-    if (work.size() >= kMaxPathUnits) {
+    if (work.size() >= kPathChars) {
         PrintErrorLine(std::wstring(L"path too long: ") + outPath);
         return 0;
     }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/text_file.h"
+#include "core/base/text_file.h"
 #include "tablegen/console.h"
 #include "tablegen/file_output.h"
 #include "tablegen/key_value_table.h"

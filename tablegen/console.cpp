@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/text_convert.h"
+#include "core/base/text_convert.h"
 
 namespace {
 

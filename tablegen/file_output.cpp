@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/handles.h"
+#include "core/base/handles.h"
 
 std::wstring WorkFilePath(const std::wstring& target) { return target + L".part"; }
 

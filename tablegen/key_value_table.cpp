@@ -4,9 +4,9 @@
 #include <cstring>
 #include <numeric>
 
-#include "core/mapped_file.h"
-#include "core/table_format.h"
-#include "core/text_convert.h"
+#include "core/base/mapped_file.h"
+#include "core/table/table_format.h"
+#include "core/base/text_convert.h"
 
 namespace {
 

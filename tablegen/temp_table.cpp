@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 
 std::vector<uint8_t> MakeEmptyTempTableBytes() {
     std::vector<uint8_t> bytes(kTempTableSize, 0);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "core/list_table_builder.h"
+#include "core/tabletools/list_table_builder.h"
 #include "engine/list_search.h"
 #include "engine_fixture.h"
 

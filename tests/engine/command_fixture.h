@@ -8,8 +8,8 @@
 #include <deque>
 #include <vector>
 
-#include "core/config_blocks.h"
-#include "core/engine.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine.h"
 #include "engine/platform.h"
 #include "support/mapped_table.h"
 

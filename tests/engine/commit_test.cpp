@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/table_edit.h"
+#include "core/table/table_edit.h"
 #include "engine/table_refresh.h"
 #include "learning_fixture.h"
 #include "support/table_invariants.h"

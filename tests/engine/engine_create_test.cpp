@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/config_blocks.h"
-#include "core/engine.h"
-#include "core/registry.h"
-#include "core/table_format.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine.h"
+#include "core/base/registry.h"
+#include "core/table/table_format.h"
 #include "engine/platform.h"
 #include "engine/symbol_display.h"
 #include "support/table_fixture.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/config_blocks.h"
-#include "core/engine.h"
-#include "core/table_format.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine.h"
+#include "core/table/table_format.h"
 #include "engine/candidates.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"

@@ -40,9 +40,9 @@ TEST(EngineState, OpenAndClose) {
     };
     const Case cases[] = {
         {0, true, kStateEnglishMode | kStateImeClosed, kStateEnglishPunct},
-        {kStateChinesePunct, true, kStateImeClosed | kStateEnglishPunct | kStateFullWidthOutput,
+        {kStartStateChinesePunct, true, kStateImeClosed | kStateEnglishPunct | kStateFullWidthOutput,
          kStateFullWidthOutput},
-        {kStateChinesePunct, false, kStateEnglishMode, kStateEnglishPunct | kStateImeClosed},
+        {kStartStateChinesePunct, false, kStateEnglishMode, kStateEnglishPunct | kStateImeClosed},
     };
     for (const Case& c : cases) {
         TestEngine t;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/config_blocks.h"
+#include "core/settings/config_blocks.h"
 #include "engine_fixture.h"
 
 using namespace engine_test;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/list_table_builder.h"
+#include "core/tabletools/list_table_builder.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/candidates.h"
-#include "engine/recent_output.h"
+#include "engine/commit_history.h"
 #include "learning_fixture.h"
 
 using namespace learning_test;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 
 namespace testing_support {
 

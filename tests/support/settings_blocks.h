@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/config_blocks.h"
-#include "core/option_codec.h"
+#include "core/settings/config_blocks.h"
+#include "core/settings/option_codec.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 
 namespace testing_support {
 namespace {

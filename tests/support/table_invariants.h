@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/code_table.h"
-#include "core/mapped_file.h"
+#include "core/table/code_table.h"
+#include "core/base/mapped_file.h"
 
 namespace testing_support {
 

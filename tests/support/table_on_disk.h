@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/mapped_file.h"
+#include "core/base/mapped_file.h"
 #include "support/test_files.h"
 
 namespace testing_support {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/table_format.h"
+#include "core/table/table_format.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 #include "tablegen/file_output.h"

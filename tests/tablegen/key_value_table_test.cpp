@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/code_table.h"
-#include "core/table_format.h"
+#include "core/table/code_table.h"
+#include "core/table/table_format.h"
 #include "tablegen/temp_table.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"

@@ -8,10 +8,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/code_table.h"
-#include "core/mapped_file.h"
-#include "core/table_format.h"
-#include "core/text_convert.h"
+#include "core/table/code_table.h"
+#include "core/base/mapped_file.h"
+#include "core/table/table_format.h"
+#include "core/base/text_convert.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 #include "tablegen/temp_table.h"

@@ -1,0 +1,143 @@
+// Shared opener of the engine record: data files, settings blocks, refresh, recent outputs.
+#include <cstring>
+#include <cwchar>
+
+#include "core/record/engine.h"
+#include "core/table/table_format.h"
+
+namespace {
+
+struct TableSlot {
+    const wchar_t* fileName;
+    MappedFile* EngineShared::*member;
+    bool required;
+};
+
+// Opening order.
+constexpr TableSlot kTables[] = {
+    {L"config.dsc", &EngineShared::configFile, true},
+    {L"main.dmg", &EngineShared::mainTable, true},
+    {L"engl.dmg", &EngineShared::englishTable, false},
+    {L"temp.dmg", &EngineShared::tempTable, false},
+    {L"danzi.dmi", &EngineShared::charTable, false},
+    {L"sysl.dmg", &EngineShared::associationTable, false},
+    {L"traditional.dms", &EngineShared::traditionalTable, false},
+    {L"simplified.dms", &EngineShared::simplifiedTable, false},
+    {L"dict.dms", &EngineShared::dictTable, false},
+};
+
+// Bytes of the file itself (a private copy carries two extra zero bytes).
+int64_t FileBytes(const MappedFile* f) {
+    if (!f || !f->view) return 0;
+    return f->IsMemoryCopy() ? static_cast<int64_t>(f->size) - 2 : f->size;
+}
+
+bool HoldsTableHeader(const MappedFile* f) {
+    return FileBytes(f) >= static_cast<int64_t>(sizeof(TableFileHeader));
+}
+
+MappedFile* OpenInFolder(const wchar_t* folder, const wchar_t* fileName) {
+    wchar_t path[kPathChars];
+    const int n = _snwprintf(path, kPathChars, L"%ls%ls", folder, fileName);
+    if (n <= 0 || n >= kPathChars) return nullptr;
+    MappedFile* f = nullptr;
+    if (MappedFile::Open(&f, path) <= 0) return nullptr;
+    return f;
+}
+
+// Maps the file again when another process has changed its length. The old view stays
+// in use when the new one cannot be had as a real mapping of a whole table: a private copy
+// would silently drop every later edit.
+void RefreshOne(MappedFile* f) {
+    if (!f || !f->IsMapped()) return;
+    LARGE_INTEGER len{};
+    if (!GetFileSizeEx(f->file, &len) || len.QuadPart == f->size) return;
+    MappedFile* fresh = nullptr;
+    if (MappedFile::Open(&fresh, f->path) <= 0 || !fresh) return;
+    if (!fresh->IsMapped() || !HoldsTableHeader(fresh)) {
+        MappedFile::Close(fresh);
+        return;
+    }
+    // Swap the handles so that the record keeps its own MappedFile object.
+    MappedFile old = *f;
+    f->file = fresh->file;
+    f->mapping = fresh->mapping;
+    f->view = fresh->view;
+    f->size = fresh->size;
+    fresh->file = old.file;
+    fresh->mapping = old.mapping;
+    fresh->view = old.view;
+    fresh->size = old.size;
+    MappedFile::Close(fresh);
+}
+
+}  // namespace
+
+bool Engine::OpenTables(Engine* engine) {
+    if (!engine) return false;
+    engine->dataLocation[kPathChars - 1] = 0;
+    for (const TableSlot& t : kTables) {
+        MappedFile* f = OpenInFolder(engine->dataLocation, t.fileName);
+        engine->*t.member = f;
+        if (!f && t.required) {
+            CloseTables(engine);
+            return false;
+        }
+    }
+    // A temporary table without room for its header and index counts as absent.
+    if (engine->tempTable && !HoldsTableHeader(engine->tempTable)) {
+        MappedFile::Close(engine->tempTable);
+        engine->tempTable = nullptr;
+    }
+    return true;
+}
+
+void Engine::CloseTables(Engine* engine) {
+    if (!engine) return;
+    for (const TableSlot& t : kTables) {
+        MappedFile::Close(engine->*t.member);
+        engine->*t.member = nullptr;
+    }
+}
+
+bool Engine::FindSettingsBlocks(Engine* engine) {
+    if (!engine) return false;
+    engine->soft = FindSoftConfig(engine->configFile);
+    engine->ime = FindImeConfig(engine->configFile);
+    engine->dme = FindDmeConfig(engine->configFile);
+    engine->skin = FindSkinConfig(engine->configFile);
+    return engine->soft && engine->ime && engine->dme && engine->skin;
+}
+
+void Engine::RefreshTables(Engine* engine) {
+    if (!engine) return;
+    MappedFile* tables[] = {engine->mainTable, engine->tempTable, engine->englishTable,
+                            engine->associationTable};
+    bool moved = false;
+    for (MappedFile* t : tables) {
+        const uint8_t* before = t ? t->view : nullptr;
+        RefreshOne(t);
+        if (t && t->view != before) moved = true;
+    }
+    // Candidates and remembered entries point into the old views.
+    if (moved) engine->ForgetTableViews();
+}
+
+int Engine::GetRecentOutput(Engine* engine, int count, wchar_t (&out)[kRecentOutputUnits]) {
+    out[0] = 0;
+    if (!engine || !engine->ime || count <= 0) return 0;
+    const uint32_t have = RecentCount(engine->ime);
+    const uint32_t take = static_cast<uint32_t>(count) < have ? static_cast<uint32_t>(count) : have;
+    size_t used = 0;
+    for (uint32_t i = have - take; i < have; ++i) {
+        const RecentOutput& r = engine->ime->recentOutputs[i];
+        const size_t len = wcsnlen(r.text, kRecentTextUnits);
+        const size_t room = kRecentOutputUnits - 1 - used;
+        const size_t n = len < room ? len : room;
+        std::memcpy(out + used, r.text, n * sizeof(wchar_t));
+        used += n;
+        if (used == kRecentOutputUnits - 1) break;
+    }
+    out[used] = 0;
+    return 0;
+}

@@ -1,0 +1,449 @@
+// The configuration program's engine record over a throw-away installation: registry key,
+// data folder and a stand-in input method module.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/record/boot_stamp.h"
+#include "core/settings/config_blocks.h"
+#include "core/record/engine_config.h"
+#include "core/base/path_util.h"
+#include "core/base/registry.h"
+#include "core/table/table_format.h"
+#include "support/table_fixture.h"
+#include "support/test_files.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr int64_t kBoot = 1'700'000'000;
+
+std::wstring g_modulePath;  // what the module hook hands out
+int64_t g_bootTime = kBoot;
+
+bool FakeModulePath(const wchar_t*, wchar_t (&out)[kPathChars]) {
+    if (g_modulePath.size() >= kPathChars) return false;
+    wcscpy(out, g_modulePath.c_str());
+    return true;
+}
+int64_t FakeBootTime() { return g_bootTime; }
+const ConfigEngineHooks kHooks{&FakeBootTime, &FakeModulePath};
+
+std::wstring FakeImePath() {
+    std::wstring self = SelfPath();
+    return self.substr(0, self.find_last_of(L'\\') + 1) + L"fake_ime.ime";
+}
+
+// True when some handle of this process still holds the file.
+bool IsOpenSomewhere(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
+}
+
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
+
+// A temporary table of the shipped size with one word in it and a filled prefix index.
+std::vector<uint8_t> TempTableBytes() {
+    std::vector<uint8_t> b(kTempTableSize, 0);
+    Put32(b, 0, kTempHeapStart);
+    Put32(b, 4, 1);
+    Put32(b, 8, kTableKindTemp);
+    Put32(b, 156, 7);
+    Put32(b, 156 + 65532, 9);
+    return b;
+}
+
+struct Installation {
+    GUID guid{};
+    wchar_t guidText[40]{};
+    std::wstring keyPath;
+    TempDir data;
+    TempDir install;
+
+    Installation() {
+        CoCreateGuid(&guid);
+        StringFromGUID2(guid, guidText, 40);
+        keyPath = std::wstring(L"Software\\ZantorIME3\\") + guidText + L"\\";
+        WriteValue(L"IMEName", L"fakeime");
+        WriteValue(L"InstallLocation", install.path());  // no trailing "\"
+        WriteValue(L"DataLocation", data.path() + L"\\");
+        EXPECT_EQ(CreateConfigFile(Path(L"config.dsc").c_str()), 1);
+        EditConfig([&](uint8_t* v) { std::memcpy(v + kSoftBlockOffset + 40, &guid, 16); });
+        WriteMain(guid, kTableVersion);
+        g_modulePath = FakeImePath();
+        g_bootTime = kBoot;
+    }
+    ~Installation() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, keyPath.c_str()); }
+
+    std::wstring Path(const wchar_t* name) const { return data / name; }
+    void WriteValue(const wchar_t* name, const std::wstring& value) const {
+        ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, keyPath.c_str(), name, value.c_str()));
+    }
+    void DeleteValue(const wchar_t* name) const {
+        HKEY k;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0,
+                                KEY_SET_VALUE | KEY_WOW64_64KEY, &k),
+                  ERROR_SUCCESS);
+        RegDeleteValueW(k, name);
+        RegCloseKey(k);
+    }
+    void WriteMain(const GUID& g, uint16_t version) const {
+        std::vector<uint8_t> t = MakeCodeTable({{"\x0b\x0c", "\xe4\xb8\xad"}});
+        std::memcpy(&t[12], &g, 16);
+        std::memcpy(&t[28], &version, 2);
+        ASSERT_TRUE(WriteFileBytes(Path(L"main.dmg"), t));
+    }
+    void EditConfig(const std::function<void(uint8_t*)>& edit) const {
+        std::vector<uint8_t> b = ReadFileBytes(Path(L"config.dsc"));
+        ASSERT_EQ(b.size(), kConfigFileSize);
+        edit(b.data());
+        ASSERT_TRUE(WriteFileBytes(Path(L"config.dsc"), b));
+    }
+    void SetImeOptions(uint32_t options, int64_t stamp) const {
+        EditConfig([&](uint8_t* v) {
+            std::memcpy(v + kImeBlockOffset + offsetof(ImeConfigData, options), &options, 4);
+            std::memcpy(v + kImeBlockOffset + offsetof(ImeConfigData, bootStamp), &stamp, 8);
+        });
+    }
+    int64_t StoredStamp() const {
+        std::vector<uint8_t> b = ReadFileBytes(Path(L"config.dsc"));
+        int64_t s;
+        std::memcpy(&s, &b[kImeBlockOffset + offsetof(ImeConfigData, bootStamp)], 8);
+        return s;
+    }
+    int32_t TempCount() const {
+        std::vector<uint8_t> b = ReadFileBytes(Path(L"temp.dmg"));
+        int32_t n;
+        std::memcpy(&n, &b[4], 4);
+        return n;
+    }
+    bool AnyFileOpen() const {
+        for (const wchar_t* n : {L"config.dsc", L"main.dmg", L"temp.dmg", L"engl.dmg"}) {
+            if (FileExists(Path(n)) && IsOpenSomewhere(Path(n))) return true;
+        }
+        return false;
+    }
+};
+
+int64_t StampOf(const ImeConfigData* ime) {
+    int64_t s;
+    std::memcpy(&s, &ime->bootStamp, 8);
+    return s;
+}
+
+bool ModuleLoaded() { return GetModuleHandleW(FakeImePath().c_str()) != nullptr; }
+
+struct EngineCloser {
+    void operator()(Engine* e) const { Engine::DestroyForConfig(e); }
+};
+using EnginePtr = std::unique_ptr<Engine, EngineCloser>;
+
+TEST(ConfigEngine, OpensAWholeInstallation) {
+    Installation inst;
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(IsEqualGUID(e->guid, inst.guid));
+    EXPECT_STREQ(e->guidText, inst.guidText);
+    EXPECT_STREQ(e->imeName, L"fakeime");
+    EXPECT_EQ(std::wstring(e->installLocation), inst.install.path() + L"\\");
+    EXPECT_EQ(std::wstring(e->dataLocation), inst.data.path() + L"\\");
+    EXPECT_TRUE(e->configFile && e->configFile->IsMapped());
+    EXPECT_TRUE(e->mainTable && e->mainTable->IsMapped());
+    EXPECT_TRUE(e->tempTable);
+    EXPECT_EQ(e->englishTable, nullptr);
+    EXPECT_EQ(e->dictTable, nullptr);
+    ASSERT_TRUE(e->soft && e->ime && e->dme && e->skin);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(e->ime) - e->configFile->view, kImeBlockOffset);
+    EXPECT_EQ(e->osVersion.dwOSVersionInfoSize, sizeof(OSVERSIONINFOW));
+    EXPECT_NE(e->osVersion.dwMajorVersion, 0u);
+    ASSERT_TRUE(e->imeModule);
+    EXPECT_EQ(e->imeModule, GetModuleHandleW(FakeImePath().c_str()));
+    EXPECT_EQ(inst.TempCount(), 1) << "no reset without the setting";
+
+    e.reset();
+    EXPECT_FALSE(ModuleLoaded());
+    EXPECT_FALSE(inst.AnyFileOpen());
+}
+
+TEST(ConfigEngine, BrokenEnvironmentsGiveNullAndLeaveNothingOpen) {
+    struct Case {
+        const char* name;
+        std::function<void(Installation&)> breakIt;
+        std::function<std::wstring(Installation&)> guidText;  // null: the installation's
+    };
+    const auto ownGuid = [](Installation& i) { return std::wstring(i.guidText); };
+    const std::vector<Case> cases = {
+        {"no registry key", [](Installation& i) {
+             DeleteRegistryTree(HKEY_LOCAL_MACHINE, i.keyPath.c_str());
+         }, nullptr},
+        {"no IMEName", [](Installation& i) { i.DeleteValue(L"IMEName"); }, nullptr},
+        {"empty IMEName", [](Installation& i) { i.WriteValue(L"IMEName", L""); }, nullptr},
+        {"no InstallLocation", [](Installation& i) { i.DeleteValue(L"InstallLocation"); },
+         nullptr},
+        {"InstallLocation without room for the backslash",
+         [](Installation& i) { i.WriteValue(L"InstallLocation", std::wstring(259, L'x')); },
+         nullptr},
+        {"no DataLocation", [](Installation& i) { i.DeleteValue(L"DataLocation"); }, nullptr},
+        {"DataLocation too long for the file names",
+         [](Installation& i) { i.WriteValue(L"DataLocation", std::wstring(255, L'x')); },
+         nullptr},
+        {"no config.dsc", [](Installation& i) { DeleteFileW(i.Path(L"config.dsc").c_str()); },
+         nullptr},
+        {"no main.dmg", [](Installation& i) { DeleteFileW(i.Path(L"main.dmg").c_str()); },
+         nullptr},
+        {"main.dmg of another input method",
+         [](Installation& i) {
+             GUID other;
+             CoCreateGuid(&other);
+             i.WriteMain(other, kTableVersion);
+         },
+         nullptr},
+        {"main.dmg of format 0x0303", [](Installation& i) { i.WriteMain(i.guid, 0x0303); },
+         nullptr},
+        {"main.dmg shorter than its header",
+         [](Installation& i) {
+             std::vector<uint8_t> t = ReadFileBytes(i.Path(L"main.dmg"));
+             t.resize(100);
+             WriteFileBytes(i.Path(L"main.dmg"), t);
+         },
+         nullptr},
+        {"soft block of another input method",
+         [](Installation& i) {
+             i.EditConfig([](uint8_t* v) { v[kSoftBlockOffset + 40] ^= 0xFF; });
+         },
+         nullptr},
+        {"skin block missing",
+         [](Installation& i) {
+             i.EditConfig([](uint8_t* v) { v[kSkinBlockOffset + 5] = 'X'; });
+         },
+         nullptr},
+        {"block count above 32", [](Installation& i) {
+             i.EditConfig([](uint8_t* v) { v[0] = 33; });
+         }, nullptr},
+        {"module missing", [](Installation&) { g_modulePath = L"C:\\nowhere\\fakeime.ime"; },
+         nullptr},
+        {"malformed GUID", [](Installation&) {},
+         [](Installation&) { return std::wstring(L"{not-a-guid}"); }},
+        {"GUID without braces", [](Installation&) {},
+         [](Installation& i) {
+             std::wstring t(i.guidText);
+             return t.substr(1, t.size() - 2);
+         }},
+        {"GUID text too long", [](Installation&) {},
+         [](Installation& i) { return std::wstring(i.guidText) + L"0"; }},
+        {"empty GUID text", [](Installation&) {}, [](Installation&) { return std::wstring(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation inst;
+        ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+        c.breakIt(inst);
+        const std::wstring text = c.guidText ? c.guidText(inst) : ownGuid(inst);
+        Engine* e = CreateConfigEngine(text.c_str(), kHooks);
+        EXPECT_EQ(e, nullptr);
+        Engine::DestroyForConfig(e);
+        EXPECT_FALSE(inst.AnyFileOpen());
+        EXPECT_FALSE(ModuleLoaded());
+    }
+    EXPECT_EQ(CreateConfigEngine(nullptr, kHooks), nullptr);
+}
+
+TEST(ConfigEngine, ShortOrMissingTempTableCountsAsAbsent) {
+    for (size_t size : {size_t{0}, size_t{100}, sizeof(TableFileHeader) - 1}) {
+        SCOPED_TRACE(size);
+        Installation inst;
+        std::vector<uint8_t> t = TempTableBytes();
+        t.resize(size);
+        ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), t));
+        inst.SetImeOptions(kImeTempClearAtBoot, 0);
+        EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->tempTable, nullptr);
+        EXPECT_EQ(StampOf(e->ime), 0) << "no reset without a temporary table";
+        e.reset();
+        EXPECT_EQ(ReadFileBytes(inst.Path(L"temp.dmg")).size(), size);
+    }
+    Installation inst;
+    inst.SetImeOptions(kImeTempClearAtBoot, 0);
+    EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->tempTable, nullptr);
+    EXPECT_EQ(StampOf(e->ime), 0);
+}
+
+TEST(BootStamp, SameBootWithinTwoMinutes) {
+    struct Case {
+        int64_t stored, boot;
+        bool same;
+    } cases[] = {
+        {kBoot, kBoot, true},
+        {kBoot, kBoot + 120, true},
+        {kBoot + 120, kBoot, true},
+        {kBoot, kBoot + 121, false},
+        {kBoot, kBoot - 121, false},
+        {kBoot & ~int64_t{0xFF}, kBoot + 200, false},
+        {0, kBoot, false},
+        {INT64_MIN, INT64_MAX, false},
+        {INT64_MAX, INT64_MIN, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSameBoot(c.stored, c.boot), c.same) << c.stored << " " << c.boot;
+    }
+}
+
+TEST(BootStamp, CurrentBootTimeIsInThePast) {
+    const int64_t now = static_cast<int64_t>(time(nullptr));
+    const int64_t boot = CurrentBootTime();
+    EXPECT_LE(boot, now);
+    EXPECT_GE(boot, now - static_cast<int64_t>(GetTickCount64() / 1000) - 2);
+}
+
+TEST(BootStamp, TempTableIsClearedOncePerBoot) {
+    Installation inst;
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    inst.SetImeOptions(kImeTempClearAtBoot, 0);
+
+    struct Step {
+        int64_t bootTime;
+        bool cleared;
+    } steps[] = {
+        {kBoot, true},         // first start after the boot
+        {kBoot + 90, false},   // later process, clock drifted
+        {kBoot - 60, false},
+        {kBoot + 121, true},   // a new boot
+        {kBoot + 121, false},
+    };
+    int64_t expectedStamp = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.bootTime);
+        ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+        g_bootTime = s.bootTime;
+        {
+            EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+            ASSERT_TRUE(e);
+        }
+        if (s.cleared) expectedStamp = s.bootTime;
+        EXPECT_EQ(inst.StoredStamp(), expectedStamp) << "stored unmasked";
+        std::vector<uint8_t> t = ReadFileBytes(inst.Path(L"temp.dmg"));
+        int32_t count, heap, index0, indexLast;
+        std::memcpy(&heap, &t[0], 4);
+        std::memcpy(&count, &t[4], 4);
+        std::memcpy(&index0, &t[156], 4);
+        std::memcpy(&indexLast, &t[156 + 65532], 4);
+        if (s.cleared) {
+            EXPECT_EQ(count, 0);
+            EXPECT_EQ(heap, kTempTableSize);
+            EXPECT_EQ(index0, 0);
+            EXPECT_EQ(indexLast, 0);
+        } else {
+            EXPECT_EQ(count, 1);
+            EXPECT_EQ(heap, static_cast<int32_t>(kTempHeapStart));
+            EXPECT_EQ(index0, 7);
+        }
+    }
+}
+
+TEST(BootStamp, NoResetWhenTheSettingIsOffOrTheTableIsAPrivateCopy) {
+    Installation inst;
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    inst.SetImeOptions(0, 0);
+    {
+        EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+        ASSERT_TRUE(e);
+    }
+    EXPECT_EQ(inst.TempCount(), 1);
+    EXPECT_EQ(inst.StoredStamp(), 0);
+
+    // Another program holds temp.dmg without write sharing: it can only be read into a
+    // private copy, which never keeps the stamp, so it must not be wiped either.
+    inst.SetImeOptions(kImeTempClearAtBoot, 0);
+    HANDLE holder = CreateFileW(inst.Path(L"temp.dmg").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    {
+        EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+        ASSERT_TRUE(e);
+        ASSERT_TRUE(e->tempTable);
+        EXPECT_TRUE(e->tempTable->IsMemoryCopy());
+        int32_t count;
+        std::memcpy(&count, e->tempTable->view + 4, 4);
+        EXPECT_EQ(count, 1);
+        EXPECT_EQ(StampOf(e->ime), 0);
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(inst.StoredStamp(), 0);
+}
+
+TEST(ConfigEngine, RefreshPicksUpAGrownTable) {
+    Installation inst;
+    EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+    ASSERT_TRUE(e);
+    MappedFile* main = e->mainTable;
+    const int32_t before = main->size;
+
+    Engine::RefreshTables(e.get());  // same size: the view stays
+    EXPECT_EQ(e->mainTable, main);
+    EXPECT_EQ(main->size, before);
+
+    MappedFile* other = nullptr;
+    ASSERT_GT(MappedFile::Open(&other, inst.Path(L"main.dmg").c_str()), 0);
+    ASSERT_EQ(MappedFile::Resize(other, before + 4096), before + 4096);
+    other->view[before + 100] = 0x5A;
+    MappedFile::Flush(other);
+
+    Engine::RefreshTables(e.get());
+    EXPECT_EQ(e->mainTable, main) << "the record keeps its object";
+    ASSERT_EQ(main->size, before + 4096);
+    EXPECT_TRUE(main->IsMapped());
+    EXPECT_EQ(main->view[before + 100], 0x5A);
+    MappedFile::Close(other);
+}
+
+TEST(ConfigEngine, OpenTablesTakesWhatIsThere) {
+    Installation inst;
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"engl.dmg"), MakeCodeTable({}, kTableKindList)));
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"dict.dms"), MakeKeyValueTable({{"a", "b"}})));
+    auto* e = static_cast<Engine*>(calloc(1, sizeof(Engine)));
+    ASSERT_TRUE(e);
+    wcscpy(e->dataLocation, (inst.data.path() + L"\\").c_str());
+    ASSERT_TRUE(Engine::OpenTables(e));
+    EXPECT_TRUE(e->configFile && e->mainTable && e->englishTable && e->dictTable);
+    EXPECT_FALSE(e->tempTable || e->charTable || e->associationTable || e->traditionalTable ||
+                 e->simplifiedTable);
+    EXPECT_TRUE(Engine::FindSettingsBlocks(e));
+    Engine::CloseTables(e);
+    EXPECT_FALSE(e->configFile || e->mainTable || e->englishTable || e->dictTable);
+    EXPECT_FALSE(inst.AnyFileOpen());
+
+    DeleteFileW(inst.Path(L"main.dmg").c_str());
+    EXPECT_FALSE(Engine::OpenTables(e));
+    EXPECT_FALSE(e->configFile || e->englishTable || e->dictTable);
+    EXPECT_FALSE(inst.AnyFileOpen());
+    EXPECT_FALSE(Engine::FindSettingsBlocks(e));
+    Engine::CloseTables(nullptr);
+    free(e);
+}
+
+TEST(ImeModulePath, SystemFolderNameAndExtension) {
+    wchar_t sys[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(sys, MAX_PATH), 0u);
+    wchar_t out[kPathChars];
+    ASSERT_TRUE(GetImeModulePath(L"zanime", out));
+    EXPECT_EQ(std::wstring(out), std::wstring(sys) + L"\\zanime.ime");
+    EXPECT_FALSE(GetImeModulePath(L"", out));
+    EXPECT_STREQ(out, L"");
+    EXPECT_FALSE(GetImeModulePath(nullptr, out));
+    EXPECT_FALSE(GetImeModulePath(std::wstring(260, L'n').c_str(), out));
+    EXPECT_STREQ(out, L"");
+}
+
+}  // namespace
