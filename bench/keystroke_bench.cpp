@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "core/table/code_table.h"
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
+#include "core/table/code_table.h"
 #include "core/table/table_format.h"
 #include "engine/lookup.h"
 
@@ -92,18 +92,20 @@ std::vector<uint8_t> GenerateTable(int n) {
     for (unsigned a = 0; a < 128; ++a) {
         if (!IsPrefixKeyByte(a)) continue;
         auto lower = [&](const std::string& p) {
-            return static_cast<uint32_t>(std::lower_bound(entries.begin(), entries.end(), p,
-                                                          [](const GenEntry& e, const std::string& k) {
-                                                              return CodeLess(e.code.substr(0, k.size()), k);
-                                                          }) -
-                                         entries.begin());
+            return static_cast<uint32_t>(
+                std::lower_bound(entries.begin(), entries.end(), p,
+                                 [](const GenEntry& e, const std::string& k) {
+                                     return CodeLess(e.code.substr(0, k.size()), k);
+                                 }) -
+                entries.begin());
         };
         auto upper = [&](const std::string& p) {
-            return static_cast<uint32_t>(std::upper_bound(entries.begin(), entries.end(), p,
-                                                          [](const std::string& k, const GenEntry& e) {
-                                                              return CodeLess(k, e.code.substr(0, k.size()));
-                                                          }) -
-                                         entries.begin());
+            return static_cast<uint32_t>(
+                std::upper_bound(entries.begin(), entries.end(), p,
+                                 [](const std::string& k, const GenEntry& e) {
+                                     return CodeLess(k, e.code.substr(0, k.size()));
+                                 }) -
+                entries.begin());
         };
         std::string pa(1, static_cast<char>(a));
         cell(a, 0, lower(pa));
@@ -125,9 +127,11 @@ double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
 void Report(const char* name, std::vector<double>& us) {
     if (us.empty()) return;
     std::sort(us.begin(), us.end());
-    auto at = [&](double q) { return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))]; };
-    std::printf("%-34s n=%7zu  median %8.2f us  p99 %8.2f us  max %9.2f us\n", name, us.size(), at(0.5),
-                at(0.99), us.back());
+    auto at = [&](double q) {
+        return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))];
+    };
+    std::printf("%-34s n=%7zu  median %8.2f us  p99 %8.2f us  max %9.2f us\n", name, us.size(),
+                at(0.5), at(0.99), us.back());
 }
 
 struct Settings {
@@ -153,7 +157,8 @@ int main() {
         std::vector<uint8_t> table = GenerateTable(600000);
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
-        if (h == INVALID_HANDLE_VALUE || !WriteFile(h, table.data(), static_cast<DWORD>(table.size()), &written, nullptr)) {
+        if (h == INVALID_HANDLE_VALUE ||
+            !WriteFile(h, table.data(), static_cast<DWORD>(table.size()), &written, nullptr)) {
             std::fprintf(stderr, "cannot write the generated table\n");
             return 1;
         }
@@ -213,8 +218,9 @@ int main() {
             std::memcpy(key + 1, c.data(), len);
             LARGE_INTEGER a, b;
             QueryPerformanceCounter(&a);
-            volatile int64_t r = CodeTable::FindCode(table, key, CompareLengthPrefixed,
-                                                     CodeTable::PrefixBounds(table, key, static_cast<int>(len)));
+            volatile int64_t r =
+                CodeTable::FindCode(table, key, CompareLengthPrefixed,
+                                    CodeTable::PrefixBounds(table, key, static_cast<int>(len)));
             QueryPerformanceCounter(&b);
             (void)r;
             floor.push_back(Seconds(a, b, freq) * 1e6);

@@ -1,9 +1,10 @@
 // Association after a commit and English completion, both over the list tables.
+#include "engine/association.h"
+
 #include <cstring>
 
 #include "core/record/engine.h"
 #include "core/table/list_table.h"
-#include "engine/association.h"
 #include "engine/list_search.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <new>
 
-#include "core/table/table_format.h"
 #include "core/base/text_convert.h"
 #include "core/base/url_encode.h"
+#include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
 #include "engine/listed_entries.h"
 #include "engine/platform.h"
@@ -26,11 +26,16 @@ void RowText(const Engine* e, int row, wchar_t (&out)[kRowTextUnits + 1]) {
 
 const wchar_t* ClassLine(uint32_t flags) {
     switch (EntryClassOf(flags)) {
-    case kClassSystem: return L"分类: 主码表\r\n";
-    case kClassUser: return L"分类: 用户码表\r\n";
-    case kClassSecondary: return L"分类: 次显码表\r\n";
-    case kClassAuxCode: return L"分类: 辅助码表\r\n";
-    default: return L"分类: 其它类型的码表\r\n";
+        case kClassSystem:
+            return L"分类: 主码表\r\n";
+        case kClassUser:
+            return L"分类: 用户码表\r\n";
+        case kClassSecondary:
+            return L"分类: 次显码表\r\n";
+        case kClassAuxCode:
+            return L"分类: 辅助码表\r\n";
+        default:
+            return L"分类: 其它类型的码表\r\n";
     }
 }
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/table/code_table.h"
 #include "core/base/text_convert.h"
+#include "core/table/code_table.h"
 #include "engine/candidates.h"
 #include "engine/commands/command_entry.h"
 #include "engine/effective_settings.h"
@@ -21,8 +21,9 @@ struct Word {
 
 // Decodes count bytes of UTF-8 into a word of at most 129 units.
 void DecodeWord(const uint8_t* bytes, int count, Word* w) {
-    int n = count > 0 ? Utf8ToUtf16(reinterpret_cast<const char*>(bytes), count, w->text, kRowMaxUnits)
-                      : 0;
+    int n = count > 0
+                ? Utf8ToUtf16(reinterpret_cast<const char*>(bytes), count, w->text, kRowMaxUnits)
+                : 0;
     if (n < 0) n = 0;
     if (n > kRowMaxUnits) n = kRowMaxUnits;
     w->text[n] = 0;
@@ -97,7 +98,8 @@ int CharUnits(const wchar_t* s) {
 int EntryValue(const uint8_t* entry, wchar_t* out, int capacity) {
     int bytes = static_cast<int>(LoadU32(entry)) - 3 - entry[4];
     if (bytes < 0) bytes = 0;
-    int n = Utf8ToUtf16(reinterpret_cast<const char*>(KeyValueValue(entry)), bytes, out, capacity - 1);
+    int n =
+        Utf8ToUtf16(reinterpret_cast<const char*>(KeyValueValue(entry)), bytes, out, capacity - 1);
     if (n < 0) n = 0;
     if (n > capacity - 1) n = capacity - 1;
     out[n] = 0;
@@ -166,7 +168,8 @@ int FillCandidate(Engine* e, int64_t index, int64_t row, bool forward) {
         }
         return EngineRuntime::ConvertPageScript(e, index, row, forward);
     }
-    if (c.kind & kKindLengthPrefixedText) return EngineRuntime::ConvertPageScript(e, index, row, forward);
+    if (c.kind & kKindLengthPrefixedText)
+        return EngineRuntime::ConvertPageScript(e, index, row, forward);
     if (c.kind & kKindKeyValue) {
         wchar_t value[kRowTextUnits];
         int n = EntryValue(c.entry, value, kRowTextUnits);
@@ -212,7 +215,8 @@ int EngineRuntime::ConvertPageScript(Engine* e, int64_t index, int64_t row, bool
     ScriptForms(e, word, &forms);
     int placed = 0;
     if (forward) {
-        int from = (index == p.pageStart && p.startContinues > 0) ? static_cast<int>(p.startContinues) : 0;
+        int from =
+            (index == p.pageStart && p.startContinues > 0) ? static_cast<int>(p.startContinues) : 0;
         if (from >= forms.count) from = 0;
         for (int f = from; f < forms.count; ++f) {
             int64_t r = row + placed;
@@ -220,12 +224,14 @@ int EngineRuntime::ConvertPageScript(Engine* e, int64_t index, int64_t row, bool
                 p.endContinues = f;
                 break;
             }
-            SetFormRow(&p.rowText[r], &p.rowCommit[r], forms.items[f].text, forms.items[f].length, word);
+            SetFormRow(&p.rowText[r], &p.rowCommit[r], forms.items[f].text, forms.items[f].length,
+                       word);
             p.rowCandidate[r] = index;
             ++placed;
         }
     } else {
-        int end = (index == p.pageEnd && p.endContinues > 0) ? static_cast<int>(p.endContinues) : forms.count;
+        int end = (index == p.pageEnd && p.endContinues > 0) ? static_cast<int>(p.endContinues)
+                                                             : forms.count;
         if (end > forms.count) end = forms.count;
         for (int f = end - 1; f >= 0; --f) {
             int64_t r = row - placed;
@@ -233,7 +239,8 @@ int EngineRuntime::ConvertPageScript(Engine* e, int64_t index, int64_t row, bool
                 p.startContinues = f + 1;
                 break;
             }
-            SetFormRow(&p.rowText[r], &p.rowCommit[r], forms.items[f].text, forms.items[f].length, word);
+            SetFormRow(&p.rowText[r], &p.rowCommit[r], forms.items[f].text, forms.items[f].length,
+                       word);
             p.rowCandidate[r] = index;
             ++placed;
         }
@@ -351,7 +358,8 @@ void EngineRuntime::BuildCompositionText(Engine* e) {
         in.compositionCaret = in.caret <= n ? in.caret : n;
     }
     for (uint32_t i = 0; i < n; ++i)
-        if (in.compositionText[i] < 32) in.compositionText[i] = static_cast<wchar_t>(0xFF00 + in.compositionText[i]);
+        if (in.compositionText[i] < 32)
+            in.compositionText[i] = static_cast<wchar_t>(0xFF00 + in.compositionText[i]);
     in.compositionText[n] = 0;
     in.compositionLength = n;
 }

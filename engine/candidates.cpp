@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/table/code_table.h"
 #include "core/base/text_convert.h"
+#include "core/table/code_table.h"
 #include "engine/candidate_page.h"
 #include "engine/effective_settings.h"
 #include "engine/symbol_display.h"
 
 namespace {
 
-bool HasCodeAndWord(uint8_t kind) { return (kind & (kKindHasCodeAndWord | kKindHasCodeAndWordAlt)) != 0; }
+bool HasCodeAndWord(uint8_t kind) {
+    return (kind & (kKindHasCodeAndWord | kKindHasCodeAndWordAlt)) != 0;
+}
 
 // Units [from, from + 2) of an entry's code: bytes below 32 as U+FF00 + byte, the rest UTF-8.
 void CodeHint(const uint8_t* code, uint32_t from, wchar_t hint[3]) {
@@ -90,8 +92,9 @@ int ClassFilter(const Engine* e, uint32_t flags) {
     if (s & kImeMainTable) {
         if (cls == kClassAuxCode) return (s & kImeAuxTable) ? kAddAdded : kAddNotAuxiliary;
         if (cls == kClassSecondary)
-            return ((e->state & kStateSecondaryPass) || (s & kImeSearchSecondary)) ? kAddAdded
-                                                                                    : kAddNotSecondary;
+            return ((e->state & kStateSecondaryPass) || (s & kImeSearchSecondary))
+                       ? kAddAdded
+                       : kAddNotSecondary;
         return (e->state & kStateSecondaryPass) ? kAddNotAuxiliary : kAddAdded;
     }
     if (s & kImeAuxTable) return cls == kClassAuxCode ? kAddAdded : kAddAuxiliaryOnly;
@@ -161,7 +164,8 @@ void EngineRuntime::MergeDuplicates(Engine* e) {
         for (; j < n && keys[j].major == keys[i].major && SameWord(scratch[i], scratch[j]); ++j) {
             const Candidate& c = scratch[j];
             if (c.weight > best.weight ||
-                (c.weight == best.weight && (EntryFlags(c) & 0xFFFFF) > (EntryFlags(best) & 0xFFFFF)))
+                (c.weight == best.weight &&
+                 (EntryFlags(c) & 0xFFFFF) > (EntryFlags(best) & 0xFFFFF)))
                 best = c;
         }
         e->candidates[out++] = best;
@@ -211,22 +215,23 @@ void EngineRuntime::SortCandidates(Engine* e) {
         keys[i].index = static_cast<uint32_t>(i);
     }
     const Candidate* cands = e->candidates;
-    std::sort(keys, keys + n, [cands, byCode](const CandidateSortKey& a, const CandidateSortKey& b) {
-        if (a.major != b.major) return a.major < b.major;
-        const Candidate& ca = cands[a.index];
-        const Candidate& cb = cands[b.index];
-        if (byCode) {
-            const uint8_t* ka = CandidateCode(ca);
-            const uint8_t* kb = CandidateCode(cb);
-            if (ka && kb) {
-                int r = CompareLengthPrefixed(ka, kb);
-                if (r) return r < 0;
-            }
-        }
-        if (a.minor != b.minor) return a.minor < b.minor;
-        if (ca.entry != cb.entry) return ca.entry < cb.entry;
-        return a.index < b.index;
-    });
+    std::sort(keys, keys + n,
+              [cands, byCode](const CandidateSortKey& a, const CandidateSortKey& b) {
+                  if (a.major != b.major) return a.major < b.major;
+                  const Candidate& ca = cands[a.index];
+                  const Candidate& cb = cands[b.index];
+                  if (byCode) {
+                      const uint8_t* ka = CandidateCode(ca);
+                      const uint8_t* kb = CandidateCode(cb);
+                      if (ka && kb) {
+                          int r = CompareLengthPrefixed(ka, kb);
+                          if (r) return r < 0;
+                      }
+                  }
+                  if (a.minor != b.minor) return a.minor < b.minor;
+                  if (ca.entry != cb.entry) return ca.entry < cb.entry;
+                  return a.index < b.index;
+              });
     std::memcpy(e->mergeScratch, e->candidates, sizeof(Candidate) * n);
     for (int64_t i = 0; i < n; ++i) e->candidates[i] = e->mergeScratch[keys[i].index];
 }

@@ -20,8 +20,7 @@ int32_t Partition(const TableView& v, int32_t lo, int32_t hi, Pred pred) {
 }
 
 // The search window: the prefix-index cells of a main table, else the whole array.
-PositionRange Window(const MappedFile* table, const TableView& v, const uint8_t* key,
-                     bool* exact) {
+PositionRange Window(const MappedFile* table, const TableView& v, const uint8_t* key, bool* exact) {
     *exact = false;
     if (v.kind == kTableKindMain && key[0] >= 1 && key[1] < 128 && IsPrefixKeyByte(key[1])) {
         int bytes = key[0] >= 2 ? 2 : 1;

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <cwchar>
 
+#include "core/base/text_convert.h"
 #include "core/record/engine.h"
 #include "core/table/table_format.h"
-#include "core/base/text_convert.h"
 #include "engine/candidate_entry.h"
 
 namespace {
@@ -23,9 +23,7 @@ int WholeCharUnits(const wchar_t* text, int length, int units) {
 
 }  // namespace
 
-uint32_t HistoryCount(const ImeConfigData* ime) {
-    return ime ? RecentCount(ime) : 0;
-}
+uint32_t HistoryCount(const ImeConfigData* ime) { return ime ? RecentCount(ime) : 0; }
 
 bool ReadRuleTerm(uint16_t term, int chars, int* character, int* position) {
     if (term & kTermFromBack) return false;
@@ -114,10 +112,9 @@ int EngineRuntime::RememberCommit(Engine* e, int64_t index) {
     const int bytes = Utf16ToUtf8(r->text, kept, nullptr, 0);
     r->utf8Length = static_cast<uint8_t>(bytes > 0 && bytes < 256 ? bytes : 0);
     r->charCount = static_cast<uint8_t>(chars);
-    const WordRule* rule =
-        chars >= kMinRulePhraseChars && chars <= kMaxRulePhraseChars && e->dme
-            ? &e->dme->wordRules[chars]
-            : nullptr;
+    const WordRule* rule = chars >= kMinRulePhraseChars && chars <= kMaxRulePhraseChars && e->dme
+                               ? &e->dme->wordRules[chars]
+                               : nullptr;
     FillCodeSlots(r, chars, codeText, codeUnits, rule);
     const uint32_t newCount = count + 1;
     std::memcpy(&e->ime->recentCount, &newCount, sizeof newCount);

@@ -23,9 +23,11 @@ int ConfirmDeleteEntry(Engine* e, HWND owner) {
     EntryTextForDisplay(EntryWord(entry), word, kTextUnits);
     const bool deleted = (LoadU32(entry) & kFlagDeleted) != 0;
     wchar_t question[kQuestionUnits];
-    std::swprintf(question, kQuestionUnits, L"编码: %ls\r\n词条: %ls%ls", code, word,
-                  deleted ? L"\r\n\r\n该词条已被删除，是否取消删除?" : L"\r\n\r\n是否删除这个词条?");
-    if (PLATFORM_CALL(messageBox)(owner, question, L"操作提示", MB_ICONQUESTION | MB_YESNO) != IDYES)
+    std::swprintf(
+        question, kQuestionUnits, L"编码: %ls\r\n词条: %ls%ls", code, word,
+        deleted ? L"\r\n\r\n该词条已被删除，是否取消删除?" : L"\r\n\r\n是否删除这个词条?");
+    if (PLATFORM_CALL(messageBox)(owner, question, L"操作提示", MB_ICONQUESTION | MB_YESNO) !=
+        IDYES)
         return 1;
     // The box let other code run: check the entry again before writing.
     if (!main->IsMapped() || e->mainTable != main || !IsListedEntry(main, entry)) return 1;

@@ -6,14 +6,14 @@
 #include "core/record/engine.h"
 
 // DmeConfigData.inputOptions
-constexpr uint32_t kInputPrefixSearch = 0x1;       // run-time: prefix search in force
-constexpr uint32_t kInputLongerOnEmpty = 0x2;      // 仅在空码时显示后续编码
-constexpr uint32_t kInputWildcardSingle = 0x4;     // 查询输入只查单字
-constexpr uint32_t kInputWildcardFirstKey = 0x8;   // 开启首键查询
-constexpr uint32_t kInputWildcardMatching = 0x10;  // run-time: wildcard matching in force
-constexpr uint32_t kInputWildcardRepeat = 0x20;    // 开启查询键重复输入
-constexpr uint32_t kInputNumberMode = 0x40;        // run-time: number conversion in force
-constexpr uint32_t kInputNumberSoFar = 0x80;       // run-time: the code so far is a number
+constexpr uint32_t kInputPrefixSearch = 0x1;          // run-time: prefix search in force
+constexpr uint32_t kInputLongerOnEmpty = 0x2;         // 仅在空码时显示后续编码
+constexpr uint32_t kInputWildcardSingle = 0x4;        // 查询输入只查单字
+constexpr uint32_t kInputWildcardFirstKey = 0x8;      // 开启首键查询
+constexpr uint32_t kInputWildcardMatching = 0x10;     // run-time: wildcard matching in force
+constexpr uint32_t kInputWildcardRepeat = 0x20;       // 开启查询键重复输入
+constexpr uint32_t kInputNumberMode = 0x40;           // run-time: number conversion in force
+constexpr uint32_t kInputNumberSoFar = 0x80;          // run-time: the code so far is a number
 constexpr uint32_t kInputAutoCommitFullCode = 0x100;  // 自动上屏仅限全码
 constexpr uint32_t kInputEmptyTopFullCode = 0x200;    // 智能顶屏仅限全码
 constexpr uint32_t kInputExactLengths = 0x400;        // 以最简模式识别上/顶/清屏

@@ -1,13 +1,14 @@
 // The input method's engine record: creation over an installed data folder, and its end.
+#include "engine/engine_create.h"
+
 #include <windows.h>
 #include <objbase.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "core/record/engine.h"
 #include "core/base/registry.h"
-#include "engine/engine_create.h"
+#include "core/record/engine.h"
 #include "engine/platform.h"
 #include "engine/table_refresh.h"
 #include "engine/ui_state.h"

@@ -13,7 +13,8 @@ int Engine::SetOpenStatus(Engine* e, bool open) {
     e->state &= ~kStateEnglishMode;
     if (open) {
         e->state &= ~(kStateImeClosed | kStateEnglishPunct);
-        if (!(e->ime && (e->ime->startState & kStartStateChinesePunct))) e->state |= kStateEnglishPunct;
+        if (!(e->ime && (e->ime->startState & kStartStateChinesePunct)))
+            e->state |= kStateEnglishPunct;
     } else {
         e->state |= kStateEnglishPunct | kStateImeClosed;
         ResetSymbolRecords(e);

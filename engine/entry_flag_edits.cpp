@@ -33,7 +33,8 @@ bool RaiseAbove(EntrySlot* slots, int64_t j, int64_t from, int64_t to) {
     if (o < kOrderMask) return SetOrder(slots[j], o + 1);
     bool changed = false;
     for (int64_t i = from; i < to; ++i)
-        if (OrderOf(slots[i]) == kOrderMask) changed = SetOrder(slots[i], kOrderMask - 1) || changed;
+        if (OrderOf(slots[i]) == kOrderMask)
+            changed = SetOrder(slots[i], kOrderMask - 1) || changed;
     return changed;
 }
 // The mirror: j one step down, or, at the floor, the others at the floor one step up.
@@ -60,7 +61,8 @@ bool ToTop(EntrySlot* slots, int64_t j) {
     // j takes the first one's place; the others between move down one place.
     const uint32_t mine = MovedOf(slots[j]);
     bool changed = SetMoved(slots[j], MovedOf(slots[f]));
-    for (int64_t i = f; i + 1 < j; ++i) changed = SetMoved(slots[i], MovedOf(slots[i + 1])) || changed;
+    for (int64_t i = f; i + 1 < j; ++i)
+        changed = SetMoved(slots[i], MovedOf(slots[i + 1])) || changed;
     return SetMoved(slots[j - 1], mine) || changed;
 }
 
@@ -71,7 +73,8 @@ bool ToBottom(EntrySlot* slots, int64_t count, int64_t j) {
     if (MovedOf(slots[l]) == MovedOf(slots[j])) return LowerBelow(slots, j, j + 1, l + 1);
     const uint32_t mine = MovedOf(slots[j]);
     bool changed = SetMoved(slots[j], MovedOf(slots[l]));
-    for (int64_t i = l; i > j + 1; --i) changed = SetMoved(slots[i], MovedOf(slots[i - 1])) || changed;
+    for (int64_t i = l; i > j + 1; --i)
+        changed = SetMoved(slots[i], MovedOf(slots[i - 1])) || changed;
     return SetMoved(slots[j + 1], mine) || changed;
 }
 
@@ -83,35 +86,36 @@ int ApplyEntryOperation(EntrySlot* slots, int64_t count, int64_t j, int operatio
     const uint32_t f = FlagsOf(me);
     bool changed = false;
     switch (operation) {
-    case kEntryUp:
-        if (j == 0 || !SameGroup(slots, j - 1, j)) return 0;
-        changed = MovedOf(slots[j - 1]) != MovedOf(me) ? Exchange(slots[j - 1], me)
-                                                       : RaiseAbove(slots, j, j - 1, j);
-        break;
-    case kEntryDown:
-        if (j + 1 >= count || !SameGroup(slots, j + 1, j)) return 0;
-        changed = MovedOf(slots[j + 1]) != MovedOf(me) ? Exchange(slots[j + 1], me)
-                                                       : LowerBelow(slots, j, j + 1, j + 2);
-        break;
-    case kEntryTop:
-        changed = ToTop(slots, j);
-        break;
-    case kEntryBottom:
-        changed = ToBottom(slots, count, j);
-        break;
-    case kEntryPin:
-        changed = Store(me, f ^ kFlagPinned);
-        break;
-    case kEntrySwitchTable: {
-        const uint32_t cls = EntryClassOf(f) == kClassSecondary ? kClassSystem : kClassSecondary;
-        changed = Store(me, (f & ~kClassMask) | (cls << kClassShift));
-        break;
-    }
-    case kEntryDelete:
-        changed = Store(me, f | kFlagDeleted);
-        break;
-    default:
-        return 0;
+        case kEntryUp:
+            if (j == 0 || !SameGroup(slots, j - 1, j)) return 0;
+            changed = MovedOf(slots[j - 1]) != MovedOf(me) ? Exchange(slots[j - 1], me)
+                                                           : RaiseAbove(slots, j, j - 1, j);
+            break;
+        case kEntryDown:
+            if (j + 1 >= count || !SameGroup(slots, j + 1, j)) return 0;
+            changed = MovedOf(slots[j + 1]) != MovedOf(me) ? Exchange(slots[j + 1], me)
+                                                           : LowerBelow(slots, j, j + 1, j + 2);
+            break;
+        case kEntryTop:
+            changed = ToTop(slots, j);
+            break;
+        case kEntryBottom:
+            changed = ToBottom(slots, count, j);
+            break;
+        case kEntryPin:
+            changed = Store(me, f ^ kFlagPinned);
+            break;
+        case kEntrySwitchTable: {
+            const uint32_t cls =
+                EntryClassOf(f) == kClassSecondary ? kClassSystem : kClassSecondary;
+            changed = Store(me, (f & ~kClassMask) | (cls << kClassShift));
+            break;
+        }
+        case kEntryDelete:
+            changed = Store(me, f | kFlagDeleted);
+            break;
+        default:
+            return 0;
     }
     return changed ? 1 : 0;
 }

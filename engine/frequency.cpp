@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
 
@@ -54,28 +54,28 @@ int ApplyFrequencyRule(OrderSlot* slots, int64_t count, int64_t p, uint32_t rule
         }
     }
     switch (rule) {
-    case kListFreqToTop:
-        if (p == 0 || Pinned(picked) || g < 0) return 0;
-        return LiftAbove(picked, slots[g]) ? 1 : 0;
-    case kListFreqGradual: {
-        if (p == 0 || Pinned(picked)) return 0;
-        const int64_t from = g < 0 ? p : g;
-        const int64_t m = from + (p - from) / 2;
-        if (m == p || !slots[m].flags) return 0;
-        return LiftAbove(picked, slots[m]) ? 1 : 0;
-    }
-    case kListFreqCount: {
-        const uint32_t o = OrderOf(picked);
-        if (o < kMaxOrder) return SetOrder(picked, o + 1) ? 1 : 0;
-        if (g < 0) return 0;
-        bool changed = false;
-        for (int64_t i = g; i < p; ++i)
-            if (slots[i].flags && OrderOf(slots[i]) == kMaxOrder)
-                changed = SetOrder(slots[i], kMaxOrder - 1) || changed;
-        return changed ? 1 : 0;
-    }
-    default:
-        return 0;
+        case kListFreqToTop:
+            if (p == 0 || Pinned(picked) || g < 0) return 0;
+            return LiftAbove(picked, slots[g]) ? 1 : 0;
+        case kListFreqGradual: {
+            if (p == 0 || Pinned(picked)) return 0;
+            const int64_t from = g < 0 ? p : g;
+            const int64_t m = from + (p - from) / 2;
+            if (m == p || !slots[m].flags) return 0;
+            return LiftAbove(picked, slots[m]) ? 1 : 0;
+        }
+        case kListFreqCount: {
+            const uint32_t o = OrderOf(picked);
+            if (o < kMaxOrder) return SetOrder(picked, o + 1) ? 1 : 0;
+            if (g < 0) return 0;
+            bool changed = false;
+            for (int64_t i = g; i < p; ++i)
+                if (slots[i].flags && OrderOf(slots[i]) == kMaxOrder)
+                    changed = SetOrder(slots[i], kMaxOrder - 1) || changed;
+            return changed ? 1 : 0;
+        }
+        default:
+            return 0;
     }
 }
 

@@ -58,15 +58,16 @@ int Engine::ClassifyInputChar(Engine* e, wchar_t ch) {
             return HasLongerCodes(e, key, nullptr) == 0 ? kCharInsert : kCharNotTaken;
         }
         const bool wildcardStarts =
-            wildcard && c == wildcard && (inputOptions & (kInputWildcardFirstKey | kInputWildcardRepeat));
+            wildcard && c == wildcard &&
+            (inputOptions & (kInputWildcardFirstKey | kInputWildcardRepeat));
         if (!wildcardStarts) {
             const bool secondaryOff =
                 !(imeOptions & kImeSearchSecondary) && !(e->state & kStateSecondaryPass);
-            const bool lead = (tempLead && c == tempLead) ||
-                              (dme->secondaryLead && c == dme->secondaryLead && secondaryOff) ||
-                              (dme->auxiliaryLead && c == dme->auxiliaryLead &&
-                               !(imeOptions & kImeAuxTable)) ||
-                              (dme->extraLead && c == dme->extraLead);
+            const bool lead =
+                (tempLead && c == tempLead) ||
+                (dme->secondaryLead && c == dme->secondaryLead && secondaryOff) ||
+                (dme->auxiliaryLead && c == dme->auxiliaryLead && !(imeOptions & kImeAuxTable)) ||
+                (dme->extraLead && c == dme->extraLead);
             if (!lead && !(f & kKeyCodeStart)) return kCharNotTaken;
         }
         return kCharInsert;
@@ -106,9 +107,9 @@ int Engine::ClassifySelectKey(Engine* e) {
     if (in.codeLength == 0) return kSelectNotTaken;
     if (ch && std::wcschr(L".@:'-/", ch)) return kSelectInsert;
     if (ch == L' ') {
-        const bool act = (e->state & kStateTempEnglish) ||
-                         (e->candidateCount > 0 && e->page.rowCount > 0 &&
-                          in.codeLength < e->page.rowText[0].length);
+        const bool act =
+            (e->state & kStateTempEnglish) || (e->candidateCount > 0 && e->page.rowCount > 0 &&
+                                               in.codeLength < e->page.rowText[0].length);
         if (!act) return kSelectNotTaken;
         in.keyAction = keyfn::kCommit;
         in.keyVk = 0;

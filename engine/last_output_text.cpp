@@ -2,14 +2,14 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
 
 namespace {
 
 bool EndsSentence(wchar_t c) {
-    return c == L'\n' || c == L'\r' || c == 0x2026 || c == 0x3002 || c == 0xFF01 ||
-           c == 0xFF1B || c == 0xFF1F;
+    return c == L'\n' || c == L'\r' || c == 0x2026 || c == 0x3002 || c == 0xFF01 || c == 0xFF1B ||
+           c == 0xFF1F;
 }
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -29,8 +29,8 @@ int EngineRuntime::AppendOutputText(Engine* e, const wchar_t* text) {
         n = static_cast<uint32_t>(wcsnlen(text, kLastOutputMax + 1));
     } else {
         text = e->input.pickedText;
-        const uint32_t picked = e->input.pickedLength < kPickedUnits ? e->input.pickedLength
-                                                                     : kPickedUnits;
+        const uint32_t picked =
+            e->input.pickedLength < kPickedUnits ? e->input.pickedLength : kPickedUnits;
         n = static_cast<uint32_t>(wcsnlen(text, picked));
         if (n > kLastOutputMax + 1) n = kLastOutputMax + 1;
     }

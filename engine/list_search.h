@@ -2,11 +2,11 @@
 #pragma once
 #include <cstdint>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
+#include "core/table/code_table.h"
 
 // Search flags.
-constexpr uint32_t kListSearchAppendHash = 0x1;      // key + "#": entries stored as text#continuation
+constexpr uint32_t kListSearchAppendHash = 0x1;  // key + "#": entries stored as text#continuation
 constexpr uint32_t kListSearchWeightByLength = 0x2;  // shorter completions weigh more
 constexpr uint32_t kListSearchExact = 0x4;           // an entry equal to the key matches too
 constexpr uint32_t kListSearchEnglish = 0x1000;      // engl.dmg, lower and upper case

@@ -29,7 +29,8 @@ int64_t MarkListedEntries(const MappedFile* table, const uint8_t* const* entries
         if (!entries[i] || at < base || at - base >= v.size) continue;
         wanted[n++] = {static_cast<uint32_t>(at - base), i};
     }
-    std::sort(wanted, wanted + n, [](const Wanted& a, const Wanted& b) { return a.offset < b.offset; });
+    std::sort(wanted, wanted + n,
+              [](const Wanted& a, const Wanted& b) { return a.offset < b.offset; });
     int64_t found = 0;
     for (int32_t pos = 0; n > 0 && pos < v.count; ++pos) {
         const uint32_t off = v.OffsetAt(pos);

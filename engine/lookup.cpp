@@ -16,7 +16,9 @@ constexpr int32_t kPrefetchDistance = 32;
 
 bool IsLead(uint8_t keyByte, uint8_t lead) { return lead != 0 && keyByte == lead; }
 
-uint8_t FirstKeyByte(const Engine* e) { return e->input.codeLength ? CharToKeyIndex(e->input.code[0]) : 0; }
+uint8_t FirstKeyByte(const Engine* e) {
+    return e->input.codeLength ? CharToKeyIndex(e->input.code[0]) : 0;
+}
 
 // The configured wildcard: the mapped field, which the lookup never changes.
 uint8_t TypedWildcard(const Engine* e) { return e->dme ? e->dme->wildcardChar : 0; }
@@ -55,7 +57,8 @@ int EmptyTopResult(const Engine* e) {
     uint8_t k = CharToKeyIndex(in.code[at]);
     if (k == 0) return kLookupCommitPreviousOtherKey;
     uint8_t f = e->dme->keyClass[k];
-    if ((f & kKeyCommitLead) || (f & kKeyCodeStart) || IsLead(k, TypedWildcard(e)) || TempEnglishLead(e, k))
+    if ((f & kKeyCommitLead) || (f & kKeyCodeStart) || IsLead(k, TypedWildcard(e)) ||
+        TempEnglishLead(e, k))
         return kLookupCommitPreviousCodeKey;
     return kLookupCommitPreviousOtherKey;
 }
@@ -134,12 +137,13 @@ int LookupInputScoped(Engine* e) {
     if (raw[0] == 1 && IsLead(raw[1], wildcard) && in.outputLength > 0 &&
         (e->lookup.inputOptions & kInputWildcardRepeat)) {
         uint32_t units = in.outputLength < kOutputUnits ? in.outputLength : kOutputUnits - 1;
-        int n = EncodeBounded(in.outputText, static_cast<int>(units), e->messageEntry.text, kMessageTextBytes);
+        int n = EncodeBounded(in.outputText, static_cast<int>(units), e->messageEntry.text,
+                              kMessageTextBytes);
         e->messageEntry.flags = 0;
         e->messageEntry.length = static_cast<uint8_t>(n);
         if (n > 0)
-            EngineRuntime::AddCandidate(e, reinterpret_cast<const uint8_t*>(&e->messageEntry), kKindTextEntry,
-                                        kWeightText, 0);
+            EngineRuntime::AddCandidate(e, reinterpret_cast<const uint8_t*>(&e->messageEntry),
+                                        kKindTextEntry, kWeightText, 0);
     }
 
     // 5. The wildcard is a plain character from here on; prefix search from showNextLength.
@@ -187,11 +191,13 @@ int LookupInputScoped(Engine* e) {
             int r = BuildNumberCandidates(e, key);
             if (r == kLookupCommitFirst) return r;
         } else if (IsLead(first, e->dme->auxiliaryLead) && !(s & kImeAuxTable)) {
-            ScopedBits auxOnly(e->lookup.imeOptions, kImeAuxTable, kImeMainTable | kImeSearchSecondary);
+            ScopedBits auxOnly(e->lookup.imeOptions, kImeAuxTable,
+                               kImeMainTable | kImeSearchSecondary);
             SearchMainAndTemp(e, key);
         } else if (IsLead(first, e->dme->secondaryLead) && !(s & kImeSearchSecondary) &&
                    !(e->state & kStateSecondaryPass)) {
-            ScopedBits secondaryOnly(e->lookup.imeOptions, kImeSearchSecondary, kImeMainTable | kImeAuxTable);
+            ScopedBits secondaryOnly(e->lookup.imeOptions, kImeSearchSecondary,
+                                     kImeMainTable | kImeAuxTable);
             SearchMainAndTemp(e, key);
         }
         if (leadDropped) {
@@ -273,7 +279,8 @@ uint32_t MatchEntry(Engine* e, const uint8_t* entry, const uint8_t* key) {
     const uint8_t* code = EntryCode(entry);
     const uint8_t* word = EntryWord(entry);
     unsigned showWords = e->dme->showWordsLength;
-    if (showWords != 0 && key[0] < showWords && Utf8Chars(word) > 1 && !WordIsCommand(word)) return 0;
+    if (showWords != 0 && key[0] < showWords && Utf8Chars(word) > 1 && !WordIsCommand(word))
+        return 0;
     uint32_t io = InputOptions(e);
     unsigned kl = key[0], cl = code[0];
     if (io & kInputWildcardMatching) {
@@ -295,7 +302,8 @@ uint32_t MatchEntry(Engine* e, const uint8_t* entry, const uint8_t* key) {
     return CompareLengthPrefixed(code, key) == 0 ? kWeightExact : 0;
 }
 
-void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool prefix, uint8_t kind) {
+void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool prefix,
+                 uint8_t kind) {
     if (!e || !table || !key || key[0] == 0) return;
     int wild = 0;
     for (unsigned i = 1; i <= key[0]; ++i)
@@ -310,7 +318,8 @@ void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool pr
         range = CodeTable::GetPrefixRangeFrom(table, key, wild - 1);
         typed = static_cast<uint32_t>(wild - 1);
     } else {
-        range = prefix ? CodeTable::GetPrefixRange(table, key) : CodeTable::GetCodeRange(table, key);
+        range =
+            prefix ? CodeTable::GetPrefixRange(table, key) : CodeTable::GetCodeRange(table, key);
         typed = key[0];
     }
     uint8_t wildcard = TypedWildcard(e);
@@ -329,7 +338,8 @@ void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool pr
         uint32_t w = MatchEntry(e, entry, key);
         if (!w) continue;
         uint32_t flags = LoadU32(entry);
-        int64_t limit = (flags & (kFlagPinned | kFlagFirstLines)) ? kMarkedCandidateLimit : kTableCandidateLimit;
+        int64_t limit = (flags & (kFlagPinned | kFlagFirstLines)) ? kMarkedCandidateLimit
+                                                                  : kTableCandidateLimit;
         if (e->candidateCount < limit) EngineRuntime::AddCandidate(e, entry, kind, w, typed);
     }
 }
@@ -337,7 +347,8 @@ void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool pr
 namespace {
 
 // First entry in [from, end) of table, other than skip, that passes the class filter.
-bool AnyPassing(Engine* e, const MappedFile* table, int32_t from, int32_t end, const uint8_t* skip) {
+bool AnyPassing(Engine* e, const MappedFile* table, int32_t from, int32_t end,
+                const uint8_t* skip) {
     TableView v = MakeTableView(table);
     for (int32_t pos = from; pos < end; ++pos) {
         const uint8_t* entry = v.EntryAt(pos);

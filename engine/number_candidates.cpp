@@ -36,7 +36,8 @@ void CompleteEnglish(Engine* e) {
     InputState& in = e->input;
     const wchar_t* code = in.code + 1;
     int units = static_cast<int>(in.codeLength > kMaxCodeUnits ? kMaxCodeUnits : in.codeLength) - 1;
-    int bytes = units > 0 ? CutUtf8Text(code, units, kSearchKeyBytes, in.searchKey.bytes, nullptr) : 0;
+    int bytes =
+        units > 0 ? CutUtf8Text(code, units, kSearchKeyBytes, in.searchKey.bytes, nullptr) : 0;
     in.searchKey.length = static_cast<uint8_t>(bytes > 0 ? bytes : 0);
     EngineRuntime::LookupAssociation(e, kListSearchTempEnglish);
     in.searchKey.length = 0;

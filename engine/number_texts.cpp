@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t kMaxIntegerDigits = 12;  // up to 999,999,999,999
+constexpr size_t kMaxIntegerDigits = 12;     // up to 999,999,999,999
 constexpr size_t kGroupedIntegerUnits = 30;  // a work area of 31 units with its terminator
 constexpr size_t kSkeletonBytes = 64;
 
@@ -141,14 +141,30 @@ void RenderSkeleton(const char* sk, const NumeralSet& set, TextOut* out) {
             out->Put(set.digits[c - '0']);
         } else {
             switch (c) {
-                case 'l': out->Put(set.digits[0]); break;
-                case 's': out->Put(set.ten); break;
-                case 'b': out->Put(set.hundred); break;
-                case 'q': out->Put(set.thousand); break;
-                case 'w': out->Put(set.tenThousand); break;
-                case 'y': out->Put(set.hundredMillion); break;
-                case '.': out->Put(L'点'); break;
-                default: out->Drop(); break;
+                case 'l':
+                    out->Put(set.digits[0]);
+                    break;
+                case 's':
+                    out->Put(set.ten);
+                    break;
+                case 'b':
+                    out->Put(set.hundred);
+                    break;
+                case 'q':
+                    out->Put(set.thousand);
+                    break;
+                case 'w':
+                    out->Put(set.tenThousand);
+                    break;
+                case 'y':
+                    out->Put(set.hundredMillion);
+                    break;
+                case '.':
+                    out->Put(L'点');
+                    break;
+                default:
+                    out->Drop();
+                    break;
             }
         }
     }

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/table/code_table.h"
-#include "core/record/engine.h"
-#include "core/tabletools/table_text.h"
 #include "core/base/text_convert.h"
+#include "core/record/engine.h"
+#include "core/table/code_table.h"
+#include "core/tabletools/table_text.h"
 #include "engine/commit_history.h"
 #include "engine/temp_words.h"
 
@@ -97,8 +97,8 @@ int BuildPhraseCode(const Engine* e, const Phrase& p, const WordRule& rule, bool
         } else {
             if (cached[k - 1] < 0) {
                 const int at = p.charStart[k - 1];
-                cached[k - 1] = CharCodeFromTable(e->charTable, p.text + at,
-                                                  p.charStart[k] - at, cache[k - 1]);
+                cached[k - 1] =
+                    CharCodeFromTable(e->charTable, p.text + at, p.charStart[k] - at, cache[k - 1]);
             }
             cc = cache[k - 1];
             len = cached[k - 1];
@@ -120,8 +120,8 @@ int OfferPhrase(Engine* e, const Phrase& p, const wchar_t* code) {
     StoreU32(entry, kLearnedPhraseFlags);
     const int codeBytes = EncodeKeypadCode(code, entry + 4, kMaxLengthPrefixedBytes + 1);
     if (codeBytes <= 1) return 0;
-    const int wordBytes = EncodeLengthPrefixedUtf8(p.text, entry + 4 + codeBytes,
-                                                   kMaxLengthPrefixedBytes + 1);
+    const int wordBytes =
+        EncodeLengthPrefixedUtf8(p.text, entry + 4 + codeBytes, kMaxLengthPrefixedBytes + 1);
     if (wordBytes <= 1) return 0;
     const uint8_t* key = entry + 4;
     if (CodeTable::FindEntry(e->mainTable, key) > 0) return 0;

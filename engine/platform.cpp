@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/base/clipboard_text.h"
-
 #include <ctime>
+
+#include "core/base/clipboard_text.h"
 
 namespace {
 
@@ -13,9 +13,9 @@ int LoadGuidTextWin32(wchar_t* out, int chars) {
     if (!out || chars <= 0) return 0;
     out[0] = 0;
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&LoadGuidTextWin32), &module))
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&LoadGuidTextWin32), &module))
         return 0;
     int n = LoadStringW(module, 1, out, chars);
     if (n <= 0) {
@@ -65,9 +65,9 @@ int MessageBoxWin32(HWND owner, const wchar_t* text, const wchar_t* caption, uin
     return MessageBoxW(owner, text, caption, type);
 }
 
-const EnginePlatform kWin32 = {LoadGuidTextWin32,     CurrentTimeWin32,     TickCountWin32,
-                               KeyEventWin32,         KeyStateWin32,        LocalTimeWin32,
-                               ShellExecuteWin32,     ClipboardTextWin32,   SetClipboardTextWin32,
+const EnginePlatform kWin32 = {LoadGuidTextWin32,       CurrentTimeWin32,   TickCountWin32,
+                               KeyEventWin32,           KeyStateWin32,      LocalTimeWin32,
+                               ShellExecuteWin32,       ClipboardTextWin32, SetClipboardTextWin32,
                                SetClipboardBitmapWin32, MessageBoxWin32};
 const EnginePlatform* g_platform = &kWin32;
 

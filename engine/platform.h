@@ -8,8 +8,8 @@ struct EnginePlatform {
     // String resource 1 of the module that holds the engine: the input method's GUID text.
     // Returns the characters copied into out (always terminated), 0 when missing.
     int (*loadGuidText)(wchar_t* out, int chars);
-    int64_t (*currentTime)();    // seconds since 1970 (time(NULL))
-    uint64_t (*tickCount)();     // milliseconds since boot
+    int64_t (*currentTime)();                      // seconds since 1970 (time(NULL))
+    uint64_t (*tickCount)();                       // milliseconds since boot
     void (*keyEvent)(uint8_t vk, uint32_t flags);  // synthesised key press or release
     int16_t (*keyState)(int vk);                   // GetKeyState
     // Calls of the command executors. A test table may leave them null: the Win32 call

@@ -9,5 +9,4 @@
 // ImeConfigData.symbols; kind-2 toggles flip as they are used). Writes at most capacity - 1
 // units to out, always terminated; a replacement that does not fit whole is left out with
 // everything after it. Returns the units written.
-int ExpandPunctuationOutput(SymbolRecord* records, const wchar_t* text, wchar_t* out,
-                            int capacity);
+int ExpandPunctuationOutput(SymbolRecord* records, const wchar_t* text, wchar_t* out, int capacity);

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
+#include "core/table/code_table.h"
 
 // Largest entry the table takes: 6 + code length + word length.
 constexpr int kMaxTempEntryBytes = 250;
@@ -20,8 +20,8 @@ namespace CodeTable {
 int InsertTemp(MappedFile* table, const uint8_t* entry, CodeComparator cmp = nullptr);
 
 // Frees the slot at position (0-based among the used ones): the offsets behind close up,
-// the freed slot is zeroed and goes right behind them, and younger entries lose one age rank. 1 done;
-// 0 for a position outside [0, count) or a missing, private or damaged table.
+// the freed slot is zeroed and goes right behind them, and younger entries lose one age rank. 1
+// done; 0 for a position outside [0, count) or a missing, private or damaged table.
 int RemoveAt(MappedFile* table, int32_t position);
 
 }  // namespace CodeTable

@@ -1,5 +1,3 @@
-#include "tablegen/commands.h"
-
 #include <windows.h>
 #include <objbase.h>
 
@@ -10,11 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "core/tabletools/list_table_builder.h"
 #include "core/base/mapped_file.h"
-#include "core/table/table_format.h"
-#include "core/tabletools/table_builder.h"
 #include "core/base/text_file.h"
+#include "core/table/table_format.h"
+#include "core/tabletools/list_table_builder.h"
+#include "core/tabletools/table_builder.h"
+#include "tablegen/commands.h"
 #include "tablegen/console.h"
 #include "tablegen/file_output.h"
 
@@ -37,11 +36,16 @@ void OnBuilderProgress(void* context, const wchar_t* text, int32_t, int32_t) {
 
 const wchar_t* BuilderErrorText(BuilderError e) {
     switch (e) {
-        case kBuilderNoRecordFile: return L"the record file cannot be created";
-        case kBuilderOutOfMemory: return L"out of memory";
-        case kBuilderNoOutputFile: return L"the table file cannot be created";
-        case kBuilderNotMapped: return L"the written table cannot be mapped";
-        default: return L"no data lines";
+        case kBuilderNoRecordFile:
+            return L"the record file cannot be created";
+        case kBuilderOutOfMemory:
+            return L"out of memory";
+        case kBuilderNoOutputFile:
+            return L"the table file cannot be created";
+        case kBuilderNotMapped:
+            return L"the written table cannot be mapped";
+        default:
+            return L"no data lines";
     }
 }
 
@@ -108,8 +112,7 @@ int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath, const wchar_
         DeleteFileW(work.c_str());
         return 0;
     }
-    if (report.rejected > 0)
-        PrintErrorLine(std::to_wstring(report.rejected) + L" lines left out");
+    if (report.rejected > 0) PrintErrorLine(std::to_wstring(report.rejected) + L" lines left out");
     PrintLine(std::wstring(outPath) + L": " + std::to_wstring(entries) + L" entries from " +
               std::to_wstring(lines) + L" data lines");
     return 1;

@@ -2,7 +2,8 @@
 #pragma once
 
 // guidText, when given ("{...}"), is written into the header as the input method's GUID.
-int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath, const wchar_t* guidText = nullptr);
+int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath,
+                   const wchar_t* guidText = nullptr);
 int BuildListTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildKeyValueTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildTempTable(const wchar_t* outPath);

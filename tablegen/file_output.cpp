@@ -10,7 +10,9 @@ std::wstring WorkFilePath(const std::wstring& target) { return target + L".part"
 
 int CommitWorkFile(const std::wstring& target) {
     return MoveFileExW(WorkFilePath(target).c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 1
+               : 0;
 }
 
 int WriteTableFile(const std::wstring& target, const std::vector<uint8_t>& bytes) {
@@ -25,7 +27,8 @@ int WriteTableFile(const std::wstring& target, const std::vector<uint8_t>& bytes
         while (ok && done < bytes.size()) {
             const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
             DWORD written = 0;
-            ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+            ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) &&
+                 written == chunk;
             done += written;
         }
     }

@@ -5,8 +5,8 @@
 #include <numeric>
 
 #include "core/base/mapped_file.h"
-#include "core/table/table_format.h"
 #include "core/base/text_convert.h"
+#include "core/table/table_format.h"
 
 namespace {
 
@@ -42,11 +42,24 @@ std::wstring Unescape(const wchar_t* p, const wchar_t* end) {
     for (; p < end; ++p) {
         if (*p == L'\\' && p + 1 < end) {
             switch (p[1]) {
-                case L'\\': out += L'\\'; ++p; continue;
-                case L'r': out += L"\r\n"; ++p; continue;
-                case L't': out += L'\t'; ++p; continue;
-                case L's': out += L' '; ++p; continue;
-                default: break;
+                case L'\\':
+                    out += L'\\';
+                    ++p;
+                    continue;
+                case L'r':
+                    out += L"\r\n";
+                    ++p;
+                    continue;
+                case L't':
+                    out += L'\t';
+                    ++p;
+                    continue;
+                case L's':
+                    out += L' ';
+                    ++p;
+                    continue;
+                default:
+                    break;
             }
         }
         out += *p;

@@ -14,8 +14,9 @@
 namespace {
 
 int Usage() {
-    PrintErrorLine(L"usage: tablegen main <text> <table> [guid] | tablegen list|keyvalue <text> <table> | "
-                   L"tablegen temp <table>");
+    PrintErrorLine(
+        L"usage: tablegen main <text> <table> [guid] | tablegen list|keyvalue <text> <table> | "
+        L"tablegen temp <table>");
     return 2;
 }
 

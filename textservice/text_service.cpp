@@ -4,8 +4,7 @@
 
 #include "textservice/object_count.h"
 
-HRESULT STDMETHODCALLTYPE CTextService::CreateInstance(IUnknown* outer, REFIID riid,
-                                                       void** out) {
+HRESULT STDMETHODCALLTYPE CTextService::CreateInstance(IUnknown* outer, REFIID riid, void** out) {
     try {
         if (!out) return E_INVALIDARG;
         *out = nullptr;

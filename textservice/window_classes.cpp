@@ -2,9 +2,8 @@
 
 namespace {
 
-const wchar_t* const kSkinWindowClasses[] = {L"QLKXSKIN_CAND", L"QLKXSKIN_STATUS",
-                                             L"QLKXSKIN_SKBD", L"QLKXSKIN_TIPS",
-                                             L"QLKXSKIN_DICT"};
+const wchar_t* const kSkinWindowClasses[] = {L"QLKXSKIN_CAND", L"QLKXSKIN_STATUS", L"QLKXSKIN_SKBD",
+                                             L"QLKXSKIN_TIPS", L"QLKXSKIN_DICT"};
 
 }  // namespace
 

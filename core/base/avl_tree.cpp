@@ -35,7 +35,7 @@ bool AvlTree::GrowPool(uint32_t newCapacity) {
 uint32_t AvlTree::NewNode(void* item) {
     if (used_ == capacity_) {
         if (capacity_ == UINT32_MAX) return 0;
-        uint32_t want = capacity_ == 0 ? 32
+        uint32_t want = capacity_ == 0               ? 32
                         : capacity_ > UINT32_MAX / 2 ? UINT32_MAX
                                                      : capacity_ * 2;
         if (!GrowPool(want)) return 0;

@@ -13,7 +13,7 @@ using AvlVisitor = void (*)(void* item, void* context);
 int64_t CompareWideStrings(const void* a, const void* b);
 
 enum class AvlInsertResult : int {
-    kRefused = 0,    // an equal item is already there
+    kRefused = 0,  // an equal item is already there
     kInserted = 1,
     kOutOfMemory = -1,  // the pool could not grow; the tree is unchanged
 };
@@ -21,8 +21,8 @@ enum class AvlInsertResult : int {
 // Links are 1-based node indexes into the pool (0 = none), so they survive pool moves.
 struct AvlNode {
     void* item;
-    uint32_t next;     // chain of further items with an equal key, in insertion order
-    int32_t balance;   // height(greater) - height(smaller)
+    uint32_t next;    // chain of further items with an equal key, in insertion order
+    int32_t balance;  // height(greater) - height(smaller)
     uint32_t greater;
     uint32_t smaller;
 };

@@ -20,9 +20,7 @@ bool CopyPath(wchar_t* dst, const wchar_t* src) {
     return true;
 }
 
-MappedFile* NewObject() {
-    return static_cast<MappedFile*>(std::calloc(1, sizeof(MappedFile)));
-}
+MappedFile* NewObject() { return static_cast<MappedFile*>(std::calloc(1, sizeof(MappedFile))); }
 
 // Maps the whole of an open file of the given size into f.
 bool MapWhole(MappedFile* f, HANDLE file, int64_t size, DWORD viewAccess) {
@@ -75,8 +73,7 @@ int32_t MappedFile::LoadToMemory(MappedFile** out, const wchar_t* path) {
     UniqueHandle h(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER len{};
-    if (!h || !GetFileSizeEx(h.get(), &len) || len.QuadPart < 0 ||
-        len.QuadPart > kMaxMappedSize) {
+    if (!h || !GetFileSizeEx(h.get(), &len) || len.QuadPart < 0 || len.QuadPart > kMaxMappedSize) {
         std::free(f);
         return 0;
     }

@@ -7,12 +7,11 @@
 
 #include "core/base/path_util.h"
 
-
 struct MappedFile {
-    int32_t size;                  // usable bytes at view (file length, or length + 2 for a copy)
-    wchar_t path[kPathChars];   // NUL-terminated
-    HANDLE file;                   // null for a memory copy
-    HANDLE mapping;                // null for a memory copy
+    int32_t size;              // usable bytes at view (file length, or length + 2 for a copy)
+    wchar_t path[kPathChars];  // NUL-terminated
+    HANDLE file;               // null for a memory copy
+    HANDLE mapping;            // null for a memory copy
     uint8_t* view;
 
     // True when view is a private copy: edits never reach the file.

@@ -117,8 +117,8 @@ int DecodeLengthPrefixedUtf8(const uint8_t* src, wchar_t* dst, int capacity) {
     dst[0] = 0;
     if (!src) return 0;
     wchar_t tmp[kMaxLengthPrefixedBytes + 1];
-    int n = Utf8ToUtf16(reinterpret_cast<const char*>(src + 1), src[0], tmp,
-                        kMaxLengthPrefixedBytes);
+    int n =
+        Utf8ToUtf16(reinterpret_cast<const char*>(src + 1), src[0], tmp, kMaxLengthPrefixedBytes);
     if (n < 0) n = 0;
     if (n >= capacity) {
         n = capacity - 1;

@@ -38,14 +38,15 @@ bool IsWellFormedUtf8(const unsigned char* s, size_t n, bool* high) {
 
 wchar_t* Convert(UINT cp, const unsigned char* s, size_t n, size_t* length) {
     if (n > 0x7FFFFFFF) return nullptr;
-    int units = n ? MultiByteToWideChar(cp, 0, reinterpret_cast<const char*>(s), static_cast<int>(n),
-                                        nullptr, 0)
+    int units = n ? MultiByteToWideChar(cp, 0, reinterpret_cast<const char*>(s),
+                                        static_cast<int>(n), nullptr, 0)
                   : 0;
     if (units < 0) units = 0;
     auto* out = static_cast<wchar_t*>(std::calloc(static_cast<size_t>(units) + 1, sizeof(wchar_t)));
     if (!out) return nullptr;
     if (units)
-        MultiByteToWideChar(cp, 0, reinterpret_cast<const char*>(s), static_cast<int>(n), out, units);
+        MultiByteToWideChar(cp, 0, reinterpret_cast<const char*>(s), static_cast<int>(n), out,
+                            units);
     if (length) *length = static_cast<size_t>(units);
     return out;
 }
@@ -57,7 +58,8 @@ wchar_t* DecodeTextByBom(const unsigned char* bytes, size_t count, size_t* lengt
     if (!bytes) count = 0;
     if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
         return Convert(CP_UTF8, bytes + 3, count - 3, length);
-    if (count >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    if (count >= 2 &&
+        ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
         bool big = bytes[0] == 0xFE;
         size_t units = (count - 2) / 2;  // an odd last byte is dropped
         auto* out = static_cast<wchar_t*>(std::calloc(units + 1, sizeof(wchar_t)));
@@ -71,7 +73,8 @@ wchar_t* DecodeTextByBom(const unsigned char* bytes, size_t count, size_t* lengt
         return out;
     }
     bool high = false;
-    if (IsWellFormedUtf8(bytes, count, &high) && high) return Convert(CP_UTF8, bytes, count, length);
+    if (IsWellFormedUtf8(bytes, count, &high) && high)
+        return Convert(CP_UTF8, bytes, count, length);
     return Convert(CP_ACP, bytes, count, length);
 }
 

@@ -36,7 +36,9 @@ uLong ZCALLBACK MemRead(voidpf, voidpf stream, void* buf, uLong size) {
     return n;
 }
 uLong ZCALLBACK MemWrite(voidpf, voidpf, const void*, uLong) { return 0; }
-ZPOS64_T ZCALLBACK MemTell(voidpf, voidpf stream) { return static_cast<MemoryStream*>(stream)->pos; }
+ZPOS64_T ZCALLBACK MemTell(voidpf, voidpf stream) {
+    return static_cast<MemoryStream*>(stream)->pos;
+}
 long ZCALLBACK MemSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     auto* s = static_cast<MemoryStream*>(stream);
     uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
@@ -100,7 +102,8 @@ int32_t ReadArchiveEntry(unzFile archive, ArchiveEntry* entry) {
     std::memset(entry, 0, sizeof *entry);
     unz_file_info64 info{};
     char name[kArchiveNameBytes + 1];
-    if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
+        UNZ_OK)
         return 0;
     // A name that did not fit is never used cut.
     if (info.size_filename >= kArchiveNameBytes) return 0;
@@ -250,7 +253,8 @@ void FormatDoneText(uint64_t bytes, wchar_t* out, size_t capacity) {
         swprintf(out, capacity, L"完成: %.2f Bytes", b);
 }
 
-int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder, const ArchiveProgress* progress) {
+int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder,
+                   const ArchiveProgress* progress) {
     if (!archivePath || !folder || !folder[0]) return 0;
     ArchiveEntryList* list = ReadArchiveEntries(archivePath);
     if (!list) return 0;

@@ -211,9 +211,7 @@ XmlElement* XmlDocument::Parse(const wchar_t* text, size_t length) {
     return root;
 }
 
-XmlElement* XmlDocument::Parse(const wchar_t* text) {
-    return Parse(text, text ? wcslen(text) : 0);
-}
+XmlElement* XmlDocument::Parse(const wchar_t* text) { return Parse(text, text ? wcslen(text) : 0); }
 
 void XmlDocument::Free(XmlElement* root) {
     if (!root) return;

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/record/boot_stamp.h"
 #include "core/base/path_util.h"
 #include "core/base/registry.h"
+#include "core/record/boot_stamp.h"
 #include "core/table/table_format.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 constexpr int kMaxCandidates = 3000;
 constexpr int kMaxCodeUnits = 128;
-constexpr int kPageRows = 11;        // 10 rows shown, one spare
+constexpr int kPageRows = 11;  // 10 rows shown, one spare
 constexpr int kRowTextUnits = 130;
 constexpr int kCompositionUnits = 132;
 constexpr int kPickedUnits = 130;
@@ -46,8 +46,8 @@ constexpr uint8_t kKindKeyValue = 0x40;
 struct Candidate {
     const uint8_t* entry;  // table entry or built-in text entry
     uint8_t kind;
-    uint32_t weight;       // match group, higher first
-    wchar_t hint[3];       // next two code characters after the typed part, NUL-ended
+    uint32_t weight;  // match group, higher first
+    wchar_t hint[3];  // next two code characters after the typed part, NUL-ended
 };
 
 // Order of one candidate packed for sorting (engine/candidates.cpp).
@@ -165,8 +165,8 @@ constexpr int kAddSecondaryOnly = 12;
 
 struct EngineRuntime {
     uint32_t state;
-    uint32_t replayActive;  // 1 while a backspace replay runs
-    int64_t candidateCount; // 0..3000
+    uint32_t replayActive;   // 1 while a backspace replay runs
+    int64_t candidateCount;  // 0..3000
     Candidate candidates[kMaxCandidates];
     CandidatePage page;
     UIWindowSet windows;

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/settings/config_blocks.h"
 #include "core/base/mapped_file.h"
 #include "core/base/registry.h"
+#include "core/settings/config_blocks.h"
 
 constexpr int kGuidTextUnits = 40;  // "{...}" of 38 characters + NUL, one spare
 
@@ -31,11 +31,11 @@ struct EngineShared {
     DmeConfigData* dme;
     SkinConfigData* skin;
 
-    GUID guid;                                 // the input method's identity
-    wchar_t guidText[kGuidTextUnits];          // the same in braces
-    wchar_t imeName[kImeNameChars];            // IMEName: module file name without ".ime"
-    wchar_t installLocation[kPathChars];   // always ends in "\"
-    wchar_t dataLocation[kPathChars];      // used as a prefix as it stands
+    GUID guid;                            // the input method's identity
+    wchar_t guidText[kGuidTextUnits];     // the same in braces
+    wchar_t imeName[kImeNameChars];       // IMEName: module file name without ".ime"
+    wchar_t installLocation[kPathChars];  // always ends in "\"
+    wchar_t dataLocation[kPathChars];     // used as a prefix as it stands
 
     HMODULE imeModule;         // the loaded input method (configuration program only)
     OSVERSIONINFOW osVersion;  // filled at creation

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/base/mapped_file.h"
 #include "core/settings/key_functions.h"
 #include "core/settings/key_names.h"
-#include "core/base/mapped_file.h"
 
 // bootStamp sits at +21860: 4-byte packing keeps the layout the same on x86 and x64.
 #pragma pack(push, 4)
@@ -54,10 +54,10 @@ static_assert(offsetof(SymbolRecord, kind) == 0);
 static_assert(offsetof(SymbolRecord, slots) == 2);
 static_assert(sizeof(SymbolRecord) == 64);
 
-constexpr int kSymbolTextUnits = 31;      // at most 30 characters + NUL
-constexpr int kSymbolPairFirst = 0;       // index into slots
+constexpr int kSymbolTextUnits = 31;  // at most 30 characters + NUL
+constexpr int kSymbolPairFirst = 0;   // index into slots
 constexpr int kSymbolPairSecond = 15;
-constexpr int kSymbolPairUnits = 15;      // at most 14 characters + NUL
+constexpr int kSymbolPairUnits = 15;  // at most 14 characters + NUL
 constexpr int kSymbolPairToggle = 30;
 
 // Root text shown for a key; empty: the key shows itself.
@@ -475,8 +475,7 @@ uint32_t ConfigRecordSize(const char* name);
 // when the count exceeds kMaxConfigBlocks or the offset table reaches past the view.
 ConfigBlockHeader* FindConfigBlock(uint8_t* view, int64_t viewSize, const char* name,
                                    uint32_t minSize = 0);
-ConfigBlockHeader* FindConfigBlock(const MappedFile* file, const char* name,
-                                   uint32_t minSize = 0);
+ConfigBlockHeader* FindConfigBlock(const MappedFile* file, const char* name, uint32_t minSize = 0);
 
 // The four blocks by their names, each checked against its record size.
 ImeConfigData* FindImeConfig(const MappedFile* file);
@@ -485,8 +484,7 @@ SkinConfigData* FindSkinConfig(const MappedFile* file);
 SoftConfigData* FindSoftConfig(const MappedFile* file);
 
 // Writes the header of a block: size, id and the name cut to 30 characters, zero after it.
-void WriteConfigBlockHeader(ConfigBlockHeader* header, uint32_t size, uint8_t id,
-                            const char* name);
+void WriteConfigBlockHeader(ConfigBlockHeader* header, uint32_t size, uint8_t id, const char* name);
 // Fills a view of kConfigFileSize bytes with the container and four blocks, fields zero.
 // Returns 1, or 0 when the view is too small.
 int InitConfigImage(uint8_t* view, int64_t viewSize);

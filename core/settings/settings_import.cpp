@@ -100,14 +100,29 @@ int Import(wstring_view text, ImeConfigData* ime, DmeConfigData* dme, SkinConfig
         }
         if (!SplitPair(line, key, value)) continue;
         switch (section) {
-            case kSectionKeyFunctions: ParseKeyFunctionLine(dme, key, value); break;
-            case kSectionIme: imePairs.push_back({std::wstring(key), std::wstring(value)}); break;
-            case kSectionDme: dmePairs.push_back({std::wstring(key), std::wstring(value)}); break;
-            case kSectionSkin: skinPairs.push_back({std::wstring(key), std::wstring(value)}); break;
-            case kSectionWordRules: ParseWordRuleLine(dme, key, value); break;
-            case kSectionSymbols: ParseSymbolTableLine(ime, key, value); break;
-            case kSectionKeyRoots: ParseKeyRootLine(ime, key, value); break;
-            default: break;
+            case kSectionKeyFunctions:
+                ParseKeyFunctionLine(dme, key, value);
+                break;
+            case kSectionIme:
+                imePairs.push_back({std::wstring(key), std::wstring(value)});
+                break;
+            case kSectionDme:
+                dmePairs.push_back({std::wstring(key), std::wstring(value)});
+                break;
+            case kSectionSkin:
+                skinPairs.push_back({std::wstring(key), std::wstring(value)});
+                break;
+            case kSectionWordRules:
+                ParseWordRuleLine(dme, key, value);
+                break;
+            case kSectionSymbols:
+                ParseSymbolTableLine(ime, key, value);
+                break;
+            case kSectionKeyRoots:
+                ParseKeyRootLine(ime, key, value);
+                break;
+            default:
+                break;
         }
     }
 

@@ -7,13 +7,18 @@ namespace {
 
 using std::wstring_view;
 
-bool Contains(wstring_view value, wstring_view part) { return value.find(part) != wstring_view::npos; }
+bool Contains(wstring_view value, wstring_view part) {
+    return value.find(part) != wstring_view::npos;
+}
 
 // "是" sets, "切换" inverts (toggle keys only), anything else clears.
 void SetBit(uint32_t& word, uint32_t bit, wstring_view value, bool toggle) {
-    if (value == L"是") word |= bit;
-    else if (toggle && value == L"切换") word ^= bit;
-    else word &= ~bit;
+    if (value == L"是")
+        word |= bit;
+    else if (toggle && value == L"切换")
+        word ^= bit;
+    else
+        word &= ~bit;
 }
 
 struct BitOption {
@@ -71,16 +76,22 @@ void ParseImeOption(ImeConfigData* ime, wstring_view key, wstring_view value) {
     if (key == L"编码窗口样式") {
         o &= ~kImeStyleMask;
         if (!(ft & kFeatHasTsf)) return;
-        if (value == L"TSF-嵌入编码") o |= kImeStyleTsfEmbedCode;
-        else if (value == L"TSF-嵌入首选") o |= kImeStyleTsfEmbedFirst;
-        else if (value == L"TSF-传统样式") o |= kImeStyleTsfClassic;
+        if (value == L"TSF-嵌入编码")
+            o |= kImeStyleTsfEmbedCode;
+        else if (value == L"TSF-嵌入首选")
+            o |= kImeStyleTsfEmbedFirst;
+        else if (value == L"TSF-传统样式")
+            o |= kImeStyleTsfClassic;
     } else if (key == L"是否嵌入状态栏窗口") {
         if (ft & kFeatHasTsf) SetBit(o, kImeStatusEmbedded, value, true);
     } else if (key == L"空码时空格行为" || key == L"英文状态时空格行为") {
         ft &= ~kFeatSpaceMask;
-        if (value == L"上屏英文") ft |= kFeatSpaceEnglish;
-        else if (value == L"清屏") ft |= kFeatSpaceClear;
-        else ft |= kFeatSpaceEnglishSpace;
+        if (value == L"上屏英文")
+            ft |= kFeatSpaceEnglish;
+        else if (value == L"清屏")
+            ft |= kFeatSpaceClear;
+        else
+            ft |= kFeatSpaceEnglishSpace;
     } else if (key == L"初始化转换状态") {
         if (value == L"与系统转换状态一致") {
             ime->startState = kStartStateFollowSystem;
@@ -95,8 +106,10 @@ void ParseImeOption(ImeConfigData* ime, wstring_view key, wstring_view value) {
         }
     } else if (key == L"候选窗口位置") {
         o &= ~(kImeCandidateFixed | kImeCandidateFollowStatus);
-        if (value == L"跟随状态栏") o |= kImeCandidateFollowStatus;
-        else if (value == L"固定位置") o |= kImeCandidateFixed;
+        if (value == L"跟随状态栏")
+            o |= kImeCandidateFollowStatus;
+        else if (value == L"固定位置")
+            o |= kImeCandidateFixed;
     } else if (key == L"候选列表排序依据") {
         lo &= ~(kListSingleFirst | kListByCode);
         if (Contains(value, L"单字先见")) lo |= kListSingleFirst;
@@ -105,9 +118,12 @@ void ParseImeOption(ImeConfigData* ime, wstring_view key, wstring_view value) {
         lo = (lo & ~kListPageMask) | (PageCountOf(value) << kListPageShift);
     } else if (key == L"词频调整") {
         lo &= ~kListFreqMask;
-        if (value == L"一次到顶") lo |= kListFreqToTop;
-        else if (value == L"逐渐调整") lo |= kListFreqGradual;
-        else if (value == L"累加上屏数") lo |= kListFreqCount;
+        if (value == L"一次到顶")
+            lo |= kListFreqToTop;
+        else if (value == L"逐渐调整")
+            lo |= kListFreqGradual;
+        else if (value == L"累加上屏数")
+            lo |= kListFreqCount;
     } else if (key == L"输入方案") {
         if (value == L"主+辅") {
             o |= kImeMainTable | kImeAuxTable;

@@ -56,8 +56,10 @@ void ParseKeyFunctionLine(DmeConfigData* dme, wstring_view key, wstring_view val
     const KeyFunctionMask mask = ParseKeyFunctionNames(value);
     if (IsNamedKey(code)) {
         const int v = static_cast<int>(code & keycombo::kKeyMask);
-        if (code & keycombo::kShift) dme->keys.shiftedKeys[v] = mask;
-        else dme->keys.plainKeys[v] = mask;
+        if (code & keycombo::kShift)
+            dme->keys.shiftedKeys[v] = mask;
+        else
+            dme->keys.plainKeys[v] = mask;
         return;
     }
     const uint32_t count = ComboCount(dme);
@@ -99,9 +101,9 @@ int ParseWordRule(DmeConfigData* dme, wstring_view text) {
         if (!fromBack && end != L'B' && end != L'b') return FailRule(rule);
         const int index = ReadNumber(text, i, 0xFFFFFF);
         if (index < 0 || t >= kWordRuleTerms - 1) return FailRule(rule);
-        rule.terms[t++] = static_cast<uint16_t>((pos << kTermPositionShift) |
-                                                (index & kTermIndexMask) |
-                                                (fromBack ? kTermFromBack : 0));
+        rule.terms[t++] =
+            static_cast<uint16_t>((pos << kTermPositionShift) | (index & kTermIndexMask) |
+                                  (fromBack ? kTermFromBack : 0));
     }
     return n;
 }
@@ -138,8 +140,10 @@ void ParseSymbolTableLine(ImeConfigData* ime, wstring_view key, wstring_view val
 void ParseKeyRootLine(ImeConfigData* ime, wstring_view key, wstring_view value) {
     if (!ime) return;
     if (key == kUseKeyRootsKey) {
-        if (value.substr(0, 1) == L"是") ime->features |= kFeatKeyRoots;
-        else ime->features &= ~kFeatKeyRoots;
+        if (value.substr(0, 1) == L"是")
+            ime->features |= kFeatKeyRoots;
+        else
+            ime->features &= ~kFeatKeyRoots;
         return;
     }
     const int r = RecordOfKey(key);

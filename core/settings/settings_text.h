@@ -35,6 +35,4 @@ int SettingsSectionIdOf(std::wstring_view line);
 // characters select records 0x0A-0x19, other characters below 128 their own; -1 otherwise.
 int SettingsKeyRecord(std::wstring_view key);
 // The key character written for record i: U+FF00 + i below 32, else i itself.
-constexpr wchar_t SettingsKeyChar(int i) {
-    return static_cast<wchar_t>(i < 32 ? 0xFF00 + i : i);
-}
+constexpr wchar_t SettingsKeyChar(int i) { return static_cast<wchar_t>(i < 32 ? 0xFF00 + i : i); }

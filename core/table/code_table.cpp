@@ -30,8 +30,7 @@ namespace CodeTable {
 namespace {
 
 // Binary search over [lo, hi]; a damaged entry ends the search as not found.
-int64_t Search(const TableView& v, int32_t lo, int32_t hi, const uint8_t* key,
-               CodeComparator cmp) {
+int64_t Search(const TableView& v, int32_t lo, int32_t hi, const uint8_t* key, CodeComparator cmp) {
     int64_t insert = lo;
     while (lo <= hi) {
         int32_t mid = lo + (hi - lo) / 2;
@@ -197,7 +196,8 @@ int EncodeWordByRules(const MappedFile* keyValueTable, const uint16_t* rule, con
         const uint8_t* e = list->entries[0];
         wchar_t code[65];
         int valueBytes = static_cast<int>(LoadU32(e)) - 3 - e[4];
-        int units = Utf8ToUtf16(reinterpret_cast<const char*>(KeyValueValue(e)), valueBytes, code, 64);
+        int units =
+            Utf8ToUtf16(reinterpret_cast<const char*>(KeyValueValue(e)), valueBytes, code, 64);
         FreeKeyMatchList(list);
         if (units <= 0) continue;
         code[units] = 0;

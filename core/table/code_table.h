@@ -33,8 +33,7 @@ int64_t FindEntry(const MappedFile* table, const uint8_t* key,
                   CodeComparator cmp = CompareCodeAndWord);
 // code is length-prefixed; the comparator sees each entry's code only.
 int64_t FindCode(const MappedFile* table, const uint8_t* code,
-                 CodeComparator cmp = CompareLengthPrefixed,
-                 PositionRange bounds = {0, INT32_MAX});
+                 CodeComparator cmp = CompareLengthPrefixed, PositionRange bounds = {0, INT32_MAX});
 // Entries of a key/value table whose key equals text; 0 and no list when none.
 int32_t FindByKey(const MappedFile* table, const wchar_t* text, KeyMatchList** out);
 

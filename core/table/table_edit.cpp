@@ -1,7 +1,8 @@
 // Appending and deleting single entries of a main code table.
+#include "core/table/table_edit.h"
+
 #include <cstring>
 
-#include "core/table/table_edit.h"
 #include "core/table/table_heap.h"
 
 namespace CodeTable {
@@ -19,7 +20,8 @@ int32_t Grow(MappedFile* table, int64_t newSize) {
     const int32_t oldSize = table->size;
     int32_t r = (g_resize ? g_resize : MappedFile::Resize)(table, newSize);
     if (r > 0) return r;
-    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() && table->size != oldSize)
+    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
+        table->size != oldSize)
         MappedFile::Resize(table, oldSize);
     return 0;
 }

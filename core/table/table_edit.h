@@ -9,8 +9,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
+#include "core/table/code_table.h"
 
 namespace CodeTable {
 
@@ -41,8 +41,8 @@ int DeleteEntry(MappedFile* table, int32_t position);
 
 // Removes every entry whose class (low five bits) has its bit set in classMask, then sorts
 // with cmp and rebuilds the index. The file size never changes. 0 when the table is missing,
-// a memory copy, not a main code table, damaged, or the work file "_zantor.tempdmg" in %TEMP% cannot be created
-// (nothing changed then).
+// a memory copy, not a main code table, damaged, or the work file "_zantor.tempdmg" in %TEMP%
+// cannot be created (nothing changed then).
 int RemoveCategories(MappedFile* table, uint32_t classMask, CodeComparator cmp = nullptr);
 
 // Growth used by AppendEntry; tests replace it to simulate a failing file system. Null

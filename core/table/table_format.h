@@ -129,4 +129,6 @@ struct TableView {
 TableView MakeTableView(const MappedFile* table);
 
 // The 111 key bytes of the prefix index: 0x20-0x7E and 0x0A-0x19.
-inline bool IsPrefixKeyByte(unsigned b) { return (b >= 0x20 && b <= 0x7E) || (b >= 0x0A && b <= 0x19); }
+inline bool IsPrefixKeyByte(unsigned b) {
+    return (b >= 0x20 && b <= 0x7E) || (b >= 0x0A && b <= 0x19);
+}

@@ -2,7 +2,8 @@
 
 bool ReadTableLayout(const MappedFile* table, TableLayout* out) {
     *out = TableLayout{};
-    if (!table || !table->view || table->size < static_cast<int32_t>(kOffsetArrayStart)) return false;
+    if (!table || !table->view || table->size < static_cast<int32_t>(kOffsetArrayStart))
+        return false;
     TableLayout t;
     t.view = table->view;
     t.fileSize = static_cast<uint32_t>(table->size);

@@ -16,7 +16,9 @@ struct TableLayout {
 
     uint32_t ArrayEnd() const { return kOffsetArrayStart + 4u * static_cast<uint32_t>(count); }
     uint32_t OffsetAt(int32_t pos) const { return LoadU32(view + kOffsetArrayStart + 4u * pos); }
-    void SetOffsetAt(int32_t pos, uint32_t off) { StoreU32(view + kOffsetArrayStart + 4u * pos, off); }
+    void SetOffsetAt(int32_t pos, uint32_t off) {
+        StoreU32(view + kOffsetArrayStart + 4u * pos, off);
+    }
 };
 
 // Reads heap start, count and kind and checks them against the view: count >= 0, the offset

@@ -64,7 +64,8 @@ int Sort(MappedFile* table, CodeComparator cmp) {
 int RebuildPrefixIndex(MappedFile* table, CodeComparator cmp) {
     TableLayout t;
     if (!ReadTableLayout(table, &t)) return 0;
-    std::unique_ptr<int32_t[]> cells(new (std::nothrow) int32_t[kPrefixIndexDim * kPrefixIndexDim]());
+    std::unique_ptr<int32_t[]> cells(new (std::nothrow)
+                                         int32_t[kPrefixIndexDim * kPrefixIndexDim]());
     if (!cells) return 0;
     if (IsCodeTableKind(t.kind) && t.count > 0) {
         if (!cmp) cmp = CompareLengthPrefixed;

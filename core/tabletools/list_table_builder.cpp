@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "core/base/avl_tree.h"
-#include "core/table/list_table.h"
 #include "core/base/mapped_file.h"
-#include "core/table/table_format.h"
 #include "core/base/text_file.h"
+#include "core/table/list_table.h"
+#include "core/table/table_format.h"
 
 namespace {
 
@@ -56,7 +56,8 @@ public:
             records_ = static_cast<ListText*>(grown);
             capacity_ = want;
         }
-        records_[count_++] = {static_cast<uint32_t>(poolUsed_), weight, static_cast<uint8_t>(bytes)};
+        records_[count_++] = {static_cast<uint32_t>(poolUsed_), weight,
+                              static_cast<uint8_t>(bytes)};
         poolUsed_ += static_cast<size_t>(bytes);
         return true;
     }
@@ -171,10 +172,9 @@ int BuildWordTableFile(const wchar_t* textPath, const wchar_t* outPath, ListProg
     if (!CollectTexts(text.get(), length, &texts, progress, firstHasHash)) return 0;
     if (texts.count() == 0) return 0;
 
-    const int64_t size = static_cast<int64_t>(FreshHeapStart(0)) +
-                         4 * static_cast<int64_t>(texts.count()) +
-                         5 * static_cast<int64_t>(texts.count()) +
-                         static_cast<int64_t>(texts.poolBytes());
+    const int64_t size =
+        static_cast<int64_t>(FreshHeapStart(0)) + 4 * static_cast<int64_t>(texts.count()) +
+        5 * static_cast<int64_t>(texts.count()) + static_cast<int64_t>(texts.poolBytes());
     if (texts.count() > 0x7FFFFFFF || size > kMaxMappedSize) return 0;
     MappedFile* created = nullptr;
     if (MappedFile::Create(&created, outPath, size) <= 0 || !created) return 0;
@@ -218,8 +218,8 @@ int CopyOverTarget(const wchar_t* targetPath, const wchar_t* builtPath) {
 
 }  // namespace
 
-int RebuildListTableFromText(const wchar_t* targetPath, const wchar_t* textPath,
-                             bool* firstHasHash, ListProgressHook progress) {
+int RebuildListTableFromText(const wchar_t* targetPath, const wchar_t* textPath, bool* firstHasHash,
+                             ListProgressHook progress) {
     if (firstHasHash) *firstHasHash = false;
     if (!targetPath || !textPath) return 0;
     wchar_t work[kPathChars];

@@ -23,5 +23,5 @@ int BuildWordTableFile(const wchar_t* textPath, const wchar_t* outPath, ListProg
 // target first. A longer target keeps its length. Refuses a target that opens only as a
 // private memory copy. 1 on success, 0 on failure (the target is untouched when the
 // failure comes before the copy).
-int RebuildListTableFromText(const wchar_t* targetPath, const wchar_t* textPath,
-                             bool* firstHasHash, ListProgressHook progress);
+int RebuildListTableFromText(const wchar_t* targetPath, const wchar_t* textPath, bool* firstHasHash,
+                             ListProgressHook progress);

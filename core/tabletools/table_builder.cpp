@@ -95,8 +95,8 @@ bool ParseDataLine(CodeTableBuilder* b, wchar_t* line, size_t length, BuilderRec
 
     wchar_t* code = line + tab + 1;
     TableTags tags;
-    size_t codeLength = ParseTableTags(code, length - tab - 1, kBuilderTagOrder,
-                                       kTableTagCount, true, &tags);
+    size_t codeLength =
+        ParseTableTags(code, length - tab - 1, kBuilderTagOrder, kTableTagCount, true, &tags);
     if (tags.has(TableTag::kDelete)) return false;
 
     uint32_t cls = b->defaultClass;
@@ -148,8 +148,8 @@ int CompareUnits(const wchar_t* a, uint32_t la, const wchar_t* b, uint32_t lb) {
 }
 
 // Without an encoder, codes carry the keypad characters as single bytes.
-int EncodeField(BuilderTextEncoder encoder, bool mapKeypad, const wchar_t* text,
-                uint32_t units, uint8_t* out, int capacity) {
+int EncodeField(BuilderTextEncoder encoder, bool mapKeypad, const wchar_t* text, uint32_t units,
+                uint8_t* out, int capacity) {
     if (encoder) return encoder(text, static_cast<int>(units), out, capacity);
     return EncodeTableText(text, units, mapKeypad, out, capacity);
 }
@@ -198,7 +198,8 @@ void MeasureRecords(CodeTableBuilder* b) {
 void ReportSummary(CodeTableBuilder* b) {
     wchar_t text[256];
     swprintf(text, 256,
-             L"　　码表信息: \r\n　　  码表大小: %d字节\r\n　　  原始码表行数: %d\r\n　　  有效编码行数: %d",
+             L"　　码表信息: \r\n　　  码表大小: %d字节\r\n　　  原始码表行数: %d\r\n　　  "
+             L"有效编码行数: %d",
              static_cast<int>(b->totalBytes), static_cast<int>(b->rawLineCount),
              static_cast<int>(b->uniqueCount));
     Report(b, text, 0, 0);
@@ -281,8 +282,8 @@ bool OnMappedTable(const wchar_t* path, CodeComparator cmp, bool sort) {
     if (MappedFile::Open(&t, path) <= 0 || !t) return false;
     MappedFilePtr table(t);
     if (!table->IsMapped()) return false;
-    int done = sort ? CodeTable::Sort(table.get(), cmp)
-                    : CodeTable::RebuildPrefixIndex(table.get(), cmp);
+    int done =
+        sort ? CodeTable::Sort(table.get(), cmp) : CodeTable::RebuildPrefixIndex(table.get(), cmp);
     return done == 1;
 }
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
+#include "core/table/code_table.h"
 
 class AvlTree;
 
@@ -44,10 +44,10 @@ using BuilderProgress = void (*)(void* context, const wchar_t* text, int32_t ind
 
 enum BuilderError : int32_t {
     kBuilderOk = 0,
-    kBuilderNoRecordFile = 1,   // the record file could not be created
-    kBuilderOutOfMemory = 2,    // a text or the duplicate tree could not get memory
-    kBuilderNoOutputFile = 3,   // the output file could not be created
-    kBuilderNotMapped = 4,      // the written table could not be mapped, sorted or indexed
+    kBuilderNoRecordFile = 1,  // the record file could not be created
+    kBuilderOutOfMemory = 2,   // a text or the duplicate tree could not get memory
+    kBuilderNoOutputFile = 3,  // the output file could not be created
+    kBuilderNotMapped = 4,     // the written table could not be mapped, sorted or indexed
 };
 
 constexpr int kBuilderMaxFieldBytes = 255;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <cwchar>
 
+#include "core/base/text_convert.h"
 #include "core/table/table_format.h"
 #include "core/tabletools/table_text.h"
-#include "core/base/text_convert.h"
 
 namespace TableEntry {
 

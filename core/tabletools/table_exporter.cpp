@@ -6,10 +6,10 @@
 #include <new>
 
 #include "core/base/avl_tree.h"
-#include "core/table/code_table.h"
-#include "core/settings/config_blocks.h"
-#include "core/table/table_format.h"
 #include "core/base/text_lines.h"
+#include "core/settings/config_blocks.h"
+#include "core/table/code_table.h"
+#include "core/table/table_format.h"
 
 namespace {
 
@@ -41,11 +41,21 @@ void WriteHeader(CodeTableExporter* x) {
     bool ok = true;
     if (s >= 1 && s <= 31) {
         switch (s) {
-        case 1: ok = WriteTextLine(f, L"---config@码表分类=主码-系统码表\r\n"); break;
-        case 2: ok = WriteTextLine(f, L"---config@码表分类=主码-用户码表\r\n"); break;
-        case 3: ok = WriteTextLine(f, L"---config@码表分类=主码-次显码表\r\n"); break;
-        case 4: ok = WriteTextLine(f, L"---config@码表分类=辅码码表\r\n"); break;
-        default: ok = WriteTextLine(f, L"---config@码表分类=主码-%d\r\n", s - 15); break;
+            case 1:
+                ok = WriteTextLine(f, L"---config@码表分类=主码-系统码表\r\n");
+                break;
+            case 2:
+                ok = WriteTextLine(f, L"---config@码表分类=主码-用户码表\r\n");
+                break;
+            case 3:
+                ok = WriteTextLine(f, L"---config@码表分类=主码-次显码表\r\n");
+                break;
+            case 4:
+                ok = WriteTextLine(f, L"---config@码表分类=辅码码表\r\n");
+                break;
+            default:
+                ok = WriteTextLine(f, L"---config@码表分类=主码-%d\r\n", s - 15);
+                break;
         }
         if (ok && x->aliases) {
             AliasOf(x, s, alias);
@@ -175,14 +185,22 @@ int CodeTableExporter::FormatEntryLine(const CodeTableExporter* x, uint32_t kind
     if (text[0] == L'/' && text[1] == L'/') b.Put(L'/');
     for (const wchar_t* p = text; *p; ++p) {
         switch (*p) {
-        case L'\r':
-            b.Put(L"\\r");
-            if (p[1] == L'\n') ++p;
-            break;
-        case L'\n': b.Put(L"\\r"); break;
-        case L'\t': b.Put(L"\\t"); break;
-        case L'\\': b.Put(L"\\\\"); break;
-        default: b.Put(*p); break;
+            case L'\r':
+                b.Put(L"\\r");
+                if (p[1] == L'\n') ++p;
+                break;
+            case L'\n':
+                b.Put(L"\\r");
+                break;
+            case L'\t':
+                b.Put(L"\\t");
+                break;
+            case L'\\':
+                b.Put(L"\\\\");
+                break;
+            default:
+                b.Put(*p);
+                break;
         }
     }
     b.Put(L'\t');
@@ -196,10 +214,14 @@ int CodeTableExporter::FormatEntryLine(const CodeTableExporter* x, uint32_t kind
     if ((flags & kFlagPinned) && s != kExportPinned) b.Put(L"#固");
     if (s == kExportAllClasses) {
         const uint32_t cls = EntryClassOf(flags);
-        if (cls == kClassUser) b.Put(L"#用");
-        else if (cls == kClassSecondary) b.Put(L"#次");
-        else if (cls == kClassAuxCode) b.Put(L"#辅");
-        else if (cls >= kClassCategoryFirst && cls < kExportClasses) b.PutNumber(L"#类", cls - 15);
+        if (cls == kClassUser)
+            b.Put(L"#用");
+        else if (cls == kClassSecondary)
+            b.Put(L"#次");
+        else if (cls == kClassAuxCode)
+            b.Put(L"#辅");
+        else if (cls >= kClassCategoryFirst && cls < kExportClasses)
+            b.PutNumber(L"#类", cls - 15);
     }
     const uint32_t order = flags & kOrderMask;
     if (order != 0 && s >= 0) b.PutNumber(L"#序", static_cast<long>(order));
@@ -225,9 +247,8 @@ int32_t CodeTableExporter::Export(CodeTableExporter* x, const MappedFile* table,
 
     // 1-2: the selection, in export order. List entries carry a weight, not a class: they are
     // all taken.
-    AvlTree* tree = new (std::nothrow)
-        AvlTree(v.count > 0 ? static_cast<uint32_t>(v.count) : 32,
-                list ? CompareListEntries : CompareEntries);
+    AvlTree* tree = new (std::nothrow) AvlTree(v.count > 0 ? static_cast<uint32_t>(v.count) : 32,
+                                               list ? CompareListEntries : CompareEntries);
     if (!tree) return 0;
     int32_t selected = 0;
     for (int32_t i = 0; i < v.count; ++i) {

@@ -5,10 +5,10 @@
 #include <new>
 
 #include "core/base/avl_tree.h"
+#include "core/base/text_convert.h"
 #include "core/table/table_edit.h"
 #include "core/table/table_format.h"
 #include "core/tabletools/table_text.h"
-#include "core/base/text_convert.h"
 
 namespace {
 
@@ -113,8 +113,7 @@ const MergeTexts kWordLineTexts = {{
 }};
 
 // Merges e and reports its outcome; 1 when accepted (the tree owns e then).
-int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word,
-                   const MergeTexts& texts) {
+int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word, const MergeTexts& texts) {
     int outcome = CodeTableImporter::MergeEntry(x, e);
     if (outcome == kMergeAdded) return 1;
     if (outcome >= kMergeUndeleted && outcome <= kMergeDeleted)
@@ -310,7 +309,8 @@ int32_t CodeTableImporter::ImportAll(CodeTableImporter* x) {
     int32_t accepted = 0;
     size_t pos = 0;
     TextLine line;
-    const int32_t total = x->textLength > INT32_MAX ? INT32_MAX : static_cast<int32_t>(x->textLength);
+    const int32_t total =
+        x->textLength > INT32_MAX ? INT32_MAX : static_cast<int32_t>(x->textLength);
     while (NextTextLine(x->text, x->textLength, &pos, &line)) {
         wchar_t* s = x->text + line.start;
         wchar_t* last = nullptr;
@@ -395,12 +395,13 @@ int32_t CodeTableImporter::Commit(CodeTableImporter* x) {
         const uint32_t size = EntrySize(e);
         heap -= size;
         std::memcpy(view + heap, e, size);
-        StoreU32(view + kOffsetArrayStart + 4 * static_cast<int64_t>(n), static_cast<uint32_t>(heap));
+        StoreU32(view + kOffsetArrayStart + 4 * static_cast<int64_t>(n),
+                 static_cast<uint32_t>(heap));
         ++n;
         StoreU32(&h->heapStart, static_cast<uint32_t>(heap));
         std::memcpy(&h->count, &n, 4);
-        if (x->progress) x->progress(nullptr, static_cast<int32_t>(added - i + 1),
-                                     static_cast<int32_t>(added));
+        if (x->progress)
+            x->progress(nullptr, static_cast<int32_t>(added - i + 1), static_cast<int32_t>(added));
     }
     FreeTreeEntries(x->tree);
     delete x->tree;

@@ -4,12 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/table/code_table.h"
-#include "core/settings/config_blocks.h"
 #include "core/base/mapped_file.h"
-#include "core/tabletools/table_entry_text.h"
-#include "core/table/table_progress.h"
 #include "core/base/text_lines.h"
+#include "core/settings/config_blocks.h"
+#include "core/table/code_table.h"
+#include "core/table/table_progress.h"
+#include "core/tabletools/table_entry_text.h"
 
 class AvlTree;
 

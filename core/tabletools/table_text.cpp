@@ -28,8 +28,8 @@ size_t FindTag(const wchar_t* s, size_t length, const wchar_t* tag, bool hashEsc
 }  // namespace
 
 const TableTag kBuilderTagOrder[kTableTagCount] = {
-    TableTag::kDelete, TableTag::kOrder,     TableTag::kCategory, TableTag::kUser,
-    TableTag::kSecondary, TableTag::kAux, TableTag::kPinned,
+    TableTag::kDelete,    TableTag::kOrder, TableTag::kCategory, TableTag::kUser,
+    TableTag::kSecondary, TableTag::kAux,   TableTag::kPinned,
 };
 const TableTag kImporterTagOrder[kTableTagCount] = {
     TableTag::kOrder, TableTag::kCategory, TableTag::kUser,   TableTag::kSecondary,
@@ -87,8 +87,7 @@ TableLineKind ClassifyTableLine(const wchar_t* line, size_t length, size_t* data
     return TableLineKind::kData;
 }
 
-bool NextTableDirective(const wchar_t* text, size_t textLength, size_t* pos,
-                        TableDirective* out) {
+bool NextTableDirective(const wchar_t* text, size_t textLength, size_t* pos, TableDirective* out) {
     if (!text || !pos || !out) return false;
     for (size_t i = *pos; i + kDirectivePrefixUnits <= textLength; ++i) {
         if (text[i] != L'-' ||
@@ -206,8 +205,7 @@ size_t UnescapeTableWord(wchar_t* word, size_t length, bool spaceEscape) {
     return j;
 }
 
-int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* dst,
-                    int capacity) {
+int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* dst, int capacity) {
     if (!text) return 0;
     int64_t total = 0;
     for (size_t i = 0; i < units; ++i) {

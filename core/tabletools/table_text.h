@@ -41,8 +41,7 @@ struct TableDirective {
     size_t valueLength;
 };
 // Next occurrence of the prefix at or after *pos (anywhere in a line); false at the end.
-bool NextTableDirective(const wchar_t* text, size_t textLength, size_t* pos,
-                        TableDirective* out);
+bool NextTableDirective(const wchar_t* text, size_t textLength, size_t* pos, TableDirective* out);
 // True when [s, s + length) equals the NUL-terminated literal.
 bool TextEquals(const wchar_t* s, size_t length, const wchar_t* literal);
 // True when [s, s + length) starts with literal; *rest gets the index behind it.
@@ -81,8 +80,7 @@ size_t UnescapeTableWord(wchar_t* word, size_t length, bool spaceEscape);
 // UTF-8 of the whole text, with the keypad characters U+FF0A..U+FF19 as single bytes when
 // mapKeypad is set. Returns the full byte count, or -1 on a broken surrogate pair. Writes
 // only when dst is given and the whole result fits capacity (otherwise nothing is written).
-int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* dst,
-                    int capacity);
+int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* dst, int capacity);
 
 // Length byte + UTF-8 of a code with the keypad characters as single bytes; the same contract
 // as EncodeLengthPrefixedUtf8: 0 when above 250 units or bytes, broken, or larger than

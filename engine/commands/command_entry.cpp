@@ -48,12 +48,24 @@ int Unescape(const wchar_t* text, wchar_t* out, int count) {
         }
         const wchar_t next = text[++i];
         switch (next) {
-            case L'1': put(L','); break;
-            case L'2': put(L'('); break;
-            case L'3': put(L')'); break;
-            case L'4': put(L'<'); break;
-            case L'5': put(L'>'); break;
-            case L'\\': put(L'\\'); break;
+            case L'1':
+                put(L',');
+                break;
+            case L'2':
+                put(L'(');
+                break;
+            case L'3':
+                put(L')');
+                break;
+            case L'4':
+                put(L'<');
+                break;
+            case L'5':
+                put(L'>');
+                break;
+            case L'\\':
+                put(L'\\');
+                break;
             case L'r':
                 // Never half a line break at the end.
                 if (n >= count - 2) {
@@ -63,8 +75,12 @@ int Unescape(const wchar_t* text, wchar_t* out, int count) {
                 put(L'\r');
                 put(L'\n');
                 break;
-            case L's': put(L' '); break;
-            case L't': put(L'\t'); break;
+            case L's':
+                put(L' ');
+                break;
+            case L't':
+                put(L'\t');
+                break;
             default:
                 put(L'\\');
                 put(next);

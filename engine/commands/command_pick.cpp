@@ -3,9 +3,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/table/code_table.h"
 #include "core/base/text_convert.h"
 #include "core/base/url_encode.h"
+#include "core/table/code_table.h"
 #include "engine/commands/command_entry.h"
 
 namespace {
@@ -50,9 +50,8 @@ struct Prefixed {
     uint32_t action;
 };
 constexpr Prefixed kCommands[] = {
-    {L"readfile(", kActionReadFile}, {L"help(", kActionHelp},
-    {L"convert(", kActionConvert},   {L"skbd(", kActionSoftKeyboard},
-    {L"config(", kActionConfig},
+    {L"readfile(", kActionReadFile}, {L"help(", kActionHelp},     {L"convert(", kActionConvert},
+    {L"skbd(", kActionSoftKeyboard}, {L"config(", kActionConfig},
 };
 
 }  // namespace
@@ -77,9 +76,11 @@ int ExtractCommandArgument(Engine* e, const wchar_t* command,
             ++arg;
             --length;
         }
-        size_t n = folderLength < kCommandArgumentUnits - 1 ? folderLength : kCommandArgumentUnits - 1;
+        size_t n =
+            folderLength < kCommandArgumentUnits - 1 ? folderLength : kCommandArgumentUnits - 1;
         wmemcpy(text, folder, n);
-        const size_t rest = length < kCommandArgumentUnits - 1 - n ? length : kCommandArgumentUnits - 1 - n;
+        const size_t rest =
+            length < kCommandArgumentUnits - 1 - n ? length : kCommandArgumentUnits - 1 - n;
         wmemcpy(text + n, arg, rest);
         text[n + rest] = 0;
     } else {

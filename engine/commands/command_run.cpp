@@ -7,8 +7,8 @@
 #include "engine/commands/command_hooks.h"
 #include "engine/commands/command_pick.h"
 #include "engine/commands/key_groups.h"
-#include "engine/platform.h"
 #include "engine/commands/word_reader.h"
+#include "engine/platform.h"
 
 namespace {
 
@@ -41,7 +41,9 @@ Switch ReadSwitch(const wchar_t* value, const wchar_t* on, const wchar_t* off) {
     return Switch::Toggle;
 }
 
-bool Apply(Switch s, bool current) { return s == Switch::On ? true : s == Switch::Off ? false : !current; }
+bool Apply(Switch s, bool current) {
+    return s == Switch::On ? true : s == Switch::Off ? false : !current;
+}
 
 bool EndsWithNoCase(const wchar_t* text, const wchar_t* suffix) {
     const size_t n = wcslen(text), m = wcslen(suffix);
@@ -73,8 +75,8 @@ int RunSetCommand(Engine* e, const wchar_t* line) {
     if (after != before) {
         wchar_t file[MAX_PATH], parameters[kCommandLineUnits];
         if (InstallFile(e, L"installer.exe", file)) {
-            swprintf(parameters, kCommandLineUnits, after ? L"/EMMODE=1 /GUID=%ls" : L"/EMMODE=0 /GUID=%ls",
-                     e->guidText);
+            swprintf(parameters, kCommandLineUnits,
+                     after ? L"/EMMODE=1 /GUID=%ls" : L"/EMMODE=0 /GUID=%ls", e->guidText);
             Launch(file, parameters, L"", SW_HIDE);
         }
     }
@@ -86,10 +88,12 @@ int RunConvertCommand(Engine* e, const wchar_t* argument) {
     wchar_t name[32];
     const wchar_t* value = SplitAtComma(argument, name, 32);
     if (!wcscmp(name, L"中英文标点")) {
-        const bool english = Apply(ReadSwitch(value, L"英文", L"中文"), e->state & kStateEnglishPunct);
+        const bool english =
+            Apply(ReadSwitch(value, L"英文", L"中文"), e->state & kStateEnglishPunct);
         e->state = english ? e->state | kStateEnglishPunct : e->state & ~kStateEnglishPunct;
     } else if (!wcscmp(name, L"全半角")) {
-        const bool full = Apply(ReadSwitch(value, L"全角", L"半角"), e->state & kStateFullWidthOutput);
+        const bool full =
+            Apply(ReadSwitch(value, L"全角", L"半角"), e->state & kStateFullWidthOutput);
         if (full) {
             e->state |= kStateFullWidthOutput;
             if (e->ime) e->ime->options &= ~kImeTraditionalOutput;
@@ -102,8 +106,10 @@ int RunConvertCommand(Engine* e, const wchar_t* argument) {
             e, Apply(ReadSwitch(value, L"打开", L"关闭"), e->ime->options & kImeTraditionalOutput));
     } else if (!wcscmp(name, L"简体输出")) {
         if (!e->ime) return 0;
-        const bool on = Apply(ReadSwitch(value, L"打开", L"关闭"), e->ime->options & kImeSimplifiedOutput);
-        e->ime->options = on ? e->ime->options | kImeSimplifiedOutput : e->ime->options & ~kImeSimplifiedOutput;
+        const bool on =
+            Apply(ReadSwitch(value, L"打开", L"关闭"), e->ime->options & kImeSimplifiedOutput);
+        e->ime->options =
+            on ? e->ime->options | kImeSimplifiedOutput : e->ime->options & ~kImeSimplifiedOutput;
     } else {
         return 0;
     }
@@ -160,9 +166,10 @@ int ShowHelpTopic(Engine* e, const wchar_t* topic, int cx, int cy) {
     if (!e || !topic) return 0;
     wchar_t file[MAX_PATH], parameters[kCommandLineUnits];
     if (!InstallFile(e, L"config.exe", file)) return 0;
-    const int n = swprintf(parameters, kCommandLineUnits,
-                           L"/showurl 'mk:@MSITStore:%lsmain.chm::/%ls' /showurlCX %d /showurlCY %d",
-                           e->installLocation, topic, cx, cy);
+    const int n =
+        swprintf(parameters, kCommandLineUnits,
+                 L"/showurl 'mk:@MSITStore:%lsmain.chm::/%ls' /showurlCX %d /showurlCY %d",
+                 e->installLocation, topic, cx, cy);
     if (n <= 0) return 0;
     return Launch(file, parameters, L"open", SW_SHOWNORMAL);
 }

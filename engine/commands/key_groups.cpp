@@ -29,7 +29,7 @@ int ReadKey(std::wstring_view text) {
         int value = 0;
         for (wchar_t c : hex ? text.substr(2) : text) {
             const wchar_t lower = static_cast<wchar_t>(c | 0x20);
-            const int d = c >= L'0' && c <= L'9'             ? c - L'0'
+            const int d = c >= L'0' && c <= L'9'                  ? c - L'0'
                           : hex && lower >= L'a' && lower <= L'f' ? lower - L'a' + 10
                                                                   : -1;
             if (d < 0) return 0;

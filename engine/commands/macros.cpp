@@ -4,8 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "engine/platform.h"
 #include "engine/commit_history.h"
+#include "engine/platform.h"
 
 namespace {
 
@@ -42,10 +42,18 @@ void TimeMacro(const wchar_t* arg, Text* t) {
     PLATFORM_CALL(localTime)(&now);
     unsigned value;
     switch (arg[0] | 0x20) {
-        case L'h': value = now.wHour; break;
-        case L'm': value = now.wMinute; break;
-        case L's': value = now.wSecond; break;
-        default: t->Add(L"#"); return;
+        case L'h':
+            value = now.wHour;
+            break;
+        case L'm':
+            value = now.wMinute;
+            break;
+        case L's':
+            value = now.wSecond;
+            break;
+        default:
+            t->Add(L"#");
+            return;
     }
     if (arg[0] >= L'a')
         Number(t, value, Doubled(arg));
@@ -114,10 +122,18 @@ void DateMacro(const wchar_t* arg, Text* t) {
     }
     const bool four = letters == 4 && arg[1] == kind && arg[2] == kind && arg[3] == kind;
     switch (kind) {
-        case L'D': Chinese(t, now.wDay); break;
-        case L'M': Chinese(t, now.wMonth); break;
-        case L'd': Number(t, now.wDay, Doubled(arg)); break;
-        case L'm': Number(t, now.wMonth, Doubled(arg)); break;
+        case L'D':
+            Chinese(t, now.wDay);
+            break;
+        case L'M':
+            Chinese(t, now.wMonth);
+            break;
+        case L'd':
+            Number(t, now.wDay, Doubled(arg));
+            break;
+        case L'm':
+            Number(t, now.wMonth, Doubled(arg));
+            break;
         case L'Y': {
             wchar_t digits[8];
             swprintf(digits, 8, L"%04u", static_cast<unsigned>(now.wYear % 10000));
@@ -141,7 +157,8 @@ void DateMacro(const wchar_t* arg, Text* t) {
             t->Add(L"周");
             t->Add(kWeekdays[now.wDayOfWeek % 7]);
             break;
-        default: t->Add(L"#");
+        default:
+            t->Add(L"#");
     }
 }
 

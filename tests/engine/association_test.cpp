@@ -25,7 +25,9 @@ public:
         std::string text = "\xEF\xBB\xBF";
         for (const auto& l : lines) text += l + "\n";
         WriteFileBytes(dir / L"in.txt", text);
-        EXPECT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"t.dmg").c_str(), nullptr, nullptr), 1);
+        EXPECT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"t.dmg").c_str(), nullptr,
+                                     nullptr),
+                  1);
         bytes_ = ReadFileBytes(dir / L"t.dmg");
         std::memset(&file_, 0, sizeof file_);
         file_.size = static_cast<int32_t>(bytes_.size());
@@ -55,10 +57,10 @@ std::vector<std::string> CandidateTexts(const Engine* e) {
     return out;
 }
 
-const char kZhongGuo[] = "\xE4\xB8\xAD\xE5\x9B\xBD";         // 中国
+const char kZhongGuo[] = "\xE4\xB8\xAD\xE5\x9B\xBD";                 // 中国
 const char kZhongGuoRen[] = "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA";  // 中国人
-const char kRen[] = "\xE4\xBA\xBA";                             // 人
-const char kZhongWen[] = "\xE4\xB8\xAD\xE6\x96\x87";          // 中文
+const char kRen[] = "\xE4\xBA\xBA";                                  // 人
+const char kZhongWen[] = "\xE4\xB8\xAD\xE6\x96\x87";                 // 中文
 
 TEST(ClearInputAndAssociate, WhenAssociationRuns) {
     struct Case {
@@ -68,7 +70,13 @@ TEST(ClearInputAndAssociate, WhenAssociationRuns) {
     };
     const std::string hashEntry = std::string(kZhongGuo) + "#" + kRen;
     const std::vector<Case> cases = {
-        {"after a commit", true, true, false, true, false, {kZhongGuo + std::string("#") + kRen, kZhongGuoRen}},
+        {"after a commit",
+         true,
+         true,
+         false,
+         true,
+         false,
+         {kZhongGuo + std::string("#") + kRen, kZhongGuoRen}},
         {"hash form", true, true, false, true, true, {hashEntry}},
         {"association switched off", false, true, false, true, false, {}},
         {"nothing picked", true, false, false, true, false, {}},
@@ -115,7 +123,8 @@ TEST(ClearInputAndAssociate, PageShowsTheContinuation) {
         ASSERT_EQ(Engine::ClearInputAndAssociate(e), 1);
         e->state |= kStateAssociation;
         Engine::FinishCandidates(e);
-        EXPECT_EQ(t.PageWords(), (std::vector<std::string>{hashForm ? kRen : "\xE4\xBA\xBA\xE6\xB0\x91"}));
+        EXPECT_EQ(t.PageWords(),
+                  (std::vector<std::string>{hashForm ? kRen : "\xE4\xBA\xBA\xE6\xB0\x91"}));
     }
 }
 

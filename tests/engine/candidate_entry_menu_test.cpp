@@ -45,44 +45,105 @@ struct MoveCase {
 };
 
 const MoveCase kMoves[] = {
-    {"up: the first row has nothing above", {{kC1 | 5}, {kC1 | 3}}, 0, kEntryUp, 0,
+    {"up: the first row has nothing above",
+     {{kC1 | 5}, {kC1 | 3}},
+     0,
+     kEntryUp,
+     0,
      {kC1 | 5, kC1 | 3}},
-    {"down: the last row has nothing below", {{kC1 | 5}, {kC1 | 3}}, 1, kEntryDown, 0,
+    {"down: the last row has nothing below",
+     {{kC1 | 5}, {kC1 | 3}},
+     1,
+     kEntryDown,
+     0,
      {kC1 | 5, kC1 | 3}},
-    {"up: a pinned row above is another group", {{kC1 | kPin | 5}, {kC1 | 3}}, 1, kEntryUp, 0,
+    {"up: a pinned row above is another group",
+     {{kC1 | kPin | 5}, {kC1 | 3}},
+     1,
+     kEntryUp,
+     0,
      {kC1 | kPin | 5, kC1 | 3}},
-    {"up: another weight above is another group", {{kC1 | 5, 31}, {kC1 | 3}}, 1, kEntryUp, 0,
+    {"up: another weight above is another group",
+     {{kC1 | 5, 31}, {kC1 | 3}},
+     1,
+     kEntryUp,
+     0,
      {kC1 | 5, kC1 | 3}},
-    {"up: a row without a main entry ends the group", {{kC1 | 5, 127, false}, {kC1 | 3}}, 1,
-     kEntryUp, 0, {kC1 | 5, kC1 | 3}},
+    {"up: a row without a main entry ends the group",
+     {{kC1 | 5, 127, false}, {kC1 | 3}},
+     1,
+     kEntryUp,
+     0,
+     {kC1 | 5, kC1 | 3}},
     {"up: orders and bits 16-19 trade places, class and bit 20 stay",
-     {{kC3 | 0x100000 | 0x20005}, {kC1 | 3}}, 1, kEntryUp, 1,
+     {{kC3 | 0x100000 | 0x20005}, {kC1 | 3}},
+     1,
+     kEntryUp,
+     1,
      {kC3 | 0x100000 | 3, kC1 | 0x20005}},
-    {"up: equal orders raise the row by one", {{kC1 | 7}, {kC3 | 7}}, 1, kEntryUp, 1,
+    {"up: equal orders raise the row by one",
+     {{kC1 | 7}, {kC3 | 7}},
+     1,
+     kEntryUp,
+     1,
      {kC1 | 7, kC3 | 8}},
-    {"up: equal at the ceiling lowers the one above", {{kC1 | 0xFFFF}, {kC1 | 0xFFFF}}, 1,
-     kEntryUp, 1, {kC1 | 0xFFFE, kC1 | 0xFFFF}},
+    {"up: equal at the ceiling lowers the one above",
+     {{kC1 | 0xFFFF}, {kC1 | 0xFFFF}},
+     1,
+     kEntryUp,
+     1,
+     {kC1 | 0xFFFE, kC1 | 0xFFFF}},
     {"down: orders trade places", {{kC1 | 9}, {kC1 | 4}}, 0, kEntryDown, 1, {kC1 | 4, kC1 | 9}},
-    {"down: equal orders lower the row by one", {{kC1 | 7}, {kC1 | 7}}, 0, kEntryDown, 1,
+    {"down: equal orders lower the row by one",
+     {{kC1 | 7}, {kC1 | 7}},
+     0,
+     kEntryDown,
+     1,
      {kC1 | 6, kC1 | 7}},
-    {"down: equal at 0 raises the one below, the class never borrows", {{kC1 | 0}, {kC1 | 0}},
-     0, kEntryDown, 1, {kC1 | 0, kC1 | 1}},
+    {"down: equal at 0 raises the one below, the class never borrows",
+     {{kC1 | 0}, {kC1 | 0}},
+     0,
+     kEntryDown,
+     1,
+     {kC1 | 0, kC1 | 1}},
     {"top: the row takes the first place, the others move down one",
-     {{kC1 | 40}, {kC1 | 30}, {kC1 | 20}, {kC3 | 0x100000 | 10}, {kC1 | 5, 31}}, 3, kEntryTop, 1,
+     {{kC1 | 40}, {kC1 | 30}, {kC1 | 20}, {kC3 | 0x100000 | 10}, {kC1 | 5, 31}},
+     3,
+     kEntryTop,
+     1,
      {kC1 | 30, kC1 | 20, kC1 | 10, kC3 | 0x100000 | 40, kC1 | 5}},
-    {"top: the walk stops at the pinned group", {{kC1 | kPin | 90}, {kC1 | 30}, {kC1 | 20}}, 2,
-     kEntryTop, 1, {kC1 | kPin | 90, kC1 | 20, kC1 | 30}},
+    {"top: the walk stops at the pinned group",
+     {{kC1 | kPin | 90}, {kC1 | 30}, {kC1 | 20}},
+     2,
+     kEntryTop,
+     1,
+     {kC1 | kPin | 90, kC1 | 20, kC1 | 30}},
     {"top: already first", {{kC1 | 30}, {kC1 | 20}}, 0, kEntryTop, 0, {kC1 | 30, kC1 | 20}},
-    {"top: equal to the first raises the row by one", {{kC1 | 8}, {kC1 | 8}, {kC1 | 8}}, 2,
-     kEntryTop, 1, {kC1 | 8, kC1 | 8, kC1 | 9}},
-    {"top: equal at the ceiling lowers the others", {{kC1 | 0xFFFF}, {kC1 | 0xFFFF}}, 1,
-     kEntryTop, 1, {kC1 | 0xFFFE, kC1 | 0xFFFF}},
+    {"top: equal to the first raises the row by one",
+     {{kC1 | 8}, {kC1 | 8}, {kC1 | 8}},
+     2,
+     kEntryTop,
+     1,
+     {kC1 | 8, kC1 | 8, kC1 | 9}},
+    {"top: equal at the ceiling lowers the others",
+     {{kC1 | 0xFFFF}, {kC1 | 0xFFFF}},
+     1,
+     kEntryTop,
+     1,
+     {kC1 | 0xFFFE, kC1 | 0xFFFF}},
     {"bottom: the row takes the last place, the others move up one",
-     {{kC1 | 50, 31}, {kC1 | 40}, {kC1 | 30}, {kC1 | 20}, {kC1 | 10}}, 1, kEntryBottom, 1,
+     {{kC1 | 50, 31}, {kC1 | 40}, {kC1 | 30}, {kC1 | 20}, {kC1 | 10}},
+     1,
+     kEntryBottom,
+     1,
      {kC1 | 50, kC1 | 10, kC1 | 40, kC1 | 30, kC1 | 20}},
     {"bottom: already last", {{kC1 | 30}, {kC1 | 20}}, 1, kEntryBottom, 0, {kC1 | 30, kC1 | 20}},
-    {"bottom: equal to the last lowers the row by one", {{kC1 | 8}, {kC1 | 8}}, 0, kEntryBottom,
-     1, {kC1 | 7, kC1 | 8}},
+    {"bottom: equal to the last lowers the row by one",
+     {{kC1 | 8}, {kC1 | 8}},
+     0,
+     kEntryBottom,
+     1,
+     {kC1 | 7, kC1 | 8}},
     {"pin", {{kC1 | 8}}, 0, kEntryPin, 1, {kC1 | kPin | 8}},
     {"unpin", {{kC1 | kPin | 8}}, 0, kEntryPin, 1, {kC1 | 8}},
     {"secondary to main", {{kC3 | kPin | 8}}, 0, kEntrySwitchTable, 1, {kC1 | kPin | 8}},
@@ -90,9 +151,17 @@ const MoveCase kMoves[] = {
     {"user word to secondary", {{0x02000008}}, 0, kEntrySwitchTable, 1, {kC3 | 8}},
     {"category to secondary", {{0x1F000008}}, 0, kEntrySwitchTable, 1, {kC3 | 8}},
     {"delete", {{kC1 | 8}}, 0, kEntryDelete, 1, {kFlagDeleted | kC1 | 8}},
-    {"delete twice changes nothing", {{kFlagDeleted | kC1 | 8}}, 0, kEntryDelete, 0,
+    {"delete twice changes nothing",
+     {{kFlagDeleted | kC1 | 8}},
+     0,
+     kEntryDelete,
+     0,
      {kFlagDeleted | kC1 | 8}},
-    {"a row without a main entry is never edited", {{kC1 | 8, 127, false}}, 0, kEntryPin, 0,
+    {"a row without a main entry is never edited",
+     {{kC1 | 8, 127, false}},
+     0,
+     kEntryPin,
+     0,
      {kC1 | 8}},
     {"unknown operation", {{kC1 | 8}}, 0, 10, 0, {kC1 | 8}},
 };
@@ -128,9 +197,8 @@ TEST(EntryMoves, RefusesSlotsOutOfRange) {
 
 std::vector<FixtureEntry> Words() {
     return {
-        {"a", "阿", kC1 | 100},       {"a", "啊", kC1 | 300},
-        {"a", "吖", kC1 | kPin | 50}, {"a", "呵", kC1 | 100},
-        {"ab", "阿爸", kC1 | 10},     {"\x0B\x0C", "加", kC1 | 3},
+        {"a", "阿", kC1 | 100}, {"a", "啊", kC1 | 300},   {"a", "吖", kC1 | kPin | 50},
+        {"a", "呵", kC1 | 100}, {"ab", "阿爸", kC1 | 10}, {"\x0B\x0C", "加", kC1 | 3},
     };
 }
 
@@ -173,8 +241,7 @@ protected:
     void SetUp() override {
         g = Captured{};
         SetPlatform(&fake_);
-        for (int c = 'a'; c <= 'z'; ++c)
-            t.e->dme->keyClass[c] = kKeyCodeStart | kKeyCodeContinue;
+        for (int c = 'a'; c <= 'z'; ++c) t.e->dme->keyClass[c] = kKeyCodeStart | kKeyCodeContinue;
     }
     void TearDown() override { SetPlatform(nullptr); }
 
@@ -318,13 +385,15 @@ TEST(EntryOperationsCopy, PrivateCopyIsNeverEdited) {
                                       t.e->mainTable->view + t.e->mainTable->size);
     for (int op = kEntryUp; op <= kEntryDelete; ++op)
         EXPECT_EQ(Engine::EntryOperation(t.e, nullptr, 1, op), 0) << op;
-    EXPECT_EQ(std::vector<uint8_t>(t.e->mainTable->view, t.e->mainTable->view + t.e->mainTable->size),
-              before);
+    EXPECT_EQ(
+        std::vector<uint8_t>(t.e->mainTable->view, t.e->mainTable->view + t.e->mainTable->size),
+        before);
     t.e->input.committedKind = kKindMainEntry;
     t.e->input.committedEntry = t.e->candidates[0].entry;
     EXPECT_EQ(ConfirmDeleteEntry(t.e, nullptr), 1);
-    EXPECT_EQ(std::vector<uint8_t>(t.e->mainTable->view, t.e->mainTable->view + t.e->mainTable->size),
-              before);
+    EXPECT_EQ(
+        std::vector<uint8_t>(t.e->mainTable->view, t.e->mainTable->view + t.e->mainTable->size),
+        before);
 }
 
 TEST_F(EntryOperations, InformationBox) {

@@ -13,8 +13,9 @@ using Words = std::vector<std::string>;
 
 // 飞 has no other form, 干 three, 发 two.
 TestEngine* ScriptEngine(uint32_t pageSize) {
-    auto* t = new TestEngine({{"f", "飞", Flags(30, 1)}, {"f", "干", Flags(20, 1)}, {"f", "发", Flags(10, 1)}},
-                             {}, {{"干", "乾"}, {"干", "幹"}, {"干", "干"}, {"发", "發"}, {"发", "髮"}});
+    auto* t = new TestEngine(
+        {{"f", "飞", Flags(30, 1)}, {"f", "干", Flags(20, 1)}, {"f", "发", Flags(10, 1)}}, {},
+        {{"干", "乾"}, {"干", "幹"}, {"干", "干"}, {"发", "發"}, {"发", "髮"}});
     t->e->ime->options |= kImeTraditionalOutput;
     t->e->ime->listOptions = pageSize << kListPageShift;
     return t;
@@ -73,8 +74,11 @@ TEST(CandidatePage, ScriptFormRowsAreBoundedToTheRow) {
 }
 
 TEST(CandidatePage, BackwardFillReachingTheStartMovesRowsUp) {
-    TestEngine t({{"a", "一", Flags(5, 1)}, {"a", "二", Flags(4, 1)}, {"a", "三", Flags(3, 1)},
-                  {"a", "四", Flags(2, 1)}, {"a", "五", Flags(1, 1)}});
+    TestEngine t({{"a", "一", Flags(5, 1)},
+                  {"a", "二", Flags(4, 1)},
+                  {"a", "三", Flags(3, 1)},
+                  {"a", "四", Flags(2, 1)},
+                  {"a", "五", Flags(1, 1)}});
     t.e->ime->listOptions = 2u << kListPageShift;
     t.Type(L"a");
     ASSERT_EQ(Engine::PageDown(t.e), 1);
@@ -113,13 +117,22 @@ TEST(CandidatePage, HighlightStopsAtBothEnds) {
 }
 
 TEST(CandidatePage, CompositionText) {
-    TestEngine t({{"\x11" "a", "日", Flags(1, 1)}});
-    t.Type(L"\x11" L"a");
-    EXPECT_EQ(std::wstring(t.e->input.compositionText), L"\xFF11" L"a");
+    TestEngine t(
+        {{"\x11"
+          "a",
+          "日", Flags(1, 1)}});
+    t.Type(
+        L"\x11"
+        L"a");
+    EXPECT_EQ(std::wstring(t.e->input.compositionText),
+              L"\xFF11"
+              L"a");
     t.e->ime->features |= kFeatKeyRoots;
     t.e->ime->keyRoots['a'].text[0] = L'日';
     Engine::BuildCompositionText(t.e);
-    EXPECT_EQ(std::wstring(t.e->input.compositionText), L"\xFF11" L"日");
+    EXPECT_EQ(std::wstring(t.e->input.compositionText),
+              L"\xFF11"
+              L"日");
     t.e->input.caret = 1;
     Engine::BuildCompositionText(t.e);
     EXPECT_EQ(t.e->input.compositionCaret, 1u);

@@ -56,7 +56,8 @@ TEST(AddCandidate, NothingForKindAndWeightZeroAndNoRowPast3000) {
     const uint8_t* e = FirstEntry(t);
     EXPECT_EQ(Engine::AddCandidate(t.e, e, 0, 0, 0), kAddAdded);
     EXPECT_EQ(t.e->candidateCount, 0);
-    for (int i = 0; i < kMaxCandidates; ++i) ASSERT_EQ(Engine::AddCandidate(t.e, e, kMainTableKind, 1, 0), 0);
+    for (int i = 0; i < kMaxCandidates; ++i)
+        ASSERT_EQ(Engine::AddCandidate(t.e, e, kMainTableKind, 1, 0), 0);
     EXPECT_EQ(Engine::AddCandidate(t.e, e, kMainTableKind, 1, 0), kAddFull);
     EXPECT_EQ(t.e->candidateCount, kMaxCandidates);
 }
@@ -99,7 +100,8 @@ TEST(CandidateOrder, ListOptions) {
 }
 
 TEST(CandidateOrder, MergeKeepsTheBetterOfIdenticalWords) {
-    TestEngine t({{"a", "阿", Flags(1, 1)}, {"ab", "阿", Flags(900, 1)}, {"ab", "爸", Flags(1, 1)}});
+    TestEngine t(
+        {{"a", "阿", Flags(1, 1)}, {"ab", "阿", Flags(900, 1)}, {"ab", "爸", Flags(1, 1)}});
     t.e->dme->showNextLength = 1;
     t.Type(L"a");
     EXPECT_EQ(t.PageWords(), (std::vector<std::string>{"阿", "阿", "爸"}));
@@ -153,14 +155,16 @@ TEST(CandidateOrder, SortMatchesTheComparison) {
             t.Type(L"a");
             ASSERT_GT(t.e->candidateCount, 10);
             for (int64_t i = 0; i + 1 < t.e->candidateCount; ++i)
-                ASSERT_LE(Engine::CompareCandidates(&t.e->candidates[i], &t.e->candidates[i + 1], t.e), 0)
+                ASSERT_LE(
+                    Engine::CompareCandidates(&t.e->candidates[i], &t.e->candidates[i + 1], t.e), 0)
                     << "list " << list << " at " << i;
             // Merged: no shown word twice.
             if (features) {
                 std::set<std::string> seen;
                 for (int64_t i = 0; i < t.e->candidateCount; ++i) {
                     const uint8_t* w = CandidateWord(t.e->candidates[i]);
-                    EXPECT_TRUE(seen.insert(std::string(reinterpret_cast<const char*>(w + 1), w[0])).second);
+                    EXPECT_TRUE(seen.insert(std::string(reinterpret_cast<const char*>(w + 1), w[0]))
+                                    .second);
                 }
             }
         }

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <string>
 #include <deque>
+#include <string>
 #include <vector>
 
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
 #include "engine/platform.h"
 #include "support/mapped_table.h"
 
@@ -57,7 +57,8 @@ inline EnginePlatform FakePlatform() {
         return 1;
     };
     p.shellExecute = [](const wchar_t* file, const wchar_t* params, const wchar_t* verb, int show) {
-        Rec().launches.push_back({file ? file : L"", params ? params : L"", verb ? verb : L"", show});
+        Rec().launches.push_back(
+            {file ? file : L"", params ? params : L"", verb ? verb : L"", show});
         return 1;
     };
     p.keyEvent = [](uint8_t vk, uint32_t flags) {

@@ -13,7 +13,8 @@ TEST(RememberCommit, SeventeenthCommitDropsTheOldest) {
     std::vector<FixtureEntry> words;
     const std::wstring chars = L"一二三四五六七八九十甲乙丙丁戊己庚";
     for (size_t i = 0; i < chars.size(); ++i)
-        words.push_back({std::string(1, char('a' + i)), testing_support::Narrow(chars.substr(i, 1)), 1});
+        words.push_back(
+            {std::string(1, char('a' + i)), testing_support::Narrow(chars.substr(i, 1)), 1});
     LearningEngine t(words);
     for (size_t i = 0; i < chars.size(); ++i) {
         ASSERT_EQ(t.Commit(false, std::string(1, char('a' + i)), words[i].word), 1);
@@ -53,14 +54,14 @@ TEST(RememberCommit, RefusesWhatIsNoWordToLearn) {
         int remembered;
     };
     const Case cases[] = {
-        {"a", "阿", 0, 0},                          // auxiliary-code entry
-        {"b", long49.c_str(), 0, 0},                // longer than 48 bytes
-        {"c", "$kxcmd(run)", 0, 0},                 // command entry
+        {"a", "阿", 0, 0},            // auxiliary-code entry
+        {"b", long49.c_str(), 0, 0},  // longer than 48 bytes
+        {"c", "$kxcmd(run)", 0, 0},   // command entry
         {"d", "阿", kStateEnglishMode, 0},
         {"d", "阿", kStateTempEnglish, 0},
         {"d", "阿", kStateAssociation, 0},
         {"e", y48.c_str(), 0, 1},  // 48 bytes still fit
-        {"f", "$kxcm", 0, 1},                       // short words are never commands
+        {"f", "$kxcm", 0, 1},      // short words are never commands
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
@@ -100,18 +101,36 @@ TEST(RememberCommit, CodeSlotsFollowTheConstructionRule) {
     };
     const Case cases[] = {
         {"one character takes 8 units", "abcdefghij", "阿", {}, {L"abcdefgh", L""}},
-        {"two letters each", "abcd", "中国", {Term(1, 1), Term(1, 2), Term(2, 1), Term(2, 2)},
+        {"two letters each",
+         "abcd",
+         "中国",
+         {Term(1, 1), Term(1, 2), Term(2, 1), Term(2, 2)},
          {L"ab", L"cd"}},
-        {"whole rest ends the walk", "abcdef", "中国", {Term(1, 1), Term(2, 0), Term(1, 2)},
+        {"whole rest ends the walk",
+         "abcdef",
+         "中国",
+         {Term(1, 1), Term(2, 0), Term(1, 2)},
          {L"a", L"bcdef"}},
-        {"term past the word's end is skipped", "abc", "中国",
-         {Term(1, 1), Term(3, 1), Term(2, 1), Term(2, 2)}, {L"a", L"bc"}},
-        {"term from the back is skipped", "abc", "中国",
-         {Term(1, 1), static_cast<uint16_t>(0x8000 | Term(1, 2)), Term(2, 1)}, {L"a", L"b"}},
-        {"position 8 uses up a unit", "abc", "中国", {Term(1, 1), Term(1, 8), Term(2, 1)},
+        {"term past the word's end is skipped",
+         "abc",
+         "中国",
+         {Term(1, 1), Term(3, 1), Term(2, 1), Term(2, 2)},
+         {L"a", L"bc"}},
+        {"term from the back is skipped",
+         "abc",
+         "中国",
+         {Term(1, 1), static_cast<uint16_t>(0x8000 | Term(1, 2)), Term(2, 1)},
+         {L"a", L"b"}},
+        {"position 8 uses up a unit",
+         "abc",
+         "中国",
+         {Term(1, 1), Term(1, 8), Term(2, 1)},
          {L"a", L"c"}},
         {"code runs out", "ab", "中华民", {Term(1, 1), Term(2, 1), Term(3, 1)}, {L"a", L"b", L""}},
-        {"keypad bytes as full-width", "\x11\x12", "中国", {Term(1, 1), Term(2, 1)},
+        {"keypad bytes as full-width",
+         "\x11\x12",
+         "中国",
+         {Term(1, 1), Term(2, 1)},
          {L"\xFF11", L"\xFF12"}},
         {"no rule, no slots", "abcd", "中国", {}, {L"", L""}},
     };
@@ -120,8 +139,10 @@ TEST(RememberCommit, CodeSlotsFollowTheConstructionRule) {
         LearningEngine t({{c.code, c.word, 1}});
         if (!c.rule.empty()) t.SetRule(static_cast<int>(c.slots.size()), c.rule);
         ASSERT_EQ(t.Commit(false, c.code, c.word), 1);
-        for (size_t k = 0; k < c.slots.size(); ++k) EXPECT_EQ(t.Slot(0, int(k) + 1), c.slots[k]) << k;
-        for (size_t k = c.slots.size(); k < kRecentCodeSlots; ++k) EXPECT_EQ(t.Slot(0, int(k) + 1), L"");
+        for (size_t k = 0; k < c.slots.size(); ++k)
+            EXPECT_EQ(t.Slot(0, int(k) + 1), c.slots[k]) << k;
+        for (size_t k = c.slots.size(); k < kRecentCodeSlots; ++k)
+            EXPECT_EQ(t.Slot(0, int(k) + 1), L"");
     }
 }
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/config_blocks.h"
-#include "core/record/engine.h"
 #include "core/base/registry.h"
+#include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "engine/platform.h"
 #include "engine/symbol_display.h"
@@ -90,7 +90,8 @@ public:
     }
     void DeleteValue(const wchar_t* name) const {
         HKEY k;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &k),
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0,
+                                KEY_SET_VALUE | KEY_WOW64_64KEY, &k),
                   ERROR_SUCCESS);
         RegDeleteValueW(k, name);
         RegCloseKey(k);
@@ -176,10 +177,13 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
          }},
         {"main.dmg of version 0x0303", [](Installation* i) { i->WriteMain(i->guid_, 0x0303); }},
         {"main.dmg too short for its header",
-         [](Installation* i) { WriteFileBytes(i->Path(L"main.dmg"), std::vector<uint8_t>(100, 0)); }},
+         [](Installation* i) {
+             WriteFileBytes(i->Path(L"main.dmg"), std::vector<uint8_t>(100, 0));
+         }},
         {"settings of another input method",
          [](Installation* i) {
-             i->EditConfig([](uint8_t* v) { v[kSoftBlockOffset + offsetof(SoftConfigData, guid)] ^= 0xFF; });
+             i->EditConfig(
+                 [](uint8_t* v) { v[kSoftBlockOffset + offsetof(SoftConfigData, guid)] ^= 0xFF; });
          }},
         {"settings without their blocks",
          [](Installation* i) { i->EditConfig([](uint8_t* v) { v[0] = 0; }); }},
@@ -235,8 +239,8 @@ TEST_F(Installation, RemappingAGrownTableDropsPointersIntoTheOldView) {
 
     // Another process appends to main.dmg.
     HANDLE h = CreateFileW(Path(L"main.dmg").c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     uint8_t tail[64] = {};
     DWORD written = 0;

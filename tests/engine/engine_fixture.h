@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "engine/candidates.h"
 #include "support/table_fixture.h"
@@ -23,16 +23,11 @@ inline uint32_t Flags(uint32_t order, uint32_t cls, bool pinned = false, bool de
 // The shared fixture table: codes a, ab, abc, zz; classes 1-4; pinned and deleted entries.
 inline std::vector<FixtureEntry> StandardEntries() {
     return {
-        {"a", "阿", Flags(100, 1)},
-        {"a", "啊", Flags(300, 1)},
-        {"a", "吖", Flags(50, 1, true)},
-        {"a", "腌", Flags(900, 1, false, true)},
-        {"a", "锕", Flags(500, 3)},
-        {"a", "嗄", Flags(400, 4)},
-        {"ab", "阿爸", Flags(10, 1)},
-        {"abc", "阿布次", Flags(5, 2)},
-        {"zz", "最", Flags(7, 1)},
-        {"x", "戏", Flags(1, 3)},
+        {"a", "阿", Flags(100, 1)},      {"a", "啊", Flags(300, 1)},
+        {"a", "吖", Flags(50, 1, true)}, {"a", "腌", Flags(900, 1, false, true)},
+        {"a", "锕", Flags(500, 3)},      {"a", "嗄", Flags(400, 4)},
+        {"ab", "阿爸", Flags(10, 1)},    {"abc", "阿布次", Flags(5, 2)},
+        {"zz", "最", Flags(7, 1)},       {"x", "戏", Flags(1, 3)},
         {"m", "们", Flags(20, 16)},
     };
 }

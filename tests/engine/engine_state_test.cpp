@@ -40,8 +40,8 @@ TEST(EngineState, OpenAndClose) {
     };
     const Case cases[] = {
         {0, true, kStateEnglishMode | kStateImeClosed, kStateEnglishPunct},
-        {kStartStateChinesePunct, true, kStateImeClosed | kStateEnglishPunct | kStateFullWidthOutput,
-         kStateFullWidthOutput},
+        {kStartStateChinesePunct, true,
+         kStateImeClosed | kStateEnglishPunct | kStateFullWidthOutput, kStateFullWidthOutput},
         {kStartStateChinesePunct, false, kStateEnglishMode, kStateEnglishPunct | kStateImeClosed},
     };
     for (const Case& c : cases) {

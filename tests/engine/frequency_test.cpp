@@ -18,9 +18,9 @@ constexpr uint32_t kNoFlags = 0xFFFFFFFF;  // a candidate whose entry the rules 
 
 struct RuleCase {
     const char* name;
-    std::vector<uint32_t> orders;  // kNoFlags: no flags word
-    uint32_t pinned;               // bit i: candidate i is pinned
-    std::vector<uint32_t> weights; // empty: all 127
+    std::vector<uint32_t> orders;   // kNoFlags: no flags word
+    uint32_t pinned;                // bit i: candidate i is pinned
+    std::vector<uint32_t> weights;  // empty: all 127
     int picked;
     uint32_t rule;
     std::vector<uint32_t> after;
@@ -35,12 +35,27 @@ TEST(FrequencyRules, OrdersAfterOneCommit) {
         {"top: pinned pick stays", {100, 50}, 0b10, {}, 1, kTop, {100, 50}},
         {"top: pinned leader is passed over", {500, 100, 10}, 0b1, {}, 2, kTop, {500, 100, 101}},
         {"top: no leader in its weight group", {100, 50}, 0, {127, 31}, 1, kTop, {100, 50}},
-        {"top: leader is the first of the same weight", {900, 100, 10}, 0, {127, 31, 31}, 2, kTop,
+        {"top: leader is the first of the same weight",
+         {900, 100, 10},
+         0,
+         {127, 31, 31},
+         2,
+         kTop,
          {900, 100, 101}},
         {"top: never lowers the pick", {100, 5000}, 0, {}, 1, kTop, {100, 5000}},
-        {"top: temporary word before is skipped", {kNoFlags, 100, 10}, 0, {}, 2, kTop,
+        {"top: temporary word before is skipped",
+         {kNoFlags, 100, 10},
+         0,
+         {},
+         2,
+         kTop,
          {kNoFlags, 100, 101}},
-        {"gradual: half way to the leader", {400, 300, 200, 100, 50}, 0, {}, 4, kGradual,
+        {"gradual: half way to the leader",
+         {400, 300, 200, 100, 50},
+         0,
+         {},
+         4,
+         kGradual,
          {400, 300, 200, 100, 201}},
         {"gradual: next to the leader", {400, 300}, 0, {}, 1, kGradual, {400, 401}},
         {"gradual: middle at the ceiling", {F, F, 3}, 0, {}, 2, kGradual, {F, E, F}},
@@ -48,10 +63,21 @@ TEST(FrequencyRules, OrdersAfterOneCommit) {
         {"gradual: first row stays", {5, 9}, 0, {}, 0, kGradual, {5, 9}},
         {"gradual: pinned pick stays", {400, 300}, 0b10, {}, 1, kGradual, {400, 300}},
         {"gradual: never lowers the pick", {400, 300, 9000}, 0, {}, 2, kGradual, {400, 300, 9000}},
-        {"gradual: middle without flags", {400, kNoFlags, 3}, 0, {}, 2, kGradual, {400, kNoFlags, 3}},
+        {"gradual: middle without flags",
+         {400, kNoFlags, 3},
+         0,
+         {},
+         2,
+         kGradual,
+         {400, kNoFlags, 3}},
         {"count: first row grows too", {5, 7}, 0, {}, 0, kCount, {6, 7}},
         {"count: pinned pick grows", {5, 7}, 0b10, {}, 1, kCount, {5, 8}},
-        {"count: at the ceiling lowers saturated ones before", {F, F, F}, 0, {}, 2, kCount,
+        {"count: at the ceiling lowers saturated ones before",
+         {F, F, F},
+         0,
+         {},
+         2,
+         kCount,
          {E, E, F}},
         {"count: at the ceiling without a leader", {F, F}, 0, {31, 127}, 1, kCount, {F, F}},
         {"count: ceiling keeps lower ones", {F, 40, F}, 0, {}, 2, kCount, {E, 40, F}},
@@ -65,7 +91,8 @@ TEST(FrequencyRules, OrdersAfterOneCommit) {
         std::vector<OrderSlot> slots(n);
         for (size_t i = 0; i < n; ++i) {
             flags[i] = c.orders[i] | 0x02100000 | ((c.pinned >> i & 1) ? kFlagPinned : 0);
-            slots[i].flags = c.orders[i] == kNoFlags ? nullptr : reinterpret_cast<uint8_t*>(&flags[i]);
+            slots[i].flags =
+                c.orders[i] == kNoFlags ? nullptr : reinterpret_cast<uint8_t*>(&flags[i]);
             slots[i].weight = c.weights.empty() ? 127 : c.weights[i];
         }
         const std::vector<uint32_t> before = flags;
@@ -103,8 +130,9 @@ uint32_t OrderOfWord(const TestEngine& t, const std::string& code, const std::st
 }
 
 TEST(AdjustFrequency, ChangesTheMappedEntryOfThePickedRow) {
-    TestEngine t({{"a", "一", Flags(300, 1)}, {"a", "二", Flags(200, 1)}, {"a", "三", Flags(100, 1)}},
-                 {{"a", "四", Flags(0, 0)}});
+    TestEngine t(
+        {{"a", "一", Flags(300, 1)}, {"a", "二", Flags(200, 1)}, {"a", "三", Flags(100, 1)}},
+        {{"a", "四", Flags(0, 0)}});
     t.e->ime->listOptions |= kListFreqToTop;
     t.Type(L"a");
     ASSERT_EQ(t.PageWords(), (std::vector<std::string>{"一", "二", "三", "四"}));
@@ -116,7 +144,8 @@ TEST(AdjustFrequency, ChangesTheMappedEntryOfThePickedRow) {
 }
 
 TEST(AdjustFrequency, LeavesTemporaryWordsAndRowsOffThePage) {
-    TestEngine t({{"a", "一", Flags(300, 1)}, {"a", "二", Flags(200, 1)}}, {{"a", "四", Flags(7, 0)}});
+    TestEngine t({{"a", "一", Flags(300, 1)}, {"a", "二", Flags(200, 1)}},
+                 {{"a", "四", Flags(7, 0)}});
     t.e->ime->listOptions |= kListFreqCount;
     t.Type(L"a");
     ASSERT_EQ(t.e->page.rowCount, 3);

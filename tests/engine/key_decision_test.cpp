@@ -1,6 +1,8 @@
 // Key decision, code editing, candidate picks and the backspace replay.
-#include <gtest/gtest.h>
+#include "engine/key_decision.h"
+
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -8,7 +10,6 @@
 
 #include "engine/candidate_pick.h"
 #include "engine/code_edit.h"
-#include "engine/key_decision.h"
 #include "engine/platform.h"
 #include "engine_fixture.h"
 
@@ -49,7 +50,7 @@ TEST(ClassifyInputChar, Table) {
         std::wstring typed;  // typed and looked up before the character
         wchar_t ch;
         int expected;
-        int64_t candidatesAfter;  // -1: not checked
+        int64_t candidatesAfter;        // -1: not checked
         int64_t candidatesBefore = -1;  // set after typing; -1: as the lookup left them
     } cases[] = {
         {"letter starts a code", kNone, L"", L'a', kCharInsert, -1},
@@ -64,8 +65,8 @@ TEST(ClassifyInputChar, Table) {
          [](TestEngine& t) { t.e->dme->keyClass['z'] = kKeyCommitLead; }, L"", L'z', kCharInsert,
          -1},
         {"commit lead without longer codes",
-         [](TestEngine& t) { t.e->dme->keyClass['x'] = kKeyCommitLead; }, L"", L'x',
-         kCharNotTaken, -1},
+         [](TestEngine& t) { t.e->dme->keyClass['x'] = kKeyCommitLead; }, L"", L'x', kCharNotTaken,
+         -1},
         {"temporary-English lead starts", tempLead, L"", L'`', kCharInsert, -1},
         {"extra lead starts", [](TestEngine& t) { t.e->dme->extraLead = '!'; }, L"", L'!',
          kCharInsert, -1},
@@ -100,16 +101,16 @@ TEST(ClassifyInputChar, Table) {
         {"code-end key with one candidate", codeEndQ, L"zz", L'q', kCharCodeEnd, -1},
         {"code-end key with several candidates", codeEndQ, L"a", L'q', kCharNotTaken, -1},
         {"code-end key without candidates", codeEndQ, L"zzz", L'q', kCharCommitFirst, -1},
-        {"wildcard inside a code", [](TestEngine& t) { t.e->dme->wildcardChar = '?'; }, L"a",
-         L'?', kCharInsert, -1},
+        {"wildcard inside a code", [](TestEngine& t) { t.e->dme->wildcardChar = '?'; }, L"a", L'?',
+         kCharInsert, -1},
         {"temporary English: digit after digit", tempLead, L"`1", L'2', kCharInsert, -1},
         {"temporary English: space without candidates", tempLead, L"`ab", L' ', kCharInsert, -1},
         {"temporary English: space with candidates", tempLead, L"`ab", L' ', kCharCommitFirst, -1,
          2},
         {"temporary English: another character", tempLead, L"`ab", L';', kCharCommitFirst, -1},
         {"temporary English: lead again alone", tempLead, L"`", L'`', kCharNotTaken, -1},
-        {"temporary English: lead again after letters", tempLead, L"`ab", L'`', kCharLeadAgain,
-         0, 2},
+        {"temporary English: lead again after letters", tempLead, L"`ab", L'`', kCharLeadAgain, 0,
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,7 +153,8 @@ TEST(ClassifySelectKey, Table) {
         {"point without a code", L".", L"", 0, false, kSelectNotTaken, 0},
         {"space in temporary English", L" ", L"`ab", kStateTempEnglish, false, kSelectAct,
          keyfn::kCommit},
-        {"space, code shorter than the first row", L" ", L"ab", 0, false, kSelectAct, keyfn::kCommit},
+        {"space, code shorter than the first row", L" ", L"ab", 0, false, kSelectAct,
+         keyfn::kCommit},
         {"space, code as long as the first row", L" ", L"hello", 0, false, kSelectNotTaken, 0},
         {"digit without engl.dmg", L"3", L"ab", 0, false, kSelectInsert, 0},
         {"digit within the page", L"3", L"ab", 0, true, kSelectAct, 3 * 256 + keyfn::kCommit},
@@ -205,15 +207,35 @@ TEST(IsKeyEaten, Table) {
         {"page down without a code", 0, false, L"", 0, {keyfn::kPageDown, L"键PgDn"}, false},
         {"repeat with a picked text", 0, false, L"", 3, {keyfn::kRepeatInput, L"a"}, true},
         {"undo without a picked text", 0, false, L"", 0, {keyfn::kUndoInput, L"a"}, false},
-        {"English, full width", kStateEnglishMode | kStateFullWidthOutput | kStateEnglishPunct,
-         false, L"", 0, {0, L"a"}, true},
+        {"English, full width",
+         kStateEnglishMode | kStateFullWidthOutput | kStateEnglishPunct,
+         false,
+         L"",
+         0,
+         {0, L"a"},
+         true},
         {"English, Chinese punctuation", kStateEnglishMode, false, L"", 0, {0, L","}, true},
-        {"English, plain, without engl.dmg", kStateEnglishMode | kStateEnglishPunct, false, L"",
-         0, {0, L"a"}, false},
-        {"English, plain, with engl.dmg", kStateEnglishMode | kStateEnglishPunct, true, L"", 0,
-         {0, L"a"}, true},
-        {"English, key name with engl.dmg and a code", kStateEnglishMode | kStateEnglishPunct,
-         true, L"ab", 0, {keyfn::kClearInput, L"键Esc"}, true},
+        {"English, plain, without engl.dmg",
+         kStateEnglishMode | kStateEnglishPunct,
+         false,
+         L"",
+         0,
+         {0, L"a"},
+         false},
+        {"English, plain, with engl.dmg",
+         kStateEnglishMode | kStateEnglishPunct,
+         true,
+         L"",
+         0,
+         {0, L"a"},
+         true},
+        {"English, key name with engl.dmg and a code",
+         kStateEnglishMode | kStateEnglishPunct,
+         true,
+         L"ab",
+         0,
+         {keyfn::kClearInput, L"键Esc"},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -359,11 +381,11 @@ TEST(SelectCandidate, TypedCodeTable) {
         {"plain", L"ab", 0, 0, L"ab"},
         {"keypad keys shown as characters", std::wstring(L"\x0b\x10"), 0, 0, L"+0"},
         {"full width", L"a~ b", kStateFullWidthOutput, 0, L"ａ～\u3000ｂ"},
-        {"full width keeps what has no full-width form", L"\x7f\x80\x00e9",
-         kStateFullWidthOutput, 0, L"\x7f\x80\x00e9"},
+        {"full width keeps what has no full-width form", L"\x7f\x80\x00e9", kStateFullWidthOutput,
+         0, L"\x7f\x80\x00e9"},
         {"temporary-English lead dropped", L"`ab", kStateTempEnglish, '`', L"ab"},
-        {"temporary English is never full width", L"`ab",
-         kStateTempEnglish | kStateFullWidthOutput, '`', L"ab"},
+        {"temporary English is never full width", L"`ab", kStateTempEnglish | kStateFullWidthOutput,
+         '`', L"ab"},
         {"lead alone gives an empty pick", L"`", kStateTempEnglish, '`', L""},
     };
     for (const Case& c : cases) {

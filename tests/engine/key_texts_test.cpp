@@ -15,17 +15,17 @@ TEST(KeyTexts, PlainAndShiftedLayers) {
         std::wstring text;
     };
     const Case cases[] = {
-        {0x07, L"\x07"},        {0x107, L"\x07"},       {0x08, L"键Backspace"},
-        {0x1B, L"键Esc"},       {0x20, L" "},           {0x120, L""},
-        {0x25, L"键左箭头"},    {0x2C, L"键PrtSc"},     {0x30, L"0"},
-        {0x130, L")"},          {0x139, L"("},          {0x41, L"a"},
-        {0x141, L"A"},          {0x5A, L"z"},           {0x60, L"\x10"},
-        {0x69, L"\x19"},        {0x6A, L"\x0A"},        {0x6F, L"\x0F"},
-        {0x6C, L""},            {0x70, L"键F1"},        {0x87, L"键F24"},
-        {0xA5, L"键右Alt"},     {0xBA, L";"},           {0x1BA, L":"},
-        {0xC0, L"`"},           {0x1C0, L"~"},          {0xDC, L"\\"},
-        {0x1DC, L"|"},          {0x1DE, L"\""},         {0x10D, L"键Enter"},
-        {0x1FF, L""},           {0xFF, L""},            {0x241, L""},
+        {0x07, L"\x07"},     {0x107, L"\x07"},   {0x08, L"键Backspace"},
+        {0x1B, L"键Esc"},    {0x20, L" "},       {0x120, L""},
+        {0x25, L"键左箭头"}, {0x2C, L"键PrtSc"}, {0x30, L"0"},
+        {0x130, L")"},       {0x139, L"("},      {0x41, L"a"},
+        {0x141, L"A"},       {0x5A, L"z"},       {0x60, L"\x10"},
+        {0x69, L"\x19"},     {0x6A, L"\x0A"},    {0x6F, L"\x0F"},
+        {0x6C, L""},         {0x70, L"键F1"},    {0x87, L"键F24"},
+        {0xA5, L"键右Alt"},  {0xBA, L";"},       {0x1BA, L":"},
+        {0xC0, L"`"},        {0x1C0, L"~"},      {0xDC, L"\\"},
+        {0x1DC, L"|"},       {0x1DE, L"\""},     {0x10D, L"键Enter"},
+        {0x1FF, L""},        {0xFF, L""},        {0x241, L""},
         {0xFFFFFFFF, L""},
     };
     for (const Case& c : cases) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/table/code_table.h"
-#include "core/settings/config_blocks.h"
 #include "core/record/engine.h"
+#include "core/settings/config_blocks.h"
+#include "core/table/code_table.h"
 #include "core/table/table_format.h"
 #include "support/mapped_table.h"
 #include "support/table_fixture.h"
@@ -47,9 +47,9 @@ inline std::vector<uint8_t> MakeTempTable(const std::vector<TempWord>& words) {
     std::stable_sort(used.begin(), used.end(), [&](uint32_t a, uint32_t b) {
         auto key = [&](uint32_t o) {
             const uint8_t* e = &t[o];
-            return std::make_pair(std::string(reinterpret_cast<const char*>(e + 5), e[4]),
-                                  std::string(reinterpret_cast<const char*>(EntryWord(e) + 1),
-                                              EntryWord(e)[0]));
+            return std::make_pair(
+                std::string(reinterpret_cast<const char*>(e + 5), e[4]),
+                std::string(reinterpret_cast<const char*>(EntryWord(e) + 1), EntryWord(e)[0]));
         };
         auto ka = key(a), kb = key(b);
         auto less = [](const std::string& x, const std::string& y) {
@@ -83,9 +83,10 @@ inline std::vector<TempRow> TempRows(const MappedFile* f) {
     const int32_t n = LoadI32(f->view + 4);
     for (int32_t i = 0; i < n && i < kTempSlots; ++i) {
         const uint8_t* e = f->view + LoadU32(f->view + kOffsetArrayStart + 4 * i);
-        rows.push_back({std::string(reinterpret_cast<const char*>(e + 5), e[4]),
-                        std::string(reinterpret_cast<const char*>(EntryWord(e) + 1), EntryWord(e)[0]),
-                        LoadU32(e)});
+        rows.push_back(
+            {std::string(reinterpret_cast<const char*>(e + 5), e[4]),
+             std::string(reinterpret_cast<const char*>(EntryWord(e) + 1), EntryWord(e)[0]),
+             LoadU32(e)});
     }
     return rows;
 }
@@ -151,7 +152,8 @@ public:
     }
 
     // Entry of a table whose code and word are given, or null.
-    static const uint8_t* Find(const MappedFile* f, const std::string& code, const std::string& word) {
+    static const uint8_t* Find(const MappedFile* f, const std::string& code,
+                               const std::string& word) {
         std::string key;
         key += char(code.size());
         key += code;

@@ -23,7 +23,9 @@ public:
         std::string text = "\xEF\xBB\xBF";
         for (const auto& l : lines) text += l + "\r\n";
         WriteFileBytes(dir_ / L"in.txt", text);
-        EXPECT_EQ(BuildWordTableFile((dir_ / L"in.txt").c_str(), (dir_ / L"t.dmg").c_str(), nullptr, nullptr), 1);
+        EXPECT_EQ(BuildWordTableFile((dir_ / L"in.txt").c_str(), (dir_ / L"t.dmg").c_str(), nullptr,
+                                     nullptr),
+                  1);
         MappedFile* f = nullptr;
         MappedFile::Open(&f, (dir_ / L"t.dmg").c_str());
         file_.reset(f);
@@ -91,16 +93,23 @@ TEST(MatchListEntry, PrefixLengthAndWeight) {
 }
 
 TEST(FindListRange, CoversExactlyTheTextsStartingWithTheKey) {
-    ListTable t({"b", "ab", "a", "abc", "a`z", "a~", "abd", "ac", "\xE4\xB8\xAD", "\xE4\xB8\xAD\xE6\x96\x87",
-                 "\xE4\xB8\xAE"});
+    ListTable t({"b", "ab", "a", "abc", "a`z", "a~", "abd", "ac", "\xE4\xB8\xAD",
+                 "\xE4\xB8\xAD\xE6\x96\x87", "\xE4\xB8\xAE"});
     // Sorted: a a`z ab abc abd ac a~ b 中 中文 丮
     struct Case {
         std::string key;
         int32_t first, end;
     };
     const std::vector<Case> cases = {
-        {"ab", 2, 5}, {"a", 0, 7}, {"b", 7, 8}, {"c", 8, 8}, {"abd", 4, 5}, {"abdd", 5, 5},
-        {"\xE4\xB8\xAD", 8, 10}, {"\xE4\xB8", 8, 11}, {"", 0, 11},
+        {"ab", 2, 5},
+        {"a", 0, 7},
+        {"b", 7, 8},
+        {"c", 8, 8},
+        {"abd", 4, 5},
+        {"abdd", 5, 5},
+        {"\xE4\xB8\xAD", 8, 10},
+        {"\xE4\xB8", 8, 11},
+        {"", 0, 11},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -113,12 +122,15 @@ TEST(FindListRange, CoversExactlyTheTextsStartingWithTheKey) {
 
 TEST(SearchListKey, Association) {
     ListTable t({"\xE4\xB8\xAD\xE5\x9B\xBD", "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA",
-                 "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA\xE6\xB0\x91", "\xE4\xB8\xAD\xE6\x96\x87", "\xE4\xB8\xAD"});
+                 "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA\xE6\xB0\x91", "\xE4\xB8\xAD\xE6\x96\x87",
+                 "\xE4\xB8\xAD"});
     // 中国 continues as 中国人 and 中国人民; the entry equal to the key is not offered.
     EXPECT_EQ(Search(t, "\xE4\xB8\xAD\xE5\x9B\xBD", kListSearchAssociation),
               (std::vector<Match>{{"\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA", 1},
                                   {"\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA\xE6\xB0\x91", 1}}));
-    EXPECT_TRUE(Search(t, "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA\xE6\xB0\x91", kListSearchAssociation).empty());
+    EXPECT_TRUE(
+        Search(t, "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xBA\xBA\xE6\xB0\x91", kListSearchAssociation)
+            .empty());
     EXPECT_TRUE(Search(t, "x", kListSearchAssociation).empty());
 }
 
@@ -131,7 +143,8 @@ TEST(SearchListKey, AssociationWithHashSeparator) {
 TEST(SearchListKey, EnglishBothCasesShorterFirst) {
     ListTable t({"ab", "abc", "ABLE", "About", "b", "AB", "abacus"});
     EXPECT_EQ(Search(t, "ab", kListSearchTempEnglish),
-              (std::vector<Match>{{"ab", 250}, {"abacus", 246}, {"abc", 249}, {"AB", 250}, {"ABLE", 248}}));
+              (std::vector<Match>{
+                  {"ab", 250}, {"abacus", 246}, {"abc", 249}, {"AB", 250}, {"ABLE", 248}}));
     // The typed case does not matter: the key is searched lower, then upper.
     EXPECT_EQ(Search(t, "aB", kListSearchTempEnglish), Search(t, "ab", kListSearchTempEnglish));
 }
@@ -153,7 +166,8 @@ TEST(SearchListKey, StopsWhenTheListIsFull) {
     Collector c;
     c.limit = static_cast<size_t>(kListCandidateLimit);
     std::string k = Lp("w");
-    EXPECT_EQ(SearchListKey(t.get(), U(k), kListSearchTempEnglish, Collect, &c), kListCandidateLimit);
+    EXPECT_EQ(SearchListKey(t.get(), U(k), kListSearchTempEnglish, Collect, &c),
+              kListCandidateLimit);
     ASSERT_EQ(c.matches.size(), static_cast<size_t>(kListCandidateLimit));
     EXPECT_EQ(c.matches.front().text, "w0000");
     EXPECT_EQ(c.matches.back().text, "w2499");

@@ -23,73 +23,127 @@ struct LookupCase {
 void Plain(Engine*) {}
 
 const LookupCase kCases[] = {
-    {"exact code: pinned first, then by order; deleted, secondary and auxiliary left out", Plain,
-     L"a", 2, {"吖", "啊", "阿"}},
-    {"auxiliary scheme adds class 4", [](Engine* e) { e->ime->options |= kImeAuxTable; }, L"a", 2,
+    {"exact code: pinned first, then by order; deleted, secondary and auxiliary left out",
+     Plain,
+     L"a",
+     2,
+     {"吖", "啊", "阿"}},
+    {"auxiliary scheme adds class 4",
+     [](Engine* e) { e->ime->options |= kImeAuxTable; },
+     L"a",
+     2,
      {"吖", "嗄", "啊", "阿"}},
     {"secondary entries searched with the main ones",
-     [](Engine* e) { e->ime->options |= kImeSearchSecondary; }, L"a", 2, {"吖", "锕", "啊", "阿"}},
+     [](Engine* e) { e->ime->options |= kImeSearchSecondary; },
+     L"a",
+     2,
+     {"吖", "锕", "啊", "阿"}},
     {"secondary entries only when the main search is empty",
-     [](Engine* e) { e->ime->options |= kImeSecondaryOnEmpty; }, L"x", 2, {"戏"}},
+     [](Engine* e) { e->ime->options |= kImeSecondaryOnEmpty; },
+     L"x",
+     2,
+     {"戏"}},
     {"no secondary fallback without its setting", Plain, L"x", 2, {}},
     {"category entries pass the main scheme", Plain, L"m", 2, {"们"}},
-    {"longer codes from showNextLength on", [](Engine* e) { e->dme->showNextLength = 1; }, L"a", 2,
+    {"longer codes from showNextLength on",
+     [](Engine* e) { e->dme->showNextLength = 1; },
+     L"a",
+     2,
      {"吖", "啊", "阿", "阿爸", "阿布次"}},
     {"longer codes only when the exact search is empty",
-     [](Engine* e) { e->dme->inputOptions |= kInputLongerOnEmpty; }, L"z", 2, {"最"}},
-    {"unique candidate at the auto-commit length", [](Engine* e) { e->dme->autoCommitLength = 2; },
-     L"zz", 4, {"最"}},
+     [](Engine* e) { e->dme->inputOptions |= kInputLongerOnEmpty; },
+     L"z",
+     2,
+     {"最"}},
+    {"unique candidate at the auto-commit length",
+     [](Engine* e) { e->dme->autoCommitLength = 2; },
+     L"zz",
+     4,
+     {"最"}},
     {"no auto-commit while a longer code continues",
-     [](Engine* e) { e->dme->autoCommitLength = 2; }, L"ab", 2, {"阿爸"}},
-    {"auto-commit from the length on", [](Engine* e) { e->dme->autoCommitLength = 1; }, L"zz", 4,
+     [](Engine* e) { e->dme->autoCommitLength = 2; },
+     L"ab",
+     2,
+     {"阿爸"}},
+    {"auto-commit from the length on",
+     [](Engine* e) { e->dme->autoCommitLength = 1; },
+     L"zz",
+     4,
      {"最"}},
     {"exact lengths: no auto-commit past the length",
      [](Engine* e) {
          e->dme->autoCommitLength = 1;
          e->dme->inputOptions |= kInputExactLengths;
      },
-     L"zz", 2, {"最"}},
+     L"zz",
+     2,
+     {"最"}},
     {"code-end key skips the length test",
      [](Engine* e) {
          e->dme->autoCommitLength = 5;
          e->dme->keyClass['z'] |= kKeyCodeEnd;
      },
-     L"zz", 4, {"最"}},
-    {"temporary words are never auto-committed", [](Engine* e) { e->dme->autoCommitLength = 2; },
-     L"tt", 2, {"甜甜"}},
+     L"zz",
+     4,
+     {"最"}},
+    {"temporary words are never auto-committed",
+     [](Engine* e) { e->dme->autoCommitLength = 2; },
+     L"tt",
+     2,
+     {"甜甜"}},
     {"empty code commits the previous first with a code key",
-     [](Engine* e) { e->dme->emptyTopLength = 2; }, L"zzq", 5, {"最"}},
+     [](Engine* e) { e->dme->emptyTopLength = 2; },
+     L"zzq",
+     5,
+     {"最"}},
     {"empty code commits the previous first with another key",
-     [](Engine* e) { e->dme->emptyTopLength = 2; }, L"zz1", 6, {"最"}},
+     [](Engine* e) { e->dme->emptyTopLength = 2; },
+     L"zz1",
+     6,
+     {"最"}},
     {"exact lengths: empty-code commit only one past the length",
      [](Engine* e) {
          e->dme->emptyTopLength = 1;
          e->dme->inputOptions |= kInputExactLengths;
      },
-     L"zzq", 2, {}},
+     L"zzq",
+     2,
+     {}},
     {"empty code clears", [](Engine* e) { e->dme->emptyClearLength = 2; }, L"zzq", 3, {}},
     {"exact lengths: empty code clears only at the length",
      [](Engine* e) {
          e->dme->emptyClearLength = 2;
          e->dme->inputOptions |= kInputExactLengths;
      },
-     L"zzq", 2, {}},
-    {"wildcard inside the code", [](Engine* e) { e->dme->wildcardChar = '?'; }, L"a?c", 2,
+     L"zzq",
+     2,
+     {}},
+    {"wildcard inside the code",
+     [](Engine* e) { e->dme->wildcardChar = '?'; },
+     L"a?c",
+     2,
      {"阿布次"}},
     {"wildcard as the only key without first-key lookup",
-     [](Engine* e) { e->dme->wildcardChar = '?'; }, L"?", 2, {}},
+     [](Engine* e) { e->dme->wildcardChar = '?'; },
+     L"?",
+     2,
+     {}},
     {"wildcard as the only key lists one-key codes, secondary included",
      [](Engine* e) {
          e->dme->wildcardChar = '?';
          e->dme->inputOptions |= kInputWildcardFirstKey;
      },
-     L"?", 2, {"吖", "锕", "啊", "阿", "们"}},
+     L"?",
+     2,
+     {"吖", "锕", "啊", "阿", "们"}},
     {"wildcard for single characters only",
      [](Engine* e) {
          e->dme->wildcardChar = '?';
          e->dme->inputOptions |= kInputWildcardSingle;
      },
-     L"a?", 2, {}},
+     L"a?",
+     2,
+     {}},
     {"wildcard alone repeats the last output",
      [](Engine* e) {
          e->dme->wildcardChar = '?';
@@ -97,25 +151,43 @@ const LookupCase kCases[] = {
          std::wcscpy(e->input.outputText, L"你好");
          e->input.outputLength = 2;
      },
-     L"?", 2, {"你好"}},
+     L"?",
+     2,
+     {"你好"}},
     {"auxiliary lead searches auxiliary entries only",
-     [](Engine* e) { e->dme->auxiliaryLead = ';'; }, L";a", 2, {"嗄"}},
+     [](Engine* e) { e->dme->auxiliaryLead = ';'; },
+     L";a",
+     2,
+     {"嗄"}},
     {"secondary lead searches secondary entries only",
-     [](Engine* e) { e->dme->secondaryLead = ','; }, L",a", 2, {"锕"}},
-    {"words hidden below showWordsLength", [](Engine* e) { e->dme->showWordsLength = 3; }, L"ab", 2,
+     [](Engine* e) { e->dme->secondaryLead = ','; },
+     L",a",
+     2,
+     {"锕"}},
+    {"words hidden below showWordsLength",
+     [](Engine* e) { e->dme->showWordsLength = 3; },
+     L"ab",
+     2,
      {}},
     {"temporary-English lead: codes that hold the lead are found as typed",
-     [](Engine* e) { e->dme->tempEnglishLead = '\''; }, L"'a", 2, {"撇"}},
+     [](Engine* e) { e->dme->tempEnglishLead = '\''; },
+     L"'a",
+     2,
+     {"撇"}},
     {"temporary English without engl.dmg runs the code lookup",
      [](Engine* e) {
          e->dme->tempEnglishLead = '\'';
          e->state |= kStateTempEnglish;
      },
-     L"'a", 2, {"撇"}},
-    {"keypad characters are key bytes",
-     [](Engine*) {}, L"\x11\x12", 2, {"一二"}},
+     L"'a",
+     2,
+     {"撇"}},
+    {"keypad characters are key bytes", [](Engine*) {}, L"\x11\x12", 2, {"一二"}},
     {"full-width keypad characters are the same key bytes",
-     [](Engine*) {}, L"\xFF11\xFF12", 2, {"一二"}},
+     [](Engine*) {},
+     L"\xFF11\xFF12",
+     2,
+     {"一二"}},
 };
 
 class LookupTable : public ::testing::TestWithParam<LookupCase> {};
@@ -167,10 +239,15 @@ TEST(Lookup, NormaliseMarksWildcardsUnlessALeadWasDropped) {
     uint8_t key[kKeyBufferBytes];
     bool dropped = false;
     EXPECT_EQ(NormaliseCode(t.e, L"a?b", key, &dropped), 2);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 4), std::string("\x03" "a\x02" "b", 4));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 4), std::string("\x03"
+                                                                        "a\x02"
+                                                                        "b",
+                                                                        4));
     EXPECT_EQ(NormaliseCode(t.e, L";a?", key, &dropped), 1);
     EXPECT_TRUE(dropped);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 3), std::string("\x02" "a?", 3));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 3), std::string("\x02"
+                                                                        "a?",
+                                                                        3));
     EXPECT_EQ(NormaliseCode(t.e, L";", key, &dropped), 1);
     EXPECT_EQ(key[0], 0);
     EXPECT_EQ(NormaliseCode(t.e, L"中", key, &dropped), 0);

@@ -52,8 +52,8 @@ TEST_F(NumberInput, TypedNumberOffersItsTextsInOrder) {
     const Case cases[] = {
         {L";15", {"十五", "壹拾伍元整", "一五", "壹伍", "15", "①⑤", "ⅠⅤ", "㈠㈤", "⒈⒌"}},
         {L";100000000",
-         {"一亿", "壹亿元整", "一〇〇〇〇〇〇〇〇", "壹零零零零零零零零", "100,000,000", "①⑩⑩⑩⑩⑩⑩⑩⑩",
-          "ⅠⅩⅩⅩⅩⅩⅩⅩⅩ", "㈠㈩㈩㈩㈩㈩㈩㈩㈩", "⒈⒑⒑⒑⒑⒑⒑⒑⒑"}},
+         {"一亿", "壹亿元整", "一〇〇〇〇〇〇〇〇", "壹零零零零零零零零", "100,000,000",
+          "①⑩⑩⑩⑩⑩⑩⑩⑩", "ⅠⅩⅩⅩⅩⅩⅩⅩⅩ", "㈠㈩㈩㈩㈩㈩㈩㈩㈩", "⒈⒑⒑⒑⒑⒑⒑⒑⒑"}},
         {L";2024.5.1", {"二千零二十四点五点一", "二〇二四年五月一日", "2024年5月1日"}},
         // Keypad digits and point.
         {L";\x11\x12\x0E\x15", {"十二点五", "壹拾贰元伍角", "十二月五日", "12月5日", "12.5"}},
@@ -111,7 +111,7 @@ TEST_F(NumberInput, OtherCodesCompleteEnglish) {
     const Case cases[] = {
         {L";ab", {"ab", "abc"}},
         {L";15f", {"15f", "15fa"}},  // a letter beyond the five rows shown
-        {L";.a", {}},          // no digit before the letter
+        {L";.a", {}},                // no digit before the letter
         {L";15k", {}},
     };
     for (const auto& c : cases) {

@@ -29,7 +29,8 @@ TEST(LearnPhrase, SmartModeBuildsCodesFromTheRememberedSlots) {
     t.SetRule(2, kTwoByTwo);
     t.SetRule(3, kThree);
     CommitAll(t, {{"zh", "中"}, {"gu", "国"}, {"re", "人"}});
-    const std::vector<TempRow> expect = {{"gure", "国人", 1}, {"zgre", "中国人", 2}, {"zhgu", "中国", 0}};
+    const std::vector<TempRow> expect = {
+        {"gure", "国人", 1}, {"zgre", "中国人", 2}, {"zhgu", "中国", 0}};
     EXPECT_EQ(TempRows(t.e->tempTable), expect);
     EXPECT_EQ(CheckTempLayout(t.e->tempTable), "");
 }
@@ -43,8 +44,8 @@ TEST(LearnPhrase, LearnedPhrasesPassEverySchemeFilter) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(EntryClassOf(rows[0].flags), kClassNone);
     EXPECT_EQ(rows[0].flags & ~kOrderMask, kLearnedPhraseFlags);
-    for (uint32_t options : {kImeMainTable, kImeMainTable | kImeAuxTable, kImeAuxTable,
-                             kImeSearchSecondary, 0u}) {
+    for (uint32_t options :
+         {kImeMainTable, kImeMainTable | kImeAuxTable, kImeAuxTable, kImeSearchSecondary, 0u}) {
         for (uint32_t state : {0u, kStateSecondaryPass}) {
             t.e->ime->options = options;
             t.e->state = state;
@@ -75,11 +76,20 @@ TEST(LearnPhrase, LearnsNothingWhereItShouldNot) {
         {"option off", kImeTempSmart, false, kTwoByTwo, {}},
         {"no character table", kImeTempWords, false, kTwoByTwo, {}},
         {"empty rule", kImeTempWords | kImeTempSmart, false, {}, {}},
-        {"phrase already a main word", kImeTempWords | kImeTempSmart, false, kTwoByTwo,
+        {"phrase already a main word",
+         kImeTempWords | kImeTempSmart,
+         false,
+         kTwoByTwo,
          {{"zhgu", "中国", 1}}},
-        {"hole in a remembered slot", kImeTempWords | kImeTempSmart, false,
-         {Term(1, 1), Term(1, 3), Term(2, 1)}, {}},
-        {"only terms past the phrase", kImeTempWords | kImeTempSmart, false, {Term(3, 1), Term(17, 1)},
+        {"hole in a remembered slot",
+         kImeTempWords | kImeTempSmart,
+         false,
+         {Term(1, 1), Term(1, 3), Term(2, 1)},
+         {}},
+        {"only terms past the phrase",
+         kImeTempWords | kImeTempSmart,
+         false,
+         {Term(3, 1), Term(17, 1)},
          {}},
     };
     for (const Case& c : cases) {
@@ -102,18 +112,21 @@ TEST(LearnPhrase, PhraseAlreadyInTempIsNotAddedTwice) {
     t.SetRule(2, kTwoByTwo);
     CommitAll(t, {{"zh", "中"}, {"gu", "国"}, {"zh", "中"}, {"gu", "国"}});
     const auto rows = TempRows(t.e->tempTable);
-    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const TempRow& r) { return r.word == "中国"; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(rows.begin(), rows.end(), [](const TempRow& r) { return r.word == "中国"; }),
+        1);
 }
 
 // History records written straight into the settings block.
-void SetHistory(LearningEngine& t, const std::vector<std::pair<std::wstring, std::vector<std::wstring>>>& recs) {
+void SetHistory(LearningEngine& t,
+                const std::vector<std::pair<std::wstring, std::vector<std::wstring>>>& recs) {
     for (size_t i = 0; i < recs.size(); ++i) {
         RecentOutput& r = t.e->ime->recentOutputs[i];
         std::memset(&r, 0, sizeof r);
         std::memcpy(r.text, recs[i].first.data(), sizeof(wchar_t) * recs[i].first.size());
         for (size_t k = 0; k < recs[i].second.size(); ++k)
-            std::memcpy(r.codes[k], recs[i].second[k].data(), sizeof(wchar_t) * recs[i].second[k].size());
+            std::memcpy(r.codes[k], recs[i].second[k].data(),
+                        sizeof(wchar_t) * recs[i].second[k].size());
     }
     t.e->ime->recentCount = static_cast<uint32_t>(recs.size());
 }

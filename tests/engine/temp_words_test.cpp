@@ -42,7 +42,8 @@ TEST(InsertTemp, The513thWordReplacesTheOldest) {
     MappedTable t(MakeTempTable({}));
     // Inserted in falling code order, so that sorting really moves offsets.
     for (int i = 0; i < kTempSlots; ++i)
-        ASSERT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, Code(kTempSlots - 1 - i), "词"))), 1);
+        ASSERT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, Code(kTempSlots - 1 - i), "词"))),
+                  1);
     ASSERT_EQ(LoadI32(t.get()->view + 4), kTempSlots);
     const auto full = TempRows(t.get());
     EXPECT_EQ(OrderOf(full, Code(kTempSlots - 1)), 0u);
@@ -89,10 +90,13 @@ TEST(TempTableWriters, RefuseWhatTheyCannotStoreSafely) {
         {"slot listed twice",
          [](std::vector<uint8_t>& t) { StoreU32(&t[kOffsetArrayStart + 4 * 7], kTempHeapStart); }},
         {"offset between slots",
-         [](std::vector<uint8_t>& t) { StoreU32(&t[kOffsetArrayStart + 4 * 7], kTempHeapStart + 3); }},
+         [](std::vector<uint8_t>& t) {
+             StoreU32(&t[kOffsetArrayStart + 4 * 7], kTempHeapStart + 3);
+         }},
         {"offset past the last slot",
          [](std::vector<uint8_t>& t) { StoreU32(&t[kOffsetArrayStart + 4 * 7], kTempTableSize); }},
-        {"used entry overruns its slot", [](std::vector<uint8_t>& t) { t[kTempHeapStart + 6] = 255; }},
+        {"used entry overruns its slot",
+         [](std::vector<uint8_t>& t) { t[kTempHeapStart + 6] = 255; }},
         {"short file", [](std::vector<uint8_t>& t) { t.resize(kTempTableSize - 1); }},
     };
     const std::string rec = EntryRecord(0, "b", "乙");
@@ -108,8 +112,12 @@ TEST(TempTableWriters, RefuseWhatTheyCannotStoreSafely) {
     {
         SCOPED_TRACE("entries and positions");
         MappedTable t(fresh);
-        EXPECT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, std::string(120, 'c'), std::string(125, 'w')))), 0);
-        EXPECT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, std::string(120, 'c'), std::string(124, 'w')))), 1);
+        EXPECT_EQ(CodeTable::InsertTemp(
+                      t.get(), U(EntryRecord(0, std::string(120, 'c'), std::string(125, 'w')))),
+                  0);
+        EXPECT_EQ(CodeTable::InsertTemp(
+                      t.get(), U(EntryRecord(0, std::string(120, 'c'), std::string(124, 'w')))),
+                  1);
         EXPECT_EQ(CodeTable::InsertTemp(t.get(), U(EntryRecord(0, "", "w"))), 0);
         EXPECT_EQ(CodeTable::InsertTemp(t.get(), nullptr), 0);
         EXPECT_EQ(CodeTable::RemoveAt(t.get(), 2), 0);

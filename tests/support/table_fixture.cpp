@@ -15,10 +15,11 @@ bool CodeLess(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::vector<uint8_t> MakeCodeTable(std::vector<FixtureEntry> entries, uint32_t kind) {
-    std::stable_sort(entries.begin(), entries.end(), [](const FixtureEntry& a, const FixtureEntry& b) {
-        if (a.code != b.code) return CodeLess(a.code, b.code);
-        return CodeLess(a.word, b.word);
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const FixtureEntry& a, const FixtureEntry& b) {
+                         if (a.code != b.code) return CodeLess(a.code, b.code);
+                         return CodeLess(a.word, b.word);
+                     });
     uint32_t n = static_cast<uint32_t>(entries.size());
     uint32_t heap = FreshHeapStart(n);
     std::vector<uint8_t> out(heap, 0);

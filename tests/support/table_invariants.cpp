@@ -68,7 +68,8 @@ std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparato
 
     if (count < 0) return "negative count " + std::to_string(count);
     const uint64_t arrayEnd = kOffsetArrayStart + 4ull * static_cast<uint64_t>(count);
-    if (arrayEnd > fileSize) return "offset array of " + std::to_string(count) + " runs past the end";
+    if (arrayEnd > fileSize)
+        return "offset array of " + std::to_string(count) + " runs past the end";
     if (heap < arrayEnd)
         return "heap start " + Hex(heap) + " below the end of the offset array " +
                Hex(static_cast<uint32_t>(arrayEnd));

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
+#include "core/table/code_table.h"
 
 namespace testing_support {
 
@@ -23,7 +23,8 @@ std::string CheckTableInvariants(const uint8_t* view, size_t size, CodeComparato
                                  CodeComparator indexCmp = nullptr);
 std::string CheckTableInvariants(const MappedFile* table, CodeComparator codeCmp = nullptr,
                                  CodeComparator indexCmp = nullptr);
-std::string CheckTableInvariants(const std::vector<uint8_t>& bytes, CodeComparator codeCmp = nullptr,
+std::string CheckTableInvariants(const std::vector<uint8_t>& bytes,
+                                 CodeComparator codeCmp = nullptr,
                                  CodeComparator indexCmp = nullptr);
 
 }  // namespace testing_support

@@ -29,9 +29,9 @@ std::vector<uint8_t> TableOnDisk::Bytes() const {
 std::vector<uint8_t> MakeListTable(const std::vector<std::pair<std::string, uint32_t>>& texts) {
     auto sorted = texts;
     std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(
-            a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
-            [](char x, char y) { return uint8_t(x) < uint8_t(y); });
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(),
+                                            b.first.end(),
+                                            [](char x, char y) { return uint8_t(x) < uint8_t(y); });
     });
     const uint32_t n = static_cast<uint32_t>(sorted.size());
     std::vector<uint8_t> out(FreshHeapStart(n), 0);

@@ -1,8 +1,7 @@
 #include "tablegen/commands.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
@@ -66,7 +65,8 @@ TEST_F(Commands, BuildEachKindOfTable) {
          "你\t６４#序8000\r\n",
          kTableKindMain, 2},
         {BuildListTable, "中国\r\n中国人\r\n中国\r\n", kTableKindList, 2},
-        {BuildKeyValueTable, "中\t３４６６４\r\n中\t３４６６４\r\n国\t４２６\r\n", kTableKindKeyValue, 3},
+        {BuildKeyValueTable, "中\t３４６６４\r\n中\t３４６６４\r\n国\t４２６\r\n",
+         kTableKindKeyValue, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -113,7 +113,8 @@ TEST_F(Commands, FailedBuildKeepsThePreviousTable) {
 TEST_F(Commands, MainTableCarriesTheGivenGuid) {
     const std::wstring text = Path(L"in.txt"), table = Path(L"main.dmg");
     ASSERT_TRUE(WriteFileBytes(text, std::string(kBom) + "你\t６４\r\n"));
-    ASSERT_EQ(BuildMainTable(text.c_str(), table.c_str(), L"{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"), 1);
+    ASSERT_EQ(
+        BuildMainTable(text.c_str(), table.c_str(), L"{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"), 1);
     std::vector<uint8_t> bytes = ReadFileBytes(table);
     const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
                                   0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};

@@ -8,9 +8,9 @@
 
 #include "core/table/code_table.h"
 #include "core/table/table_format.h"
-#include "tablegen/temp_table.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
+#include "tablegen/temp_table.h"
 
 namespace {
 
@@ -61,8 +61,8 @@ std::string KeyAt(const std::vector<uint8_t>& bytes, int pos) {
 }
 
 TEST(KeyValueTable, LayoutSortedKeysAndEqualKeysInStoredOrder) {
-    std::vector<KeyValueItem> items = {
-        {"丁", "first"}, {"b", "x"}, {"丁", "second"}, {"a", "yy"}, {"丁", "third"}, {"ab", "z"}};
+    std::vector<KeyValueItem> items = {{"丁", "first"}, {"b", "x"},      {"丁", "second"},
+                                       {"a", "yy"},     {"丁", "third"}, {"ab", "z"}};
     std::vector<uint8_t> bytes = MakeKeyValueTableBytes(items);
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(testing_support::CheckTableInvariants(bytes), "");

@@ -8,10 +8,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/table/code_table.h"
 #include "core/base/mapped_file.h"
-#include "core/table/table_format.h"
 #include "core/base/text_convert.h"
+#include "core/table/code_table.h"
+#include "core/table/table_format.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 #include "tablegen/temp_table.h"
@@ -117,9 +117,12 @@ TEST_F(ShippedTables, HeadersAndKinds) {
         const char* tag;
     };
     const Expect tables[] = {
-        {L"main.dmg", kTableKindMain, "SYSMB"},      {L"temp.dmg", kTableKindTemp, "TMPMB"},
-        {L"sysl.dmg", kTableKindList, "lxmb"},       {L"engl.dmg", kTableKindList, "lxmb"},
-        {L"danzi.dmi", kTableKindKeyValue, "STRMB"}, {L"dict.dms", kTableKindKeyValue, "STRMB"},
+        {L"main.dmg", kTableKindMain, "SYSMB"},
+        {L"temp.dmg", kTableKindTemp, "TMPMB"},
+        {L"sysl.dmg", kTableKindList, "lxmb"},
+        {L"engl.dmg", kTableKindList, "lxmb"},
+        {L"danzi.dmi", kTableKindKeyValue, "STRMB"},
+        {L"dict.dms", kTableKindKeyValue, "STRMB"},
         {L"traditional.dms", kTableKindKeyValue, "STRMB"},
         {L"simplified.dms", kTableKindKeyValue, "STRMB"},
     };
@@ -145,7 +148,8 @@ TEST_F(ShippedTables, PackedTablesKeepTheFormatInvariants) {
                                 L"traditional.dms", L"simplified.dms"}) {
         Table t(name);
         ASSERT_NE(t.file, nullptr) << testing_support::Narrow(name);
-        EXPECT_EQ(testing_support::CheckTableInvariants(t.file), "") << testing_support::Narrow(name);
+        EXPECT_EQ(testing_support::CheckTableInvariants(t.file), "")
+            << testing_support::Narrow(name);
     }
 }
 
@@ -243,16 +247,11 @@ TEST_F(ShippedTables, KeyValueLookups) {
         const wchar_t* value;  // first value, or the start of it
     };
     const Case cases[] = {
-        {L"danzi.dmi", L"中", L"３４６６４"},
-        {L"danzi.dmi", L"好", L"４８６"},
-        {L"danzi.dmi", L"的", L"９９"},
-        {L"dict.dms", L"你好", L"nǐ hǎo"},
-        {L"dict.dms", L"中国", L"zhōng guó"},
-        {L"dict.dms", L"绿", L"lǜ"},
-        {L"traditional.dms", L"国", L"國"},
-        {L"traditional.dms", L"发", L"發"},
-        {L"simplified.dms", L"國", L"国"},
-        {L"simplified.dms", L"發", L"发"},
+        {L"danzi.dmi", L"中", L"３４６６４"}, {L"danzi.dmi", L"好", L"４８６"},
+        {L"danzi.dmi", L"的", L"９９"},       {L"dict.dms", L"你好", L"nǐ hǎo"},
+        {L"dict.dms", L"中国", L"zhōng guó"}, {L"dict.dms", L"绿", L"lǜ"},
+        {L"traditional.dms", L"国", L"國"},   {L"traditional.dms", L"发", L"發"},
+        {L"simplified.dms", L"國", L"国"},    {L"simplified.dms", L"發", L"发"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing_support::Narrow(c.table) + " " + testing_support::Narrow(c.key));

@@ -13,11 +13,11 @@
 namespace {
 
 // {D7812E39-FBD7-43A7-99C7-DE9322D54A0F}
-const CLSID kServiceClassId = {0xD7812E39, 0xFBD7, 0x43A7,
-                               {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F}};
+const CLSID kServiceClassId = {
+    0xD7812E39, 0xFBD7, 0x43A7, {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F}};
 // The same with the last digit changed.
-const CLSID kOtherClassId = {0xD7812E39, 0xFBD7, 0x43A7,
-                             {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0E}};
+const CLSID kOtherClassId = {
+    0xD7812E39, 0xFBD7, 0x43A7, {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0E}};
 
 void* const kJunk = reinterpret_cast<void*>(static_cast<uintptr_t>(0x5A5A5A5A));
 
@@ -40,8 +40,7 @@ protected:
     void SetUp() override {
         module_ = LoadLibraryW(LibraryPath().c_str());
         ASSERT_NE(module_, nullptr) << "cannot load zanTSF.dll, error " << GetLastError();
-        getClassObject_ =
-            Export<GetClassObjectFn>(module_, "DllGetClassObject");
+        getClassObject_ = Export<GetClassObjectFn>(module_, "DllGetClassObject");
         canUnloadNow_ = Export<NoArgFn>(module_, "DllCanUnloadNow");
         ASSERT_NE(getClassObject_, nullptr);
         ASSERT_NE(canUnloadNow_, nullptr);
@@ -109,8 +108,7 @@ TEST_F(DllEntryTest, ClassObjectLookup) {
         {"other class", kOtherClassId, IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
         {"null class", GUID_NULL, IID_IUnknown, CLASS_E_CLASSNOTAVAILABLE},
         {"other interface", kServiceClassId, IID_IDispatch, CLASS_E_CLASSNOTAVAILABLE},
-        {"the class id as interface", kServiceClassId, kServiceClassId,
-         CLASS_E_CLASSNOTAVAILABLE},
+        {"the class id as interface", kServiceClassId, kServiceClassId, CLASS_E_CLASSNOTAVAILABLE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -274,8 +272,7 @@ TEST_F(DllEntryTest, ReloadAfterALingeringFactory) {
     ASSERT_NE(again, nullptr);
     auto canUnload = Export<NoArgFn>(again, "DllCanUnloadNow");
     ASSERT_NE(canUnload, nullptr);
-    auto getClassObject =
-        Export<GetClassObjectFn>(again, "DllGetClassObject");
+    auto getClassObject = Export<GetClassObjectFn>(again, "DllGetClassObject");
     ASSERT_NE(getClassObject, nullptr);
     EXPECT_EQ(canUnload(), S_OK);
     void* out = nullptr;

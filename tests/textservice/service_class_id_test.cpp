@@ -15,8 +15,8 @@ TEST(ServiceClassIdTest, ReadFromTheLibraryResource) {
     ASSERT_NE(module, nullptr);
     CLSID id = GUID_NULL;
     EXPECT_EQ(ReadServiceClassId(module, &id), 1);
-    const CLSID expected = {0xD7812E39, 0xFBD7, 0x43A7,
-                            {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F}};
+    const CLSID expected = {
+        0xD7812E39, 0xFBD7, 0x43A7, {0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F}};
     EXPECT_TRUE(IsEqualCLSID(id, expected));
     EXPECT_EQ(ReadServiceClassId(module, nullptr), 0);
     FreeLibrary(module);

@@ -27,7 +27,9 @@ int64_t SameTag(const void* nodeItem, const void* newItem) {
     return static_cast<const Tagged*>(nodeItem)->tag != static_cast<const Tagged*>(newItem)->tag;
 }
 
-void Collect(void* item, void* context) { static_cast<std::vector<void*>*>(context)->push_back(item); }
+void Collect(void* item, void* context) {
+    static_cast<std::vector<void*>*>(context)->push_back(item);
+}
 
 std::vector<void*> Items(const AvlTree& t) {
     std::vector<void*> out;
@@ -52,8 +54,8 @@ TEST(AvlTree, CompareWideStrings) {
         int64_t result;
     };
     const Case cases[] = {
-        {L"", L"", 0},       {L"abc", L"abc", 0},       {L"ab", L"abc", -1},
-        {L"abc", L"ab", 1},  {L"\xFF01", L"a", 1},      {L"\xD800", L"\xFFFF", -1},
+        {L"", L"", 0},      {L"abc", L"abc", 0},  {L"ab", L"abc", -1},
+        {L"abc", L"ab", 1}, {L"\xFF01", L"a", 1}, {L"\xD800", L"\xFFFF", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(CompareWideStrings(c.a, c.b), c.result) << c.a;
 }
@@ -98,8 +100,7 @@ TEST(AvlTree, RotationsKeepBalance) {
         {{1, 2, 3}, 2},  // single rotation toward the smaller side
         {{3, 2, 1}, 2},  // mirror
         {{1, 3, 2}, 2},  // double rotation
-        {{3, 1, 2}, 2},
-        {{4, 2, 6, 1, 3, 5, 7, 8, 9}, 4},
+        {{3, 1, 2}, 2}, {{4, 2, 6, 1, 3, 5, 7, 8, 9}, 4},
     };
     for (const auto& c : cases) {
         std::vector<int> keys = c.keys;

@@ -75,8 +75,8 @@ SIZE_T WINAPI FakeSize(HGLOBAL memory) {
     return GlobalSize(memory);
 }
 
-const ClipboardCalls kFake = {FakeOpen, FakeClose, FakeEmpty, FakeGetData, FakeSetData,
-                              FakeAlloc, FakeFree, FakeLock, FakeUnlock, FakeSize};
+const ClipboardCalls kFake = {FakeOpen,  FakeClose, FakeEmpty, FakeGetData, FakeSetData,
+                              FakeAlloc, FakeFree,  FakeLock,  FakeUnlock,  FakeSize};
 
 class ClipboardFake : public ::testing::Test {
 protected:

@@ -108,8 +108,8 @@ TEST(MakeTempFilePath, AppendsNameOrRefuses) {
     DWORD n = GetTempPathW(kPathChars, tmp);
     int len = MakeTempFilePath(L"_zantor.tempdmg", out);
     EXPECT_EQ(len, static_cast<int>(wcslen(out)));
-    EXPECT_EQ(std::wstring(out), std::wstring(tmp, n) + (tmp[n - 1] == L'\\' ? L"" : L"\\") +
-                                     L"_zantor.tempdmg");
+    EXPECT_EQ(std::wstring(out),
+              std::wstring(tmp, n) + (tmp[n - 1] == L'\\' ? L"" : L"\\") + L"_zantor.tempdmg");
     EXPECT_EQ(MakeTempFilePath(std::wstring(300, L'a').c_str(), out), 0);
     EXPECT_EQ(out[0], 0);
 }

@@ -24,7 +24,7 @@ TEST(CreateDirectoryPath, CreatesEveryMissingLevel) {
         {dir / L"a\\b\\c", true, dir / L"a\\b\\c"},  // already there
         {dir / L"d\\e\\", true, dir / L"d\\e"},
         {dir / L"中文\\目录", true, dir / L"中文\\目录"},
-        {dir / L"file", false, L""},                // a file, not a folder
+        {dir / L"file", false, L""},  // a file, not a folder
         {dir / L"file\\sub", false, L""},
         {dir.path(), true, dir.path()},
     };

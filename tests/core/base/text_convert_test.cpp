@@ -21,9 +21,9 @@ TEST(Utf16ToUtf8, CountsAndWritesWithinCapacity) {
         {L"abc", 2, 10, 2, "ab"},
         {L"\u4f60\u597d", 10, 10, 6, "\xe4\xbd\xa0\xe5\xa5\xbd"},
         {L"\U0001F600", 10, 10, 4, "\xf0\x9f\x98\x80"},
-        {L"\xD83D", 10, 10, -1, nullptr},          // high surrogate at the end
-        {L"\xD83Dx", 10, 10, -1, nullptr},         // high surrogate before a non-low unit
-        {L"\U0001F600", 1, 10, -1, nullptr},       // pair cut by the unit limit
+        {L"\xD83D", 10, 10, -1, nullptr},             // high surrogate at the end
+        {L"\xD83Dx", 10, 10, -1, nullptr},            // high surrogate before a non-low unit
+        {L"\U0001F600", 1, 10, -1, nullptr},          // pair cut by the unit limit
         {L"\u4f60\u597d", 10, 4, 6, "\xe4\xbd\xa0"},  // second character does not fit
     };
     for (const auto& c : cases) {

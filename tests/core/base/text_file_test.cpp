@@ -18,7 +18,10 @@ TEST(DecodeTextByBom, ChoosesEncoding) {
         std::wstring text;
     };
     const Case cases[] = {
-        {"utf-8 bom", "\xEF\xBB\xBF\xe4\xbd\xa0" "a", L"你a"},
+        {"utf-8 bom",
+         "\xEF\xBB\xBF\xe4\xbd\xa0"
+         "a",
+         L"你a"},
         {"utf-16le", std::string("\xFF\xFE\x60\x4F\x61\x00", 6), L"你a"},
         {"utf-16be", std::string("\xFE\xFF\x4F\x60\x00\x61", 6), L"你a"},
         {"utf-16le odd tail", std::string("\xFF\xFE\x61\x00\x62", 5), L"a"},

@@ -57,7 +57,8 @@ TEST(WriteTextLine, CutsAtTheLineLimitButNeverInsideAPair) {
         {as(kMaxTextLineUnits - 1) + pair, as(kMaxTextLineUnits - 1)},
     };
     for (const auto& c : cases) {
-        auto bytes = Written([&](FILE* f) { EXPECT_EQ(WriteTextLine(f, L"%ls", c.text.c_str()), 1); });
+        auto bytes =
+            Written([&](FILE* f) { EXPECT_EQ(WriteTextLine(f, L"%ls", c.text.c_str()), 1); });
         EXPECT_TRUE(AsString(bytes) == Narrow(c.expect)) << c.text.size();
     }
 }
@@ -70,8 +71,14 @@ TEST(WriteTextString, WritesLongTextsWholeAndMendsBrokenPairs) {
     EXPECT_EQ(bytes.size(), 99998u * 3 + 4);
     EXPECT_EQ(AsString(bytes).substr(32767 * 3, 4), "\xF0\x9F\x98\x80");
 
-    auto broken = Written([](FILE* f) { WriteTextString(f, L"a\xD800" L"b\xDC00"); });
-    EXPECT_EQ(AsString(broken), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    auto broken = Written([](FILE* f) {
+        WriteTextString(f,
+                        L"a\xD800"
+                        L"b\xDC00");
+    });
+    EXPECT_EQ(AsString(broken),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
     EXPECT_EQ(WriteTextString(nullptr, L"x"), 0);
 }
 

@@ -22,8 +22,12 @@ TEST(UrlEncodeText, WritesUtf8Escapes) {
         {L"\uffff", L"%EF%BF%BF"},
         {L"\U0001F600", L"%F0%9F%98%80"},
         {L"\U0010FFFF", L"%F4%8F%BF%BF"},
-        {L"\xD83D" L"a", L"%EF%BF%BDa"},     // high half alone
-        {L"\xDE00" L"a", L"%EF%BF%BDa"},     // low half alone
+        {L"\xD83D"
+         L"a",
+         L"%EF%BF%BDa"},  // high half alone
+        {L"\xDE00"
+         L"a",
+         L"%EF%BF%BDa"},  // low half alone
         {L"\xD83D\xD83D\xDE00", L"%EF%BF%BD%F0%9F%98%80"},
         {L"", L""},
     };
@@ -40,19 +44,19 @@ TEST(UrlEncodeText, WritesUtf8Escapes) {
 
 TEST(UrlEncodeText, NeverCutsAnEscapeAtTheLimit) {
     struct Case {
-        int plain;             // ASCII units before the tail
+        int plain;  // ASCII units before the tail
         const wchar_t* tail;
-        int count;             // units written
+        int count;  // units written
     };
     const Case cases[] = {
         {511, L"", 511},
         {520, L"", 511},
-        {502, L"中", 511},           // nine units end exactly at the limit
-        {503, L"中", 503},           // they would not fit: left out
+        {502, L"中", 511},  // nine units end exactly at the limit
+        {503, L"中", 503},  // they would not fit: left out
         {510, L"中", 510},
-        {499, L"\U0001F600", 511},   // a pair is twelve units
+        {499, L"\U0001F600", 511},  // a pair is twelve units
         {500, L"\U0001F600", 500},
-        {503, L"中a", 503},          // nothing after a character that did not fit
+        {503, L"中a", 503},  // nothing after a character that did not fit
     };
     for (const auto& c : cases) {
         std::wstring text(c.plain, L'a');

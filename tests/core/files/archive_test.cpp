@@ -26,10 +26,8 @@ std::wstring WriteZip(const TempDir& dir, const std::vector<ZipItem>& items) {
 TEST(ExtractArchive, NestedFoldersStoredDeflatedAndEmptyFiles) {
     TempDir dir;
     std::string big(2048, 'x');
-    std::wstring zip = WriteZip(dir, {{"a/", ""},
-                                      {"a/b/c.txt", "hello", false},
-                                      {"d.bin", big, true},
-                                      {"empty.txt", ""}});
+    std::wstring zip = WriteZip(
+        dir, {{"a/", ""}, {"a/b/c.txt", "hello", false}, {"d.bin", big, true}, {"empty.txt", ""}});
     std::wstring out = dir / L"out";  // no trailing backslash
     Shown shown;
     ArchiveProgress progress{Record, &shown};
@@ -60,9 +58,14 @@ TEST(ExtractArchive, FailuresAreReportedAndNothingUnsafeIsWritten) {
         std::vector<std::wstring> mustNotExist;
     };
     const std::vector<Case> cases = {
-        {"bad crc", {{"ok.txt", "fine"}, {"bad.txt", "content", true, true}},
-         {L"o\\ok.txt"}, {L"o\\bad.txt"}},
-        {"parent traversal", {{"../evil.txt", "x"}, {"ok.txt", "y"}}, {L"o\\ok.txt"}, {L"evil.txt"}},
+        {"bad crc",
+         {{"ok.txt", "fine"}, {"bad.txt", "content", true, true}},
+         {L"o\\ok.txt"},
+         {L"o\\bad.txt"}},
+        {"parent traversal",
+         {{"../evil.txt", "x"}, {"ok.txt", "y"}},
+         {L"o\\ok.txt"},
+         {L"evil.txt"}},
         {"nested traversal", {{"a/../../evil2.txt", "x"}}, {}, {L"evil2.txt"}},
         {"leading separator", {{"/abs.txt", "x"}}, {}, {L"abs.txt"}},
         {"drive letter", {{"C:evil.txt", "x"}}, {}, {L"o\\C"}},
@@ -92,7 +95,8 @@ TEST(ExtractArchive, MissingOrTruncatedArchive) {
 }
 
 TEST(ReadArchiveEntries, FromMemoryKeepsOrderAndPerEntryResult) {
-    auto bytes = MakeZip({{"skin.ini", "[a]\r\n", true}, {"bad.png", "zz", false, true}, {"e", ""}});
+    auto bytes =
+        MakeZip({{"skin.ini", "[a]\r\n", true}, {"bad.png", "zz", false, true}, {"e", ""}});
     unzFile z = OpenMemoryArchive(bytes.data(), bytes.size());
     ASSERT_NE(z, nullptr);
     ArchiveEntryList* list = ReadOpenArchiveEntries(z);
@@ -117,7 +121,7 @@ TEST(ArchiveNames, UnsafeNames) {
         bool unsafe;
     };
     const Case cases[] = {
-        {"a/b.txt", false}, {"a\\b.txt", false}, {"..a/b", false}, {"a..b", false},
+        {"a/b.txt", false}, {"a\\b.txt", false}, {"..a/b", false},   {"a..b", false},
         {"..", true},       {"../x", true},      {"a\\..\\x", true}, {"/x", true},
         {"\\x", true},      {"C:\\x", true},     {"a:b", true},      {"", true},
     };
@@ -129,8 +133,10 @@ TEST(FormatDoneText, ThreeForms) {
         uint64_t bytes;
         const wchar_t* text;
     };
-    const Case cases[] = {{0, L"完成: 0.00 Bytes"}, {1024, L"完成: 1024.00 Bytes"},
-                          {2048, L"完成: 2.00 KB"}, {1048576, L"完成: 1024.00 KB"},
+    const Case cases[] = {{0, L"完成: 0.00 Bytes"},
+                          {1024, L"完成: 1024.00 Bytes"},
+                          {2048, L"完成: 2.00 KB"},
+                          {1048576, L"完成: 1024.00 KB"},
                           {3 * 1048576, L"完成: 3.00 MB"}};
     for (const auto& c : cases) {
         wchar_t out[64];

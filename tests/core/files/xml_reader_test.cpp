@@ -35,8 +35,7 @@ std::wstring Dump(const XmlElement* e) {
 // Parses text placed so that its last unit is the last readable one.
 std::wstring ParseExact(const std::wstring& text) {
     ExactBuffer buffer(text.data(), text.size() * sizeof(wchar_t));
-    XmlElement* root =
-        XmlDocument::Parse(static_cast<const wchar_t*>(buffer.data()), text.size());
+    XmlElement* root = XmlDocument::Parse(static_cast<const wchar_t*>(buffer.data()), text.size());
     if (!root) return L"<null>";
     std::wstring dump = Dump(root);
     XmlDocument::Free(root);

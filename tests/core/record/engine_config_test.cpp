@@ -1,5 +1,7 @@
 // The configuration program's engine record over a throw-away installation: registry key,
 // data folder and a stand-in input method module.
+#include "core/record/engine_config.h"
+
 #include <gtest/gtest.h>
 #include <objbase.h>
 
@@ -9,11 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/record/boot_stamp.h"
-#include "core/settings/config_blocks.h"
-#include "core/record/engine_config.h"
 #include "core/base/path_util.h"
 #include "core/base/registry.h"
+#include "core/record/boot_stamp.h"
+#include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
@@ -182,24 +183,21 @@ TEST(ConfigEngine, BrokenEnvironmentsGiveNullAndLeaveNothingOpen) {
     };
     const auto ownGuid = [](Installation& i) { return std::wstring(i.guidText); };
     const std::vector<Case> cases = {
-        {"no registry key", [](Installation& i) {
-             DeleteRegistryTree(HKEY_LOCAL_MACHINE, i.keyPath.c_str());
-         }, nullptr},
+        {"no registry key",
+         [](Installation& i) { DeleteRegistryTree(HKEY_LOCAL_MACHINE, i.keyPath.c_str()); },
+         nullptr},
         {"no IMEName", [](Installation& i) { i.DeleteValue(L"IMEName"); }, nullptr},
         {"empty IMEName", [](Installation& i) { i.WriteValue(L"IMEName", L""); }, nullptr},
-        {"no InstallLocation", [](Installation& i) { i.DeleteValue(L"InstallLocation"); },
-         nullptr},
+        {"no InstallLocation", [](Installation& i) { i.DeleteValue(L"InstallLocation"); }, nullptr},
         {"InstallLocation without room for the backslash",
          [](Installation& i) { i.WriteValue(L"InstallLocation", std::wstring(259, L'x')); },
          nullptr},
         {"no DataLocation", [](Installation& i) { i.DeleteValue(L"DataLocation"); }, nullptr},
         {"DataLocation too long for the file names",
-         [](Installation& i) { i.WriteValue(L"DataLocation", std::wstring(255, L'x')); },
-         nullptr},
+         [](Installation& i) { i.WriteValue(L"DataLocation", std::wstring(255, L'x')); }, nullptr},
         {"no config.dsc", [](Installation& i) { DeleteFileW(i.Path(L"config.dsc").c_str()); },
          nullptr},
-        {"no main.dmg", [](Installation& i) { DeleteFileW(i.Path(L"main.dmg").c_str()); },
-         nullptr},
+        {"no main.dmg", [](Installation& i) { DeleteFileW(i.Path(L"main.dmg").c_str()); }, nullptr},
         {"main.dmg of another input method",
          [](Installation& i) {
              GUID other;
@@ -222,13 +220,10 @@ TEST(ConfigEngine, BrokenEnvironmentsGiveNullAndLeaveNothingOpen) {
          },
          nullptr},
         {"skin block missing",
-         [](Installation& i) {
-             i.EditConfig([](uint8_t* v) { v[kSkinBlockOffset + 5] = 'X'; });
-         },
+         [](Installation& i) { i.EditConfig([](uint8_t* v) { v[kSkinBlockOffset + 5] = 'X'; }); },
          nullptr},
-        {"block count above 32", [](Installation& i) {
-             i.EditConfig([](uint8_t* v) { v[0] = 33; });
-         }, nullptr},
+        {"block count above 32",
+         [](Installation& i) { i.EditConfig([](uint8_t* v) { v[0] = 33; }); }, nullptr},
         {"module missing", [](Installation&) { g_modulePath = L"C:\\nowhere\\fakeime.ime"; },
          nullptr},
         {"malformed GUID", [](Installation&) {},
@@ -316,10 +311,9 @@ TEST(BootStamp, TempTableIsClearedOncePerBoot) {
         int64_t bootTime;
         bool cleared;
     } steps[] = {
-        {kBoot, true},         // first start after the boot
-        {kBoot + 90, false},   // later process, clock drifted
-        {kBoot - 60, false},
-        {kBoot + 121, true},   // a new boot
+        {kBoot, true},                              // first start after the boot
+        {kBoot + 90, false},                        // later process, clock drifted
+        {kBoot - 60, false},  {kBoot + 121, true},  // a new boot
         {kBoot + 121, false},
     };
     int64_t expectedStamp = 0;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/record/engine.h"
 #include "core/base/version_text.h"
+#include "core/record/engine.h"
 
 namespace {
 
@@ -69,14 +69,8 @@ TEST(RecentOutput, LastRecordsOldestFirst) {
         int count;
         const wchar_t* expected;
     } cases[] = {
-        {0, 5, L""},
-        {3, 0, L""},
-        {3, -1, L""},
-        {3, 1, L"w2"},
-        {3, 2, L"w1w2"},
-        {3, 10, L"w0w1w2"},
-        {16, 3, L"w13w14w15"},
-        {1000, 2, L""},  // a damaged count reads as 0
+        {0, 5, L""},        {3, 0, L""},           {3, -1, L""},   {3, 1, L"w2"}, {3, 2, L"w1w2"},
+        {3, 10, L"w0w1w2"}, {16, 3, L"w13w14w15"}, {1000, 2, L""},  // a damaged count reads as 0
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.recentCount);

@@ -36,10 +36,10 @@ TEST(FindConfigBlock, DamagedContainersHideTheBlock) {
          [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, kConfigFileSize + 8); }, 0, false},
         {"block header crosses the view end",
          [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, kConfigFileSize - 20); }, 0, false},
-        {"block offset wraps", [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, 0xFFFFFFF0u); },
-         0, false},
-        {"block inside the offset table", [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, 4); },
-         0, false},
+        {"block offset wraps", [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, 0xFFFFFFF0u); }, 0,
+         false},
+        {"block inside the offset table", [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, 4); }, 0,
+         false},
         {"block size past the view",
          [](std::vector<uint8_t>& b) { Put32(b, kDmeBlockOffset, kConfigFileSize); }, 0, false},
         {"block size huge", [](std::vector<uint8_t>& b) { Put32(b, kDmeBlockOffset, 0xFFFFFFFFu); },
@@ -48,8 +48,8 @@ TEST(FindConfigBlock, DamagedContainersHideTheBlock) {
          [](std::vector<uint8_t>& b) { Put32(b, kDmeBlockOffset, sizeof(DmeConfigData) - 1); }, 0,
          false},
         {"view cuts the block", [](std::vector<uint8_t>&) {}, kSkinBlockOffset - 1, false},
-        {"misaligned block", [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, kDmeBlockOffset + 1); },
-         0, false},
+        {"misaligned block",
+         [&](std::vector<uint8_t>& b) { Put32(b, dmeSlot, kDmeBlockOffset + 1); }, 0, false},
         {"name without terminator",
          [](std::vector<uint8_t>& b) { std::memset(&b[kDmeBlockOffset + 5], 'k', 31); }, 0, false},
         {"name in capitals",
@@ -83,14 +83,8 @@ TEST(SharedCounters, ClampedToTheirArrays) {
     struct Case {
         uint32_t stored, recent, last, combos;
     } cases[] = {
-        {0, 0, 0, 0},
-        {5, 5, 5, 5},
-        {16, 16, 16, 16},
-        {17, 0, 17, 17},
-        {63, 0, 63, 63},
-        {64, 0, 63, 64},
-        {255, 0, 63, 64},
-        {0xFFFFFFFF, 0, 63, 64},
+        {0, 0, 0, 0},    {5, 5, 5, 5},    {16, 16, 16, 16}, {17, 0, 17, 17},
+        {63, 0, 63, 63}, {64, 0, 63, 64}, {255, 0, 63, 64}, {0xFFFFFFFF, 0, 63, 64},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);

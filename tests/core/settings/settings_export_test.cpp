@@ -15,8 +15,8 @@ namespace {
 constexpr wchar_t kDashes[] = L"//------------------------------------------------------\r\n";
 
 std::wstring Header(const std::wstring& title, const std::wstring& section) {
-    return kDashes + (L"//  \u3000\u3000\u3000\u3000\u3000\u3000\u3000 " + title + L"\r\n") + kDashes +
-           section + L"\r\n";
+    return kDashes + (L"//  \u3000\u3000\u3000\u3000\u3000\u3000\u3000 " + title + L"\r\n") +
+           kDashes + section + L"\r\n";
 }
 
 void SetSymbol(ImeConfigData* ime, int i, uint16_t kind, const wchar_t* first,
@@ -71,7 +71,8 @@ const std::wstring kKnownText =
     L"//每次打开输入法时的标点符号状态,一般设置为“与系统转换状态一致”\r\n"
     L"//如需特别指定，可设置“输入法打开”或“输入法关闭”、“中文标点”或“英文标点”、“全角”或“半角”\r\n"
     L"初始化转换状态=自定义：中文标点+半角+输入法关闭\r\n\r\n"
-    L"//关闭输入法时，将当前的标点状态保存为“初始化转换状态”，下次打开输入法时标点状态与此一致。\r\n"
+    L"//"
+    L"关闭输入法时，将当前的标点状态保存为“初始化转换状态”，下次打开输入法时标点状态与此一致。\r\n"
     L"//该选项仅当“初始化转换状态”为“自定义”时有效。\r\n"
     L"保存自定义的初始化转换状态=否\r\n\r\n"
     L"//可选：“TSF-嵌入编码”、“TSF-嵌入首选”、“TSF-传统样式”、“IME-传统样式”之一\r\n"
@@ -81,7 +82,9 @@ const std::wstring kKnownText =
     L"仅重码时显示候选窗口=否\r\n\r\n"
     L"//可选：“固定位置”、“跟随状态栏”、“跟随光标”之一\r\n"
     L"候选窗口位置=跟随状态栏\r\n\r\n"
-    L"//如果生成时包含了词典，系统默认当鼠标在候选窗口悬停800毫秒后打开词典窗口。如果您不需要该功能，可在此处关闭\r\n"
+    L"//"
+    L"如果生成时包含了词典，系统默认当鼠标在候选窗口悬停800毫秒后打开词典窗口。如果您不需要该功能，"
+    L"可在此处关闭\r\n"
     L"禁用鼠标悬停词典=否\r\n\r\n"
     L"隐藏候选窗口=否\r\n"
     L"隐藏状态条窗口=否\r\n\r\n"
@@ -112,15 +115,16 @@ const std::wstring kKnownText =
     L"候选列表显示个数=7\r\n\r\n"
     L"//可选：“一次到顶”、“逐渐调整”、“累加上屏数”、“禁止调整”之一\r\n"
     L"词频调整=逐渐调整\r\n\r\n" +
-    Header(L"DME设置", L"[-DME设置-]") + kCodecInputBody +
-    Header(L"SKIN设置", L"[-SKIN设置-]") + kCodecInterfaceBody +
-    Header(L"中文符号定义", L"[-非编码符号转义定义表-]") +
+    Header(L"DME设置", L"[-DME设置-]") + kCodecInputBody + Header(L"SKIN设置", L"[-SKIN设置-]") +
+    kCodecInterfaceBody + Header(L"中文符号定义", L"[-非编码符号转义定义表-]") +
     L"\uFF10=〇\r\n"
     L"\"=“,”\r\n"
     L"(=（）\r\n"
     L",=，\r\n"
     L".=。\r\n"
-    L"//智能标点键位表，该表中指定的健位，第一次输入为中文标点，第二次输入删除中文并上屏英文标点。\r\n"
+    L"//"
+    L"智能标点键位表，该表中指定的健位，第一次输入为中文标点，第二次输入删除中文并上屏英文标点。\r"
+    L"\n"
     L"//数字后半角标点行为也受此功能影响，再次输入时删除半角标点并上屏中文标点。\r\n"
     L"智能标点表=.\r\n\r\n"
     L"//光标左移的标点表，该表中指定的键位在输出中文标点符号后，会模拟一次键盘光标左移键\r\n"
@@ -191,7 +195,8 @@ const LineCase kLineCases[] = {
     {"English plus space",
      [](SettingsBlocks& b) { b.ime->features = kFeatSpaceEnglishSpace | kFeatSpaceClear; },
      L"空码时空格行为=上屏英文+空格"},
-    {"start state follows the system", [](SettingsBlocks&) {}, L"初始化转换状态=与系统转换状态一致"},
+    {"start state follows the system", [](SettingsBlocks&) {},
+     L"初始化转换状态=与系统转换状态一致"},
     {"custom start state, all clear",
      [](SettingsBlocks& b) { b.ime->features = kFeatCustomStartState; },
      L"初始化转换状态=自定义：英文标点+半角+输入法打开"},
@@ -299,8 +304,8 @@ TEST(ExportSettingsText, FailsWhenTheFileCannotBeOpened) {
     const std::wstring path = dir / L"missing\\out.txt";
     EXPECT_FALSE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), nullptr, path.c_str()));
     EXPECT_FALSE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), nullptr, L""));
-    EXPECT_FALSE(ExportSettingsText(nullptr, b.dme.get(), b.skin.get(), nullptr,
-                                    (dir / L"x.txt").c_str()));
+    EXPECT_FALSE(
+        ExportSettingsText(nullptr, b.dme.get(), b.skin.get(), nullptr, (dir / L"x.txt").c_str()));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/settings/settings_export.h"
 #include "core/base/text_file.h"
+#include "core/settings/settings_export.h"
 #include "support/settings_blocks.h"
 #include "support/test_files.h"
 
@@ -101,26 +101,31 @@ TEST(ImportSettingsText, ImeLinesSetTheirOptionBits) {
 
 TEST(ImportSettingsText, LinesOutsideTheirSectionChangeNothing) {
     SettingsBlocks b;
-    ASSERT_EQ(Import(b, L"隐藏候选窗口=是\r\n[-软件选项-]\r\n隐藏状态条窗口=是\r\n"
-                        L"[-IME设置-]x\r\n隐藏状态条窗口=是\r\n"),
+    ASSERT_EQ(Import(b,
+                     L"隐藏候选窗口=是\r\n[-软件选项-]\r\n隐藏状态条窗口=是\r\n"
+                     L"[-IME设置-]x\r\n隐藏状态条窗口=是\r\n"),
               1);
     EXPECT_EQ(b.ime->options, 0u);
 }
 
 TEST(ImportSettingsText, CommentsBreaksAndBackslashPairsDelimitLines) {
     SettingsBlocks b;
-    ASSERT_EQ(Import(b, L"\r\n\n[-IME设置-]\\\\隐藏候选窗口=是\\\\隐藏状态条窗口=是\n"
-                        L"// 禁用组合快捷键=是\r\n"
-                        L"/* 检索次显码表=是\r\n 空码时检索次显码表=是 */首字母大写开启临时英文输入=是\r\n"
-                        L"没有等号的行\r\n"
-                        L"/* 中英文切换时上屏输入字符=是"),
-              1);
+    ASSERT_EQ(
+        Import(b,
+               L"\r\n\n[-IME设置-]\\\\隐藏候选窗口=是\\\\隐藏状态条窗口=是\n"
+               L"// 禁用组合快捷键=是\r\n"
+               L"/* 检索次显码表=是\r\n 空码时检索次显码表=是 */首字母大写开启临时英文输入=是\r\n"
+               L"没有等号的行\r\n"
+               L"/* 中英文切换时上屏输入字符=是"),
+        1);
     EXPECT_EQ(b.ime->options, kImeCandidateHidden | kImeStatusHidden | kImeCapitalStartsEnglish);
 }
 
 TEST(ImportSettingsText, LaterLinesOfAKeyWin) {
     SettingsBlocks b;
-    ASSERT_EQ(Import(b, L"[-IME设置-]\r\n隐藏候选窗口=是\r\n隐藏候选窗口=否\r\n隐藏候选窗口=切换\r\n"), 1);
+    ASSERT_EQ(
+        Import(b, L"[-IME设置-]\r\n隐藏候选窗口=是\r\n隐藏候选窗口=否\r\n隐藏候选窗口=切换\r\n"),
+        1);
     EXPECT_EQ(b.ime->options, kImeCandidateHidden);
 }
 
@@ -220,9 +225,13 @@ const TableCase kTableCases[] = {
     {"key roots switched on", ROOTS L"使用键位字根表=是的\r\n",
      [](const SettingsBlocks& b) { return (b.ime->features & kFeatKeyRoots) != 0; }},
     {"a word rule", RULES L"P3=L1B1+L2B1+L3B1+L3F1\r\n",
-     [](const SettingsBlocks& b) { return RuleIs(b, 3, {0x101, 0x201, 0x301, 0x8301}); }},
+     [](const SettingsBlocks& b) {
+         return RuleIs(b, 3, {0x101, 0x201, 0x301, 0x8301});
+     }},
     {"lower case, right positions and no plus", RULES L"p4=l1b1r1f2\r\n",
-     [](const SettingsBlocks& b) { return RuleIs(b, 4, {0x101, 0x8402}); }},
+     [](const SettingsBlocks& b) {
+         return RuleIs(b, 4, {0x101, 0x8402});
+     }},
     {"a right position beyond the word fails", RULES L"P2=L1B1+R3B1\r\n",
      [](const SettingsBlocks& b) { return RuleEmpty(b, 2); }},
     {"a position of 31 fails", RULES L"P2=L31B1\r\n",
@@ -289,16 +298,16 @@ TEST(ImportSettingsText, ClearsTheTablesTheTextDefinesButKeepsOptions) {
 TEST(ImportSettingsText, KeepsAtMost64Combinations) {
     std::wstring text = KEYS;
     for (int i = 0; i < 70; ++i) {
-        text += FormatKeyCombination(keycombo::kCtrl | (0x41 + i % 26) |
-                                     (i >= 26 ? keycombo::kAlt : 0) |
-                                     (i >= 52 ? keycombo::kShift : 0));
+        text +=
+            FormatKeyCombination(keycombo::kCtrl | (0x41 + i % 26) |
+                                 (i >= 26 ? keycombo::kAlt : 0) | (i >= 52 ? keycombo::kShift : 0));
         text += L"=前翻页,\r\n";
     }
     SettingsBlocks b;
     ASSERT_EQ(Import(b, text), 1);
     EXPECT_EQ(b.dme->comboCount, kMaxCombos);
-    EXPECT_EQ(b.dme->combos[63].combination, keycombo::kCtrl | keycombo::kAlt | keycombo::kShift |
-                                                 (0x41 + 63 % 26));
+    EXPECT_EQ(b.dme->combos[63].combination,
+              keycombo::kCtrl | keycombo::kAlt | keycombo::kShift | (0x41 + 63 % 26));
     EXPECT_EQ(b.dme->reserved3[0], 0);
 }
 

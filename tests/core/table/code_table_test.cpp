@@ -40,8 +40,8 @@ TEST(Compare, LengthPrefixedOrder) {
         int sign;
     };
     const Case cases[] = {
-        {"a", "a", 0},   {"a", "ab", -1},     {"ab", "a", 1},  {"ab", "b", -1},
-        {"", "a", -1},   {"\x80", "\x7f", 1}, {"ba", "ab", 1},
+        {"a", "a", 0}, {"a", "ab", -1},     {"ab", "a", 1},  {"ab", "b", -1},
+        {"", "a", -1}, {"\x80", "\x7f", 1}, {"ba", "ab", 1},
     };
     for (const auto& c : cases) {
         std::string a = Lp(c.a), b = Lp(c.b);
@@ -71,8 +71,8 @@ TEST(CodeTableSearch, HitsMissesAndPrefixBounds) {
         int64_t result;
     };
     const Case cases[] = {
-        {"a", 1}, {"abc", 4}, {"zz", 5}, {"0", 0} /* miss at 0 */, {"abd", -4}, {"zzz", -5},
-        {"b", -4},
+        {"a", 1},    {"abc", 4},  {"zz", 5}, {"0", 0} /* miss at 0 */,
+        {"abd", -4}, {"zzz", -5}, {"b", -4},
     };
     for (const auto& c : cases) {
         std::string code = Lp(c.code);
@@ -95,8 +95,8 @@ TEST(CodeTableSearch, HitsMissesAndPrefixBounds) {
         int32_t first, end;
     };
     const Bounds bounds[] = {
-        {"a", 1, 0, 4}, {"ab", 2, 1, 4}, {"zz", 2, 4, 5}, {"z", 1, 4, 5}, {"b", 1, 4, 4},
-        {"\xe4", 1, 0, 5},  // outside the key bytes: the whole table
+        {"a", 1, 0, 4}, {"ab", 2, 1, 4},   {"zz", 2, 4, 5}, {"z", 1, 4, 5},
+        {"b", 1, 4, 4}, {"\xe4", 1, 0, 5},  // outside the key bytes: the whole table
     };
     for (const auto& b : bounds) {
         std::string code = Lp(b.code);
@@ -125,7 +125,8 @@ TEST(CodeTableSearch, DamagedTablesNeverReadOutsideTheView) {
         int64_t findB;  // expected FindCode("b")
     };
     std::vector<Case> cases;
-    cases.push_back({"truncated header", std::vector<uint8_t>(good.begin(), good.begin() + 1000), -1});
+    cases.push_back(
+        {"truncated header", std::vector<uint8_t>(good.begin(), good.begin() + 1000), -1});
     {
         auto b = good;
         int32_t huge = 0x7FFFFFFF;
@@ -224,10 +225,10 @@ TEST(EncodeWordByRules, BuildsCodesFromCharacterTable) {
     const Case cases[] = {
         {{term(1, 1), term(1, 2), term(2, 1), term(2, 2), 0}, L"你好", L"６４４８", 1},
         {{term(1, 0), term(2, 0), 0}, L"你好", L"６４４８６", 1},
-        {{term(2, 0), 0}, L"你", L"６４", 1},          // past the end: the last character
-        {{term(1, 3), 0}, L"你", L"", 0},              // the code has no third letter
+        {{term(2, 0), 0}, L"你", L"６４", 1},  // past the end: the last character
+        {{term(1, 3), 0}, L"你", L"", 0},      // the code has no third letter
         {{term(1, 0), term(2, 1), 0}, L"\U00020000你", L"１６", 1},
-        {{term(1, 0), 0}, L"丁", L"", 0},              // no entry for the character
+        {{term(1, 0), 0}, L"丁", L"", 0},  // no entry for the character
         {{0}, L"你好", L"", 0},
         {{0x8000 | term(0, 1), 0}, L"你好", L"４", 1},  // from the back: the last character
     };

@@ -1,3 +1,5 @@
+#include "core/table/list_table.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,9 +8,8 @@
 #include <vector>
 
 #include "core/base/handles.h"
-#include "core/table/list_table.h"
-#include "core/tabletools/list_table_builder.h"
 #include "core/table/table_format.h"
+#include "core/tabletools/list_table_builder.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
@@ -91,11 +92,14 @@ void ExpectFreshListTable(const std::vector<uint8_t>& file) {
     std::vector<uint32_t> sortedOffsets = offsets;
     std::sort(sortedOffsets.begin(), sortedOffsets.end());
     EXPECT_EQ(sortedOffsets, heapOrder) << "offsets must name every entry once";
-    auto text = [&](uint32_t off) { return std::string(reinterpret_cast<const char*>(&file[off + 5]), file[off + 4]); };
+    auto text = [&](uint32_t off) {
+        return std::string(reinterpret_cast<const char*>(&file[off + 5]), file[off + 4]);
+    };
     for (uint32_t i = 1; i < count; ++i) {
         std::string a = text(offsets[i - 1]), b = text(offsets[i]);
-        EXPECT_TRUE(std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                 [](char x, char y) { return uint8_t(x) < uint8_t(y); }))
+        EXPECT_TRUE(
+            std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                         [](char x, char y) { return uint8_t(x) < uint8_t(y); }))
             << "position " << i;
     }
 }
@@ -111,27 +115,58 @@ struct BuildCase {
 
 TEST(BuildWordTableFile, ListsToEntries) {
     const std::vector<BuildCase> cases = {
-        {"first-character weights", L"ab\r\na\r\nb\r\n", {{"a", 32766}, {"ab", 32767}, {"b", 32767}}, false},
-        {"repeat keeps first occurrence", L"x1\nx2\nx1\nx3\n",
-         {{"x1", 32767}, {"x2", 32766}, {"x3", 32765}}, false},
-        {"line ends and blank lines", L"p\r\r\n\n\nq\rr\n\r", {{"p", 32767}, {"q", 32767}, {"r", 32767}}, false},
+        {"first-character weights",
+         L"ab\r\na\r\nb\r\n",
+         {{"a", 32766}, {"ab", 32767}, {"b", 32767}},
+         false},
+        {"repeat keeps first occurrence",
+         L"x1\nx2\nx1\nx3\n",
+         {{"x1", 32767}, {"x2", 32766}, {"x3", 32765}},
+         false},
+        {"line ends and blank lines",
+         L"p\r\r\n\n\nq\rr\n\r",
+         {{"p", 32767}, {"q", 32767}, {"r", 32767}},
+         false},
         {"no final line end", L"t", {{"t", 32767}}, false},
-        {"comments and the three-slash escape", L"//note\n///x\n/y\n//\n",
-         {{"//x", 32767}, {"/y", 32766}}, false},
+        {"comments and the three-slash escape",
+         L"//note\n///x\n/y\n//\n",
+         {{"//x", 32767}, {"/y", 32766}},
+         false},
         {"a lone slash pair is a comment", L"//\n/\n", {{"/", 32767}}, false},
         {"hash in the first text", L"//comment#\na#b\nc\n", {{"a#b", 32767}, {"c", 32767}}, true},
         {"hash only in a later text", L"a\nb#c\n", {{"a", 32767}, {"b#c", 32767}}, false},
-        {"hash and spaces are ordinary characters", L"a b\t#1\n a\n",
-         {{" a", 32767}, {"a b\t#1", 32767}}, true},
-        {"bytewise order, not UTF-16 order", L"\xFF5E\n\xD83D\xDE00\nB\nb\n\x4E2D\n",
-         {{"B", 32767}, {"b", 32767}, {U8(L"\x4E2D"), 32767}, {U8(L"\xFF5E"), 32767},
+        {"hash and spaces are ordinary characters",
+         L"a b\t#1\n a\n",
+         {{" a", 32767}, {"a b\t#1", 32767}},
+         true},
+        {"bytewise order, not UTF-16 order",
+         L"\xFF5E\n\xD83D\xDE00\nB\nb\n\x4E2D\n",
+         {{"B", 32767},
+          {"b", 32767},
+          {U8(L"\x4E2D"), 32767},
+          {U8(L"\xFF5E"), 32767},
           {U8(L"\xD83D\xDE00"), 32767}},
          false},
-        {"broken surrogates skipped", L"a\xD800z\nb\xDC00\n\xD83D\nc\xD83D\xDE00\n",
-         {{U8(L"c\xD83D\xDE00"), 32767}}, false},
+        {"broken surrogates skipped",
+         L"a\xD800z\nb\xDC00\n\xD83D\nc\xD83D\xDE00\n",
+         {{U8(L"c\xD83D\xDE00"), 32767}},
+         false},
         {"NUL ends a line", std::wstring(L"m\0n\n", 4), {{"m", 32767}, {"n", 32767}}, false},
-        {"weights per first unit", L"\x4E2D" L"a\n\x4E2D" L"b\n\x4E2D" L"c\nz\n",
-         {{"z", 32767}, {U8(L"\x4E2D" L"a"), 32767}, {U8(L"\x4E2D" L"b"), 32766}, {U8(L"\x4E2D" L"c"), 32765}},
+        {"weights per first unit",
+         L"\x4E2D"
+         L"a\n\x4E2D"
+         L"b\n\x4E2D"
+         L"c\nz\n",
+         {{"z", 32767},
+          {U8(L"\x4E2D"
+              L"a"),
+           32767},
+          {U8(L"\x4E2D"
+              L"b"),
+           32766},
+          {U8(L"\x4E2D"
+              L"c"),
+           32765}},
          false},
     };
     for (const auto& c : cases) {
@@ -139,7 +174,9 @@ TEST(BuildWordTableFile, ListsToEntries) {
         TempDir dir;
         ASSERT_TRUE(WriteList(dir / L"in.txt", c.list));
         bool hash = !c.firstHasHash;
-        ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, &hash), 1);
+        ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr,
+                                     &hash),
+                  1);
         EXPECT_EQ(hash, c.firstHasHash);
         std::vector<uint8_t> file = ReadFileBytes(dir / L"out.dmg");
         ExpectFreshListTable(file);
@@ -149,8 +186,11 @@ TEST(BuildWordTableFile, ListsToEntries) {
 
 TEST(BuildWordTableFile, ReadsUtf8Lists) {
     TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir / L"in.txt", std::string("\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\nab\r\n")));
-    ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr), 1);
+    ASSERT_TRUE(WriteFileBytes(dir / L"in.txt",
+                               std::string("\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\nab\r\n")));
+    ASSERT_EQ(
+        BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr),
+        1);
     EXPECT_EQ(ReadEntries(ReadFileBytes(dir / L"out.dmg")),
               (std::vector<StoredText>{{"ab", 32767}, {"\xE4\xB8\xAD\xE6\x96\x87", 32767}}));
 }
@@ -167,12 +207,16 @@ TEST(BuildWordTableFile, NothingToBuildWritesNoFile) {
         TempDir dir;
         ASSERT_TRUE(WriteList(dir / L"in.txt", list));
         bool hash = true;
-        EXPECT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, &hash), 0);
+        EXPECT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr,
+                                     &hash),
+                  0);
         EXPECT_FALSE(hash);
         EXPECT_FALSE(FileExists(dir / L"out.dmg"));
     }
     TempDir dir;
-    EXPECT_EQ(BuildWordTableFile((dir / L"missing.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(BuildWordTableFile((dir / L"missing.txt").c_str(), (dir / L"out.dmg").c_str(),
+                                 nullptr, nullptr),
+              0);
     EXPECT_FALSE(FileExists(dir / L"out.dmg"));
 }
 
@@ -189,7 +233,8 @@ TEST(CutListText, WholeCharactersWithin250Bytes) {
         {"251 ASCII cut to 250", std::wstring(251, L'a'), 250, 250},
         {"a 3-byte character that would end at 251", std::wstring(248, L'a') + L"\x4E2D", 248, 248},
         {"a pair that ends at 250", std::wstring(246, L'a') + L"\xD83D\xDE00", 250, 248},
-        {"a pair that would end at 251", std::wstring(247, L'a') + L"\xD83D\xDE00" + L"b", 247, 247},
+        {"a pair that would end at 251", std::wstring(247, L'a') + L"\xD83D\xDE00" + L"b", 247,
+         247},
         {"2-byte characters", std::wstring(130, L'\x00E9'), 250, 125},
         {"broken pair past the cut", std::wstring(300, L'a') + L"\xD800", -1, 0},
         {"low half alone", L"\xDC00", -1, 0},
@@ -200,10 +245,12 @@ TEST(CutListText, WholeCharactersWithin250Bytes) {
         SCOPED_TRACE(c.name);
         uint8_t out[kListTextMaxBytes];
         int units = -5;
-        EXPECT_EQ(CutListText(c.text.c_str(), static_cast<int>(c.text.size()), out, &units), c.bytes);
+        EXPECT_EQ(CutListText(c.text.c_str(), static_cast<int>(c.text.size()), out, &units),
+                  c.bytes);
         if (c.bytes >= 0) {
             EXPECT_EQ(units, c.units);
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), c.bytes), U8(c.text.substr(0, c.units)));
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), c.bytes),
+                      U8(c.text.substr(0, c.units)));
         }
     }
 }
@@ -222,7 +269,9 @@ TEST(CutUtf8Text, OtherLimits) {
     for (const auto& c : cases) {
         uint8_t out[256];
         int units = -1;
-        EXPECT_EQ(CutUtf8Text(c.text.c_str(), static_cast<int>(c.text.size()), c.maxBytes, out, &units), c.bytes);
+        EXPECT_EQ(
+            CutUtf8Text(c.text.c_str(), static_cast<int>(c.text.size()), c.maxBytes, out, &units),
+            c.bytes);
         EXPECT_EQ(units, c.units);
     }
 }
@@ -234,14 +283,17 @@ TEST(BuildWordTableFile, LongTextsAreCutAndSizedByTheirStoredBytes) {
     const std::wstring longA = std::wstring(260, L'q') + L"A";
     const std::wstring longB = std::wstring(260, L'q') + L"B";
     const std::wstring pair = std::wstring(247, L'p') + L"\xD83D\xDE00";
-    ASSERT_TRUE(WriteList(dir / L"in.txt", cjk + L"\n" + longA + L"\n" + longB + L"\n" + pair + L"\n"));
-    ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr), 1);
+    ASSERT_TRUE(
+        WriteList(dir / L"in.txt", cjk + L"\n" + longA + L"\n" + longB + L"\n" + pair + L"\n"));
+    ASSERT_EQ(
+        BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr),
+        1);
     std::vector<uint8_t> file = ReadFileBytes(dir / L"out.dmg");
     ExpectFreshListTable(file);
     EXPECT_EQ(file.size(), FreshHeapStart(3) + (5 + 249) + (5 + 250) + (5 + 247));
     EXPECT_EQ(ReadEntries(file), (std::vector<StoredText>{{std::string(247, 'p'), 32767},
-                                                           {std::string(250, 'q'), 32767},
-                                                           {U8(cjk.substr(0, 83)), 32767}}));
+                                                          {std::string(250, 'q'), 32767},
+                                                          {U8(cjk.substr(0, 83)), 32767}}));
 }
 
 TEST(BuildWordTableFile, WeightsStopAtOne) {
@@ -254,7 +306,9 @@ TEST(BuildWordTableFile, WeightsStopAtOne) {
         list += line;
     }
     ASSERT_TRUE(WriteList(dir / L"in.txt", list));
-    ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(
+        BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), nullptr, nullptr),
+        1);
     std::vector<StoredText> entries = ReadEntries(ReadFileBytes(dir / L"out.dmg"));
     ASSERT_EQ(entries.size(), static_cast<size_t>(n));
     // The texts sort in list order here, so position i is the i-th text.
@@ -277,14 +331,18 @@ TEST(BuildWordTableFile, ReportsReadPercentThenWrittenEntries) {
     for (int i = 0; i < 300; ++i) list += L"w" + std::to_wstring(i) + L"\n";
     ASSERT_TRUE(WriteList(dir / L"in.txt", list));
     g_progress.clear();
-    ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(), RecordProgress, nullptr), 1);
+    ASSERT_EQ(BuildWordTableFile((dir / L"in.txt").c_str(), (dir / L"out.dmg").c_str(),
+                                 RecordProgress, nullptr),
+              1);
     std::vector<std::vector<int32_t>> reading, writing;
-    for (const auto& p : g_progress) (p[1] == 100 && writing.empty() ? reading : writing).push_back(p);
+    for (const auto& p : g_progress)
+        (p[1] == 100 && writing.empty() ? reading : writing).push_back(p);
     ASSERT_FALSE(reading.empty());
     for (size_t i = 1; i < reading.size(); ++i) EXPECT_GT(reading[i][0], reading[i - 1][0]);
     EXPECT_EQ(reading.back()[0], 100);
     ASSERT_EQ(writing.size(), 300u);
-    for (size_t i = 0; i < writing.size(); ++i) EXPECT_EQ(writing[i], (std::vector<int32_t>{int32_t(i + 1), 300}));
+    for (size_t i = 0; i < writing.size(); ++i)
+        EXPECT_EQ(writing[i], (std::vector<int32_t>{int32_t(i + 1), 300}));
 }
 
 std::wstring WorkFilePath() {
@@ -295,7 +353,8 @@ std::wstring WorkFilePath() {
 
 // A fixture of a built list table for rebuild tests.
 std::vector<uint8_t> BuildBytes(const TempDir& dir, const std::wstring& list, const wchar_t* name) {
-    std::wstring in = dir / (std::wstring(name) + L".txt"), out = dir / (std::wstring(name) + L".dmg");
+    std::wstring in = dir / (std::wstring(name) + L".txt"),
+                 out = dir / (std::wstring(name) + L".dmg");
     EXPECT_TRUE(WriteList(in, list));
     EXPECT_EQ(BuildWordTableFile(in.c_str(), out.c_str(), nullptr, nullptr), 1);
     return ReadFileBytes(out);
@@ -314,7 +373,9 @@ TEST(RebuildListTableFromText, GrowsAShorterTargetToTheNewTable) {
     ASSERT_TRUE(WriteFileBytes(dir / L"sysl.dmg", BuildBytes(dir, L"a\n", L"small")));
     ASSERT_TRUE(WriteList(dir / L"in.txt", list));
     bool hash = true;
-    ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(), &hash, nullptr), 1);
+    ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(),
+                                       &hash, nullptr),
+              1);
     EXPECT_FALSE(hash);
     EXPECT_EQ(ReadFileBytes(dir / L"sysl.dmg"), expected);
     EXPECT_EQ(CheckTableInvariants(ReadFileBytes(dir / L"sysl.dmg")), "");
@@ -329,12 +390,15 @@ TEST(RebuildListTableFromText, LongerTargetKeepsItsLengthAndTail) {
     ASSERT_TRUE(WriteFileBytes(dir / L"engl.dmg", old));
     ASSERT_TRUE(WriteList(dir / L"in.txt", L"x#y\nb\na\n"));
     bool hash = false;
-    ASSERT_EQ(RebuildListTableFromText((dir / L"engl.dmg").c_str(), (dir / L"in.txt").c_str(), &hash, nullptr), 1);
+    ASSERT_EQ(RebuildListTableFromText((dir / L"engl.dmg").c_str(), (dir / L"in.txt").c_str(),
+                                       &hash, nullptr),
+              1);
     EXPECT_TRUE(hash);
     std::vector<uint8_t> now = ReadFileBytes(dir / L"engl.dmg");
     ASSERT_EQ(now.size(), old.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), now.begin()));
-    EXPECT_TRUE(std::equal(old.begin() + expected.size(), old.end(), now.begin() + expected.size()));
+    EXPECT_TRUE(
+        std::equal(old.begin() + expected.size(), old.end(), now.begin() + expected.size()));
     EXPECT_EQ(ReadEntries(now), ReadEntries(expected));
     EXPECT_FALSE(FileExists(WorkFilePath()));
 }
@@ -348,7 +412,9 @@ TEST(RebuildListTableFromText, GrowsUnderAnotherMappingOfTheTarget) {
     MappedFilePtr owner(reader);
     ASSERT_TRUE(reader->IsMapped());
     ASSERT_TRUE(WriteList(dir / L"in.txt", ManyTexts(200)));
-    ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(),
+                                       nullptr, nullptr),
+              1);
     // The old view sees the new header but no entry beyond its own length.
     EXPECT_EQ(LoadI32(reader->view + 4), 200);
     EXPECT_LT(MakeTableView(reader).count, 200);
@@ -368,9 +434,13 @@ TEST(RebuildListTableFromText, FailuresLeaveTheTargetUntouched) {
 
     // No text to build from.
     ASSERT_TRUE(WriteFileBytes(dir / L"t1.dmg", old));
-    EXPECT_EQ(RebuildListTableFromText((dir / L"t1.dmg").c_str(), (dir / L"comments.txt").c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(RebuildListTableFromText((dir / L"t1.dmg").c_str(), (dir / L"comments.txt").c_str(),
+                                       nullptr, nullptr),
+              0);
     EXPECT_EQ(ReadFileBytes(dir / L"t1.dmg"), old);
-    EXPECT_EQ(RebuildListTableFromText((dir / L"t1.dmg").c_str(), (dir / L"missing.txt").c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(RebuildListTableFromText((dir / L"t1.dmg").c_str(), (dir / L"missing.txt").c_str(),
+                                       nullptr, nullptr),
+              0);
     EXPECT_EQ(ReadFileBytes(dir / L"t1.dmg"), old);
 
     // A target that opens only as a private copy would take the table and lose it.
@@ -379,19 +449,23 @@ TEST(RebuildListTableFromText, FailuresLeaveTheTargetUntouched) {
         zan::UniqueHandle lock(CreateFileW((dir / L"t2.dmg").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(lock);
-        EXPECT_EQ(RebuildListTableFromText((dir / L"t2.dmg").c_str(), (dir / L"good.txt").c_str(), nullptr, nullptr), 0);
+        EXPECT_EQ(RebuildListTableFromText((dir / L"t2.dmg").c_str(), (dir / L"good.txt").c_str(),
+                                           nullptr, nullptr),
+                  0);
     }
     EXPECT_EQ(ReadFileBytes(dir / L"t2.dmg"), old);
 
     // No target at all.
-    EXPECT_EQ(RebuildListTableFromText((dir / L"none.dmg").c_str(), (dir / L"good.txt").c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(RebuildListTableFromText((dir / L"none.dmg").c_str(), (dir / L"good.txt").c_str(),
+                                       nullptr, nullptr),
+              0);
     EXPECT_FALSE(FileExists(dir / L"none.dmg"));
     EXPECT_FALSE(FileExists(WorkFilePath()));
 }
 
 // A hand-made list table: entries stored in the given order, offsets as given.
-std::vector<uint8_t> RawListTable(const std::vector<std::string>& texts, std::vector<uint32_t> order,
-                                  uint32_t kind = kTableKindList) {
+std::vector<uint8_t> RawListTable(const std::vector<std::string>& texts,
+                                  std::vector<uint32_t> order, uint32_t kind = kTableKindList) {
     const uint32_t n = static_cast<uint32_t>(order.size());
     std::vector<uint8_t> file(FreshHeapStart(n), 0);
     auto put = [&](size_t at, uint32_t x) { std::memcpy(&file[at], &x, 4); };
@@ -404,7 +478,8 @@ std::vector<uint8_t> RawListTable(const std::vector<std::string>& texts, std::ve
         file.insert(file.end(), {7, 0, 0, 0, static_cast<uint8_t>(t.size())});
         file.insert(file.end(), t.begin(), t.end());
     }
-    for (uint32_t i = 0; i < n; ++i) put(kOffsetArrayStart + 4 * i, order[i] < offsets.size() ? offsets[order[i]] : order[i]);
+    for (uint32_t i = 0; i < n; ++i)
+        put(kOffsetArrayStart + 4 * i, order[i] < offsets.size() ? offsets[order[i]] : order[i]);
     return file;
 }
 
@@ -421,7 +496,8 @@ std::vector<std::string> TextsInOrder(const MappedFile* f) {
 TEST(ListTableSort, SortsByTextOnly) {
     TempDir dir;
     // The bytes behind a text are the next entry, never a second key.
-    ASSERT_TRUE(WriteFileBytes(dir / L"t.dmg", RawListTable({"b", "ab", "a", "c", "a\x01"}, {3, 4, 0, 2, 1})));
+    ASSERT_TRUE(WriteFileBytes(dir / L"t.dmg",
+                               RawListTable({"b", "ab", "a", "c", "a\x01"}, {3, 4, 0, 2, 1})));
     MappedFile* f = nullptr;
     ASSERT_GT(MappedFile::Open(&f, (dir / L"t.dmg").c_str()), 0);
     MappedFilePtr owner(f);

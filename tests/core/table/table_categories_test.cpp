@@ -18,8 +18,12 @@ namespace {
 uint32_t Cls(uint32_t c) { return ComposeFlags(7, c); }
 
 std::vector<FixtureEntry> Mixed() {
-    return {{"a", "1", Cls(1)},  {"ab", "2", Cls(2)}, {"b", "3", Cls(16)},
-            {"b", "4", Cls(1)},  {"c", "5", Cls(2)},  {"\x11\x12", "6", Cls(33)},
+    return {{"a", "1", Cls(1)},
+            {"ab", "2", Cls(2)},
+            {"b", "3", Cls(16)},
+            {"b", "4", Cls(1)},
+            {"c", "5", Cls(2)},
+            {"\x11\x12", "6", Cls(33)},
             {"d", "7", Cls(3) | kFlagPinned | kFlagFirstLines}};
 }
 
@@ -80,7 +84,10 @@ TEST_F(RemoveCategories, RemovingEverythingEmptiesTableAndIndex) {
     EXPECT_EQ(LoadI32(t.get()->view + 4), 0);
     EXPECT_EQ(LoadU32(t.get()->view), bytes.size());
     EXPECT_EQ(CheckTableInvariants(t.get()), "");  // includes an all-zero index
-    PositionRange b = CodeTable::PrefixBounds(t.get(), reinterpret_cast<const uint8_t*>("\x01" "b"), 1);
+    PositionRange b = CodeTable::PrefixBounds(t.get(),
+                                              reinterpret_cast<const uint8_t*>("\x01"
+                                                                               "b"),
+                                              1);
     EXPECT_EQ(b.first, 0);
     EXPECT_EQ(b.end, 0);
     const std::string rec = EntryRecord(Cls(2), "q", "w");

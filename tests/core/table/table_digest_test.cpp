@@ -9,7 +9,8 @@
 namespace {
 
 TEST(TableDigest, TripleHexMd5) {
-    // MD5("") = d41d8cd98f00b204e9800998ecf8427e (RFC 1321); the digest hashes that text twice more.
+    // MD5("") = d41d8cd98f00b204e9800998ecf8427e (RFC 1321); the digest hashes that text twice
+    // more.
     char h2[33], h3[33];
     Md5::DigestHex("d41d8cd98f00b204e9800998ecf8427e", 32, h2);
     Md5::DigestHex(h2, 32, h3);

@@ -39,7 +39,8 @@ public:
         return c;
     }
     std::string Word() {
-        static const char* pieces[] = {"\xE4\xB8\x80", "\xE4\xBA\x8C", "x", "yz", "\xF0\x9F\x98\x80"};
+        static const char* pieces[] = {"\xE4\xB8\x80", "\xE4\xBA\x8C", "x", "yz",
+                                       "\xF0\x9F\x98\x80"};
         std::string w;
         for (unsigned k = 0, n = 1 + Below(3); k < n; ++k) w += pieces[Below(5)];
         return w;
@@ -67,8 +68,9 @@ void RunSequence(unsigned seed, int steps) {
     for (int i = 0; i < 12; ++i) {
         FixtureEntry e{g.Code(), g.Word(), g.Flags()};
         // The builder never stores the same code and word twice.
-        if (std::any_of(start.begin(), start.end(),
-                        [&](const FixtureEntry& x) { return x.code == e.code && x.word == e.word; }))
+        if (std::any_of(start.begin(), start.end(), [&](const FixtureEntry& x) {
+                return x.code == e.code && x.word == e.word;
+            }))
             continue;
         start.push_back(e);
         model.insert({e.flags, e.code, e.word});
@@ -81,9 +83,12 @@ void RunSequence(unsigned seed, int steps) {
     auto notePlacement = [&](uint32_t size0, uint32_t heap0) {
         MappedFile* f = t.get();
         uint32_t heap = LoadU32(f->view);
-        if (uint32_t(f->size) == size0) ++placed[0];
-        else if (heap > heap0) ++placed[1];
-        else ++placed[2];
+        if (uint32_t(f->size) == size0)
+            ++placed[0];
+        else if (heap > heap0)
+            ++placed[1];
+        else
+            ++placed[2];
     };
 
     for (int step = 0; step < steps; ++step) {

@@ -19,7 +19,9 @@ namespace {
 const uint8_t* U(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 uint32_t HeapStart(const MappedFile* t) { return LoadU32(t->view); }
 int32_t Count(const MappedFile* t) { return LoadI32(t->view + 4); }
-uint32_t OffsetAt(const MappedFile* t, int i) { return LoadU32(t->view + kOffsetArrayStart + 4 * i); }
+uint32_t OffsetAt(const MappedFile* t, int i) {
+    return LoadU32(t->view + kOffsetArrayStart + 4 * i);
+}
 
 // Moves the heap of a freshly built table (gap 0) up by extra bytes: the gap becomes extra.
 // A negative extra takes the spare slot away.
@@ -53,8 +55,8 @@ TEST(AppendEntry, PlacementByGap) {
     struct Case {
         const char* name;
         std::vector<uint8_t> table;
-        bool grows;            // file grows
-        bool movesLowest;      // the lowest entry moves to the end
+        bool grows;        // file grows
+        bool movesLowest;  // the lowest entry moves to the end
     };
     const Case cases[] = {
         {"fresh table (gap 0)", MakeCodeTable(Three()), true, true},
@@ -114,7 +116,8 @@ TEST(AppendEntry, CopiesAnEntryOfTheSameTableAcrossGrowth) {
     std::string before(reinterpret_cast<const char*>(lowest), EntrySize(lowest));
     ASSERT_EQ(CodeTable::AppendEntry(t.get(), lowest), 1);
     uint32_t off = OffsetAt(t.get(), 3);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(t.get()->view + off), before.size()), before);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(t.get()->view + off), before.size()),
+              before);
     EXPECT_EQ(Settle(t.get()), "");
 }
 
@@ -242,7 +245,8 @@ TEST(DeleteEntry, LastEntryLeavesAnEmptyHeap) {
 TEST(DeleteEntry, RefusesBadPositionsAndDamagedOffsets) {
     auto bytes = MakeCodeTable(Three());
     MappedTable t(bytes);
-    for (int32_t pos : {-1, 3, INT32_MAX, INT32_MIN}) EXPECT_EQ(CodeTable::DeleteEntry(t.get(), pos), 0) << pos;
+    for (int32_t pos : {-1, 3, INT32_MAX, INT32_MIN})
+        EXPECT_EQ(CodeTable::DeleteEntry(t.get(), pos), 0) << pos;
     EXPECT_EQ(CodeTable::DeleteEntry(nullptr, 0), 0);
     EXPECT_EQ(t.Bytes(), bytes);
 
@@ -269,7 +273,8 @@ TEST(ComposeFlags, OrderNeverReachesTheClassAndFlagBits) {
         {0x12345, 16, true, 0x50002345},
         {0x80000000u, 0, false, 0x00000000},
     };
-    for (const auto& c : cases) EXPECT_EQ(ComposeFlags(c.order, c.cls, c.pinned), c.flags) << c.order;
+    for (const auto& c : cases)
+        EXPECT_EQ(ComposeFlags(c.order, c.cls, c.pinned), c.flags) << c.order;
 }
 
 // Growth failures, through the replaceable resize.

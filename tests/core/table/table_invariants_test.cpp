@@ -36,15 +36,17 @@ TEST(TableInvariants, EachBrokenInvariantIsReported) {
     };
     const Case cases[] = {
         {"count too high", [](auto& t) { Put32(t, 4, 6); }, "count"},
-        {"heap start below array",
-         [](auto& t) { Put32(t, 0, kOffsetArrayStart + 4 * 4); }, "below the end of the offset array"},
-        {"heap start past end", [](auto& t) { Put32(t, 0, uint32_t(t.size() + 1)); }, "past the end"},
+        {"heap start below array", [](auto& t) { Put32(t, 0, kOffsetArrayStart + 4 * 4); },
+         "below the end of the offset array"},
+        {"heap start past end", [](auto& t) { Put32(t, 0, uint32_t(t.size() + 1)); },
+         "past the end"},
         {"trailing bytes", [](auto& t) { t.push_back(0); }, "heap entry at"},
         {"offset inside an entry",
          [](auto& t) { Put32(t, kOffsetArrayStart, Get32(t, kOffsetArrayStart) + 1); },
          "not the start of a heap entry"},
         {"two offsets to one entry",
-         [](auto& t) { Put32(t, kOffsetArrayStart + 4, Get32(t, kOffsetArrayStart)); }, "two offsets"},
+         [](auto& t) { Put32(t, kOffsetArrayStart + 4, Get32(t, kOffsetArrayStart)); },
+         "two offsets"},
         {"swapped offsets",
          [](auto& t) {
              uint32_t a = Get32(t, kOffsetArrayStart), b = Get32(t, kOffsetArrayStart + 4);
@@ -53,10 +55,11 @@ TEST(TableInvariants, EachBrokenInvariantIsReported) {
          },
          "out of order"},
         {"stale one-byte cell", [](auto& t) { Put32(t, Cell('a', 1), 1); }, "prefix cell [97][1]"},
-        {"stale two-byte cell", [](auto& t) { Put32(t, Cell('a', 'b' + 1), 0); }, "prefix cell [97][99]"},
-        {"cell outside the key bytes", [](auto& t) { Put32(t, Cell(0x80 - 1, 0x7F), 1); }, "prefix cell [127][127]"},
-        {"empty code",
-         [](auto& t) { t[Get32(t, 0) + 4] = 0; }, "heap entry at"},
+        {"stale two-byte cell", [](auto& t) { Put32(t, Cell('a', 'b' + 1), 0); },
+         "prefix cell [97][99]"},
+        {"cell outside the key bytes", [](auto& t) { Put32(t, Cell(0x80 - 1, 0x7F), 1); },
+         "prefix cell [127][127]"},
+        {"empty code", [](auto& t) { t[Get32(t, 0) + 4] = 0; }, "heap entry at"},
     };
     for (const auto& c : cases) {
         auto t = Sample();

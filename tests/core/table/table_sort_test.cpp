@@ -48,10 +48,14 @@ TEST(TableSort, OrdersByCodeThenWord) {
     };
     const Case cases[] = {
         {"prefix first", {{"b", "1"}, {"ab", "1"}, {"a", "1"}}, {"a/1", "ab/1", "b/1"}},
-        {"equal codes by word bytes", {{"a", "y"}, {"a", "x"}, {"a", "xy"}}, {"a/x", "a/xy", "a/y"}},
-        {"unsigned bytes", {{"\x80", "1"}, {"\x7f", "1"}, {"\x11", "1"}},
+        {"equal codes by word bytes",
+         {{"a", "y"}, {"a", "x"}, {"a", "xy"}},
+         {"a/x", "a/xy", "a/y"}},
+        {"unsigned bytes",
+         {{"\x80", "1"}, {"\x7f", "1"}, {"\x11", "1"}},
          {"\x11/1", "\x7f/1", "\x80/1"}},
-        {"word order ignores order field", {{"a", "2", 0x00000009}, {"a", "1", 0x0000FFFF}},
+        {"word order ignores order field",
+         {{"a", "2", 0x00000009}, {"a", "1", 0x0000FFFF}},
          {"a/1", "a/2"}},
     };
     for (const auto& c : cases) {

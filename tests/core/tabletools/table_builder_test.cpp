@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/base/md5.h"
+#include "core/base/text_file.h"
 #include "core/table/table_digest.h"
 #include "core/table/table_format.h"
-#include "core/base/text_file.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
@@ -142,8 +142,7 @@ TEST_F(BuilderTest, TextsGiveEntries) {
     const std::vector<TextCase> cases = {
         {"plain line", L"你\tni", {{"ni", "你", F(1, 16383)}}},
         {"category then order", L"词\tab#类3#序100", {{"ab", "词", F(18, 100)}}},
-        {"order then category loses the category", L"词\tab#序100#类3",
-         {{"ab", "词", F(1, 100)}}},
+        {"order then category loses the category", L"词\tab#序100#类3", {{"ab", "词", F(1, 100)}}},
         {"delete tag", L"词\tab#删\r\n字\tcd", {{"cd", "字", F(1, 16383)}}},
         {"class and pinned tags",
          L"a\tk1#用\nb\tk2#次\nc\tk3#辅\nd\tk4#固\ne\tk5#类0\nf\tk6#类99\ng\tk7#类-4",
@@ -158,30 +157,42 @@ TEST_F(BuilderTest, TextsGiveEntries) {
         {"word escapes", L"a\\\\b\\rc\\td\\se\\x\tk", {{"k", "a\\b\r\nc\td e\\x", F(1, 16383)}}},
         {"no escapes in the code", L"w\ta\\tb", {{"a\\tb", "w", F(1, 16383)}}},
         {"tab inside the code part", L"w\ta\tb", {{"a\tb", "w", F(1, 16383)}}},
-        {"duplicates dropped, near codes kept", L"w\tb\r\nw\tb\r\nw\tbb",
+        {"duplicates dropped, near codes kept",
+         L"w\tb\r\nw\tb\r\nw\tbb",
          {{"b", "w", F(1, 16383)}, {"bb", "w", F(1, 16381)}}},
-        {"same code, words in byte order", L"乙\tk\r\n甲\tk",
+        {"same code, words in byte order",
+         L"乙\tk\r\n甲\tk",
          {{"k", "乙", F(1, 16383)}, {"k", "甲", F(1, 16382)}}},
-        {"order counters per first character", L"甲\tn1\r\n乙\tn2\r\n丙\tm1",
+        {"order counters per first character",
+         L"甲\tn1\r\n乙\tn2\r\n丙\tm1",
          {{"m1", "丙", F(1, 16383)}, {"n1", "甲", F(1, 16383)}, {"n2", "乙", F(1, 16382)}}},
-        {"order tag zero is no order", L"w\tn#序0\r\nv\tn2",
+        {"order tag zero is no order",
+         L"w\tn#序0\r\nv\tn2",
          {{"n", "w", F(1, 16383)}, {"n2", "v", F(1, 16382)}}},
         {"order tag taken as u16", L"w\tn#序65537", {{"n", "w", F(1, 1)}}},
-        {"class directive user", L"---config@码表分类=主码-用户码表\r\nw\tk",
+        {"class directive user",
+         L"---config@码表分类=主码-用户码表\r\nw\tk",
          {{"k", "w", F(2, 16383)}}},
-        {"class directive system", L"---config@码表分类=主码-系统码表\r\nw\tk",
+        {"class directive system",
+         L"---config@码表分类=主码-系统码表\r\nw\tk",
          {{"k", "w", F(1, 16383)}}},
-        {"class directive secondary", L"---config@码表分类=主码-次显码表\r\nw\tk",
+        {"class directive secondary",
+         L"---config@码表分类=主码-次显码表\r\nw\tk",
          {{"k", "w", F(3, 16383)}}},
-        {"class directive auxiliary", L"---config@码表分类=辅码码表\r\nw\tk",
+        {"class directive auxiliary",
+         L"---config@码表分类=辅码码表\r\nw\tk",
          {{"k", "w", F(4, 16383)}}},
-        {"class directive category", L"---config@码表分类=主码-3\r\nw\tk",
+        {"class directive category",
+         L"---config@码表分类=主码-3\r\nw\tk",
          {{"k", "w", F(18, 16383)}}},
-        {"class directive category 0", L"---config@码表分类=主码-0\r\nw\tk",
+        {"class directive category 0",
+         L"---config@码表分类=主码-0\r\nw\tk",
          {{"k", "w", F(16, 16383)}}},
-        {"class directive category 99", L"---config@码表分类=主码-99\r\nw\tk",
+        {"class directive category 99",
+         L"---config@码表分类=主码-99\r\nw\tk",
          {{"k", "w", F(31, 16383)}}},
-        {"class tag beats the directive", L"---config@码表分类=主码-用户码表\r\nw\tk#次",
+        {"class tag beats the directive",
+         L"---config@码表分类=主码-用户码表\r\nw\tk#次",
          {{"k", "w", F(3, 16383)}}},
         {"last directive wins, also behind data lines",
          L"w\tk\r\n---config@码表分类=辅码码表\r\n---config@码表分类=主码-次显码表",
@@ -189,23 +200,30 @@ TEST_F(BuilderTest, TextsGiveEntries) {
         {"unknown directives have no effect",
          L"---config@码表别名=x\r\n---config@主码-用户码表别名=y\r\nw\tk",
          {{"k", "w", F(1, 16383)}}},
-        {"global order", L"---config@全局排序数值=500\r\nw\tk\r\nv\tk2#序7",
+        {"global order",
+         L"---config@全局排序数值=500\r\nw\tk\r\nv\tk2#序7",
          {{"k", "w", F(1, 500)}, {"k2", "v", F(1, 7)}}},
-        {"negative global order clamped to 1", L"---config@全局排序数值=-5\r\nw\tk",
+        {"negative global order clamped to 1",
+         L"---config@全局排序数值=-5\r\nw\tk",
          {{"k", "w", F(1, 1)}}},
-        {"large global order clamped to 65535", L"---config@全局排序数值=70000\r\nw\tk",
+        {"large global order clamped to 65535",
+         L"---config@全局排序数值=70000\r\nw\tk",
          {{"k", "w", F(1, 65535)}}},
-        {"global order 0 is none", L"---config@全局排序数值=0\r\nw\tk",
-         {{"k", "w", F(1, 16383)}}},
-        {"initial order", L"---config@初始化排序数值=2000\r\nw\tk\r\nv\tk2",
+        {"global order 0 is none", L"---config@全局排序数值=0\r\nw\tk", {{"k", "w", F(1, 16383)}}},
+        {"initial order",
+         L"---config@初始化排序数值=2000\r\nw\tk\r\nv\tk2",
          {{"k", "w", F(1, 1999)}, {"k2", "v", F(1, 1998)}}},
-        {"initial order below the floor stays", L"---config@初始化排序数值=500\r\nw\tk\r\nv\tk2",
+        {"initial order below the floor stays",
+         L"---config@初始化排序数值=500\r\nw\tk\r\nv\tk2",
          {{"k", "w", F(1, 500)}, {"k2", "v", F(1, 500)}}},
-        {"large initial order clamped", L"---config@初始化排序数值=70000\r\nw\tk",
+        {"large initial order clamped",
+         L"---config@初始化排序数值=70000\r\nw\tk",
          {{"k", "w", F(1, 65534)}}},
-        {"negative initial order clamped to 1", L"---config@初始化排序数值=-3\r\nw\tk",
+        {"negative initial order clamped to 1",
+         L"---config@初始化排序数值=-3\r\nw\tk",
          {{"k", "w", F(1, 1)}}},
-        {"orders run down to 1024", L"---config@初始化排序数值=1026\r\na\tk1\nb\tk2\nc\tk3\nd\tk4",
+        {"orders run down to 1024",
+         L"---config@初始化排序数值=1026\r\na\tk1\nb\tk2\nc\tk3\nd\tk4",
          {{"k1", "a", F(1, 1025)},
           {"k2", "b", F(1, 1024)},
           {"k3", "c", F(1, 1024)},
@@ -213,15 +231,18 @@ TEST_F(BuilderTest, TextsGiveEntries) {
         {"comments and the slash escape",
          L"//x\ty\r\n///x\ty\r\n///\r\n---config@foo\tbar\r\n---config@",
          {{"y", "//x", F(1, 16383)}}},
-        {"every line end", L"a\tk1\rb\tk2\nc\tk3\r\n\r\n\n\rd\tk4",
+        {"every line end",
+         L"a\tk1\rb\tk2\nc\tk3\r\n\r\n\n\rd\tk4",
          {{"k1", "a", F(1, 16383)},
           {"k2", "b", F(1, 16382)},
           {"k3", "c", F(1, 16381)},
           {"k4", "d", F(1, 16380)}}},
-        {"LF line ends only (the record file holds every line)", L"a\tk1\nb\tk2\nc\tk3\n",
+        {"LF line ends only (the record file holds every line)",
+         L"a\tk1\nb\tk2\nc\tk3\n",
          {{"k1", "a", F(1, 16383)}, {"k2", "b", F(1, 16382)}, {"k3", "c", F(1, 16381)}}},
         {"lines without code rejected", L"no tab\r\nw\t\r\n\t", {}},
-        {"full-width digits become key bytes", L"中\t１２\r\n国\t＊０９",
+        {"full-width digits become key bytes",
+         L"中\t１２\r\n国\t＊０９",
          {{"\x0A\x10\x19", "国", F(1, 16383)}, {"\x11\x12", "中", F(1, 16383)}}},
         {"other full-width characters stay", L"中\t）：", {{"）：", "中", F(1, 16383)}}},
         {"surrogate pair word", L"\U0001F600\tk", {{"k", "\xF0\x9F\x98\x80", F(1, 16383)}}},
@@ -246,16 +267,19 @@ TEST_F(BuilderTest, SeveralTexts) {
 
 TEST_F(BuilderTest, DirectivesCarryIntoLaterTexts) {
     // A global order holds the counters; once it is cleared they go on from where they were.
-    Built r = Build({L"---config@全局排序数值=500\r\n---config@码表分类=主码-用户码表\r\na\tk1\r\nb\tk2",
-                     L"---config@全局排序数值=0\r\nc\tk3"});
-    EXPECT_EQ(r.entries, (std::vector<Entry>{{"k1", "a", F(2, 500)},
-                                             {"k2", "b", F(2, 500)},
-                                             {"k3", "c", F(2, 16383)}}));
+    Built r =
+        Build({L"---config@全局排序数值=500\r\n---config@码表分类=主码-用户码表\r\na\tk1\r\nb\tk2",
+               L"---config@全局排序数值=0\r\nc\tk3"});
+    EXPECT_EQ(r.entries,
+              (std::vector<Entry>{
+                  {"k1", "a", F(2, 500)}, {"k2", "b", F(2, 500)}, {"k3", "c", F(2, 16383)}}));
 }
 
 TEST_F(BuilderTest, TextsReadFromFilesOfEachEncoding) {
     // "中<TAB>１２#序9" as UTF-8 with and without a byte-order mark and as UTF-16LE.
-    const std::string utf8 = "\xE4\xB8\xAD\t\xEF\xBC\x91\xEF\xBC\x92#\xE5\xBA\x8F" "9\r\n";
+    const std::string utf8 =
+        "\xE4\xB8\xAD\t\xEF\xBC\x91\xEF\xBC\x92#\xE5\xBA\x8F"
+        "9\r\n";
     const std::vector<std::string> files = {
         utf8,
         "\xEF\xBB\xBF" + utf8,
@@ -294,8 +318,8 @@ TEST_F(BuilderTest, LengthLimitsMeasureTheWholeText) {
     const std::wstring long1 = std::wstring(90, L'\x4E2D') + L"\x4E00";
     const std::wstring long2 = std::wstring(90, L'\x4E2D') + L"\x4E01";
     const std::wstring text = w85 + L"\tk1\r\n" + w86 + L"\tk2\r\n" + L"w\t" + c255 + L"\r\n" +
-                              L"v\t" + c256 + L"\r\n" + long1 + L"\tk3\r\n" + long2 +
-                              L"\tk3\r\n" + L"u\t#用\r\n" + L"\tk4\r\n" + L"\xD800x\tk5";
+                              L"v\t" + c256 + L"\r\n" + long1 + L"\tk3\r\n" + long2 + L"\tk3\r\n" +
+                              L"u\t#用\r\n" + L"\tk4\r\n" + L"\xD800x\tk5";
     Built r = Build({text});
     ASSERT_EQ(r.written, 1);
     std::string w85u8;
@@ -354,7 +378,8 @@ TEST_F(BuilderTest, HeaderBytesFollowTheLayout) {
     EXPECT_EQ(LoadU32(&f[8]), kTableKindMain);
     for (int i = 12; i < 28; ++i) EXPECT_EQ(f[i], 0) << "guid " << i;
     EXPECT_EQ(f[28] | (f[29] << 8), 0x0304);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&f[30]), 32), std::string("SYSMB") + std::string(27, '\0'));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&f[30]), 32),
+              std::string("SYSMB") + std::string(27, '\0'));
     EXPECT_EQ(f[62], 'Y');
     EXPECT_EQ(f[63], 'N');
     EXPECT_EQ(f[64], 'M');
@@ -437,8 +462,8 @@ TEST_F(BuilderTest, EncoderHooksReplaceUtf8) {
     ASSERT_EQ(r.written, 1);
     // With a code encoder the keypad characters are the encoder's business: this one keeps
     // the low byte of U+FF11.
-    EXPECT_EQ(r.entries, (std::vector<Entry>{{"\x11Z", "dc", F(1, 16383)},
-                                             {"KX", "ba", F(1, 16383)}}));
+    EXPECT_EQ(r.entries,
+              (std::vector<Entry>{{"\x11Z", "dc", F(1, 16383)}, {"KX", "ba", F(1, 16383)}}));
 }
 
 TEST_F(BuilderTest, ProgressCountsEveryRecord) {

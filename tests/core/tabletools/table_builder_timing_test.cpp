@@ -11,8 +11,8 @@
 #include <string>
 
 #include "core/base/mapped_file.h"
-#include "core/tabletools/table_builder.h"
 #include "core/table/table_format.h"
+#include "core/tabletools/table_builder.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
@@ -76,10 +76,11 @@ TEST(BuilderTiming, DISABLED_MainTableOf600000Lines) {
     auto ms = [](auto a, auto z) {
         return std::chrono::duration_cast<std::chrono::milliseconds>(z - a).count();
     };
-    std::printf("build of %d lines: %d records, %d unique; parse+tree %lld ms, write+sort+index "
-                "%lld ms, total %lld ms\n",
-                kLines, parsed, unique, static_cast<long long>(ms(start, parsedAt)),
-                static_cast<long long>(ms(parsedAt, done)), static_cast<long long>(ms(start, done)));
+    std::printf(
+        "build of %d lines: %d records, %d unique; parse+tree %lld ms, write+sort+index "
+        "%lld ms, total %lld ms\n",
+        kLines, parsed, unique, static_cast<long long>(ms(start, parsedAt)),
+        static_cast<long long>(ms(parsedAt, done)), static_cast<long long>(ms(start, done)));
 
     MappedFile* t = nullptr;
     ASSERT_GT(MappedFile::Open(&t, out.c_str()), 0);

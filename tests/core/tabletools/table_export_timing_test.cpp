@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/table/table_edit.h"
-#include "core/tabletools/table_exporter.h"
-#include "core/table/table_format.h"
-#include "core/tabletools/table_importer.h"
 #include "core/base/text_file.h"
+#include "core/table/table_edit.h"
+#include "core/table/table_format.h"
+#include "core/tabletools/table_exporter.h"
+#include "core/tabletools/table_importer.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
 
@@ -35,7 +35,8 @@ std::vector<uint8_t> MakeLargeTable(uint32_t n) {
         const uint32_t pos = static_cast<uint32_t>(out.size());
         put32(kOffsetArrayStart + 4 * i, pos);
         uint32_t flags = ComposeFlags(1024 + i % 7, i % 3 == 0 ? 2 : 1);
-        out.insert(out.end(), reinterpret_cast<uint8_t*>(&flags), reinterpret_cast<uint8_t*>(&flags) + 4);
+        out.insert(out.end(), reinterpret_cast<uint8_t*>(&flags),
+                   reinterpret_cast<uint8_t*>(&flags) + 4);
         out.push_back(7);
         out.insert(out.end(), code, code + 7);
         out.push_back(static_cast<uint8_t>(w.size()));
@@ -48,12 +49,14 @@ TEST(TableExportTiming, DISABLED_MainTableOf600000Entries) {
     TableOnDisk t(MakeLargeTable(600000));
     ASSERT_EQ(CodeTable::RebuildPrefixIndex(t.get()), 1);
     for (int32_t selection : {0, 2}) {
-        CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, selection, nullptr, nullptr);
+        CodeTableExporter* x =
+            CodeTableExporter::Create(nullptr, nullptr, selection, nullptr, nullptr);
         std::wstring out = t.dir() / L"export.txt";
         auto start = std::chrono::steady_clock::now();
         int32_t n = CodeTableExporter::Export(x, t.get(), out.c_str());
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - start).count();
+                      std::chrono::steady_clock::now() - start)
+                      .count();
         CodeTableExporter::Destroy(x);
         std::printf("selection %d: %d entries exported in %lld ms\n", selection, n,
                     static_cast<long long>(ms));
@@ -75,8 +78,9 @@ long long ImportMs(MappedFile* table, const std::wstring& path, int32_t* added) 
     *added = CodeTableImporter::Commit(x);
     CodeTableImporter::Destroy(x);
     std::free(text);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
 }
 
 TEST(TableExportTiming, DISABLED_ImportOf600000Lines) {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/table/code_table.h"
-#include "core/settings/config_blocks.h"
-#include "core/tabletools/table_builder.h"
-#include "core/table/table_format.h"
 #include "core/base/text_file.h"
+#include "core/settings/config_blocks.h"
+#include "core/table/code_table.h"
+#include "core/table/table_format.h"
+#include "core/tabletools/table_builder.h"
 #include "support/table_fixture.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
@@ -53,9 +53,8 @@ struct Settings {
 std::string Export(const std::vector<uint8_t>& table, int32_t selection, const Settings* s,
                    int32_t* count = nullptr) {
     TableOnDisk t(table);
-    CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, selection,
-                                                     s ? s->permissions : nullptr,
-                                                     s ? s->aliases : nullptr);
+    CodeTableExporter* x = CodeTableExporter::Create(
+        nullptr, nullptr, selection, s ? s->permissions : nullptr, s ? s->aliases : nullptr);
     std::wstring out = t.dir() / L"export.txt";
     int32_t n = CodeTableExporter::Export(x, t.get(), out.c_str());
     CodeTableExporter::Destroy(x);
@@ -75,64 +74,66 @@ TEST(CodeTableExporter, EachSelectionAgainstGoldenText) {
     };
     const Case cases[] = {
         {"every class, with settings", 0, true, 8,
-         bom +
-             "---config@主码别名=主码\r\n"
-             "---config@主码-系统码表别名=系统\r\n"
-             "---config@主码-用户码表别名=用户\r\n"
-             "---config@主码-次显码表别名=次显\r\n"
-             "---config@主码-分类码表别名1=分类一\r\n"
-             "---config@主码-分类码表别名2=\r\n"
-             "---config@主码-分类码表别名3=分类三\r\n"
-             "---config@辅码别名=辅码\r\n"
-             "爸\tab#固\r\n"
-             "啊\tab#序100\r\n"
-             "你好\t１２#用#序1024\r\n"
-             "///x\ta#用#序5\r\n"
-             "a\\rb\\tc\\\\d\\re\tb#删#次#序7\r\n"
-             "辅\td#辅\r\n"
-             "类\tc#类3#序1\r\n"
-             "高\tf#序2\r\n"},
+         bom + "---config@主码别名=主码\r\n"
+               "---config@主码-系统码表别名=系统\r\n"
+               "---config@主码-用户码表别名=用户\r\n"
+               "---config@主码-次显码表别名=次显\r\n"
+               "---config@主码-分类码表别名1=分类一\r\n"
+               "---config@主码-分类码表别名2=\r\n"
+               "---config@主码-分类码表别名3=分类三\r\n"
+               "---config@辅码别名=辅码\r\n"
+               "爸\tab#固\r\n"
+               "啊\tab#序100\r\n"
+               "你好\t１２#用#序1024\r\n"
+               "///x\ta#用#序5\r\n"
+               "a\\rb\\tc\\\\d\\re\tb#删#次#序7\r\n"
+               "辅\td#辅\r\n"
+               "类\tc#类3#序1\r\n"
+               "高\tf#序2\r\n"},
         {"every class, no settings", 0, false, 9,
-         bom +
-             "爸\tab#固\r\n"
-             "啊\tab#序100\r\n"
-             "你好\t１２#用#序1024\r\n"
-             "///x\ta#用#序5\r\n"
-             "a\\rb\\tc\\\\d\\re\tb#删#次#序7\r\n"
-             "辅\td#辅\r\n"
-             "五\te#序3\r\n"
-             "类\tc#类3#序1\r\n"
-             "高\tf#序2\r\n"},
+         bom + "爸\tab#固\r\n"
+               "啊\tab#序100\r\n"
+               "你好\t１２#用#序1024\r\n"
+               "///x\ta#用#序5\r\n"
+               "a\\rb\\tc\\\\d\\re\tb#删#次#序7\r\n"
+               "辅\td#辅\r\n"
+               "五\te#序3\r\n"
+               "类\tc#类3#序1\r\n"
+               "高\tf#序2\r\n"},
         {"user class", 2, true, 2,
-         bom +
-             "---config@码表分类=主码-用户码表\r\n"
-             "---config@码表别名=用户\r\n"
-             "你好\t１２#序1024\r\n"
-             "///x\ta#序5\r\n"},
+         bom + "---config@码表分类=主码-用户码表\r\n"
+               "---config@码表别名=用户\r\n"
+               "你好\t１２#序1024\r\n"
+               "///x\ta#序5\r\n"},
         {"system class, no aliases", 1, false, 2,
-         bom +
-             "---config@码表分类=主码-系统码表\r\n"
-             "爸\tab#固\r\n"
-             "啊\tab#序100\r\n"},
+         bom + "---config@码表分类=主码-系统码表\r\n"
+               "爸\tab#固\r\n"
+               "啊\tab#序100\r\n"},
         {"secondary class", 3, false, 1,
-         bom + "---config@码表分类=主码-次显码表\r\n" "a\\rb\\tc\\\\d\\re\tb#删#序7\r\n"},
+         bom + "---config@码表分类=主码-次显码表\r\n"
+               "a\\rb\\tc\\\\d\\re\tb#删#序7\r\n"},
         {"auxiliary class", 4, true, 1,
-         bom + "---config@码表分类=辅码码表\r\n" "---config@码表别名=辅码\r\n" "辅\td\r\n"},
+         bom + "---config@码表分类=辅码码表\r\n"
+               "---config@码表别名=辅码\r\n"
+               "辅\td\r\n"},
         {"category 3", 18, true, 1,
-         bom + "---config@码表分类=主码-3\r\n" "---config@码表别名=分类三\r\n" "类\tc#序1\r\n"},
-        {"class 5", 5, false, 1, bom + "---config@码表分类=主码--10\r\n" "五\te#序3\r\n"},
+         bom + "---config@码表分类=主码-3\r\n"
+               "---config@码表别名=分类三\r\n"
+               "类\tc#序1\r\n"},
+        {"class 5", 5, false, 1,
+         bom + "---config@码表分类=主码--10\r\n"
+               "五\te#序3\r\n"},
         {"pinned", 100, true, 1, bom + "爸\tab\r\n"},
         {"plain", -1, true, 9,
-         bom +
-             "爸\tab#固\r\n"
-             "啊\tab\r\n"
-             "你好\t１２\r\n"
-             "///x\ta\r\n"
-             "a\\rb\\tc\\\\d\\re\tb#删\r\n"
-             "辅\td\r\n"
-             "五\te\r\n"
-             "类\tc\r\n"
-             "高\tf\r\n"},
+         bom + "爸\tab#固\r\n"
+               "啊\tab\r\n"
+               "你好\t１２\r\n"
+               "///x\ta\r\n"
+               "a\\rb\\tc\\\\d\\re\tb#删\r\n"
+               "辅\td\r\n"
+               "五\te\r\n"
+               "类\tc\r\n"
+               "高\tf\r\n"},
     };
     Settings settings;
     auto table = MakeCodeTable(SampleEntries());
@@ -154,8 +155,8 @@ TEST(CodeTableExporter, TakesPermissionsAndAliasesStraightFromTheSettingsBlock) 
     // An alias that fills its slot without a NUL is read within the slot.
     for (int i = 0; i < kClassAliasUnits; ++i) soft->classAliases[2][i] = L'用';
     TableOnDisk t(MakeCodeTable(SampleEntries()));
-    CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, 2, soft->classPermissions,
-                                                     soft->classAliases);
+    CodeTableExporter* x =
+        CodeTableExporter::Create(nullptr, nullptr, 2, soft->classPermissions, soft->classAliases);
     std::wstring out = t.dir() / L"s.txt";
     EXPECT_EQ(CodeTableExporter::Export(x, t.get(), out.c_str()), 2);
     CodeTableExporter::Destroy(x);
@@ -178,8 +179,14 @@ TEST(CodeTableExporter, OrderIsClassCodePinnedOrderThenPlace) {
     });
     // Heap order follows the fixture's sort by word bytes: 丁 丙 乙 甲 (U+4E01 4E19 4E59 7532).
     std::string text = Export(table, -1, nullptr);
-    EXPECT_EQ(text, "\xEF\xBB\xBF" "丁\tk#固\r\n" "乙\tk\r\n" "丙\tk\r\n" "甲\tk\r\n" "己\tl\r\n"
-                    "戊\tj\r\n");
+    EXPECT_EQ(text,
+              "\xEF\xBB\xBF"
+              "丁\tk#固\r\n"
+              "乙\tk\r\n"
+              "丙\tk\r\n"
+              "甲\tk\r\n"
+              "己\tl\r\n"
+              "戊\tj\r\n");
 }
 
 TEST(CodeTableExporter, NeverCutsLongWordsCodesOrKeypadBytes) {
@@ -195,7 +202,10 @@ TEST(CodeTableExporter, NeverCutsLongWordsCodesOrKeypadBytes) {
     }
     auto table = MakeCodeTable({{code, word, Flags(1, 0)}, {keypad, "键", Flags(1, 0)}});
     std::string text = Export(table, -1, nullptr);
-    const std::string expect = "\xEF\xBB\xBF" "键\t" + widthDigits + "\r\n" + word + "\t" + code + "\r\n";
+    const std::string expect =
+        "\xEF\xBB\xBF"
+        "键\t" +
+        widthDigits + "\r\n" + word + "\t" + code + "\r\n";
     EXPECT_EQ(text, expect);
     // No raw line end can come out of a code.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
@@ -208,7 +218,11 @@ TEST(CodeTableExporter, ListTablesGiveTheirTextsWithoutHeadersOrFilter) {
     int32_t n = 0;
     std::string text = Export(table, 0, &settings, &n);
     EXPECT_EQ(n, 3);
-    EXPECT_EQ(text, "\xEF\xBB\xBF" "///注\r\n" "a#b\r\n" "中国\r\n");
+    EXPECT_EQ(text,
+              "\xEF\xBB\xBF"
+              "///注\r\n"
+              "a#b\r\n"
+              "中国\r\n");
 }
 
 TEST(CodeTableExporter, NothingSelectedOrNoFileGivesZero) {
@@ -228,7 +242,8 @@ TEST(CodeTableExporter, NothingSelectedOrNoFileGivesZero) {
     };
     for (const auto& c : cases) {
         TableOnDisk src(c.bytes);
-        CodeTableExporter* x = CodeTableExporter::Create(nullptr, nullptr, c.selection, nullptr, nullptr);
+        CodeTableExporter* x =
+            CodeTableExporter::Create(nullptr, nullptr, c.selection, nullptr, nullptr);
         EXPECT_EQ(CodeTableExporter::Export(x, src.get(), c.path.c_str()), 0) << c.name;
         EXPECT_FALSE(FileExists(c.path)) << c.name;
         CodeTableExporter::Destroy(x);
@@ -244,7 +259,9 @@ TEST(CodeTableExporter, DamagedOffsetsAreSkipped) {
     uint32_t bad = static_cast<uint32_t>(table.size() + 10);
     std::memcpy(&table[kOffsetArrayStart + 4], &bad, 4);
     int32_t n = 0;
-    EXPECT_EQ(Export(table, -1, nullptr, &n), "\xEF\xBB\xBF" "甲\ta\r\n");
+    EXPECT_EQ(Export(table, -1, nullptr, &n),
+              "\xEF\xBB\xBF"
+              "甲\ta\r\n");
     EXPECT_EQ(n, 1);
 }
 
@@ -252,12 +269,9 @@ TEST(CodeTableExporter, TheBuilderReadsAnExportBackIntoTheSameEntries) {
     std::string keypad;
     for (int b = 0x0A; b <= 0x19; ++b) keypad += char(b);
     const std::vector<FixtureEntry> entries = {
-        {"ab", "啊", Flags(1, 100)},
-        {"ab", "爸", Flags(1, 7, kFlagPinned)},
-        {keypad, "键", Flags(2, 9)},
-        {"a", "//x", Flags(2, 5)},
-        {"b", "a\r\nb\tc\\d\\s", Flags(3, 7)},
-        {"c", "类", Flags(31, 1)},
+        {"ab", "啊", Flags(1, 100)},           {"ab", "爸", Flags(1, 7, kFlagPinned)},
+        {keypad, "键", Flags(2, 9)},           {"a", "//x", Flags(2, 5)},
+        {"b", "a\r\nb\tc\\d\\s", Flags(3, 7)}, {"c", "类", Flags(31, 1)},
         {"d", "辅", Flags(4, 2, kFlagPinned)},
     };
     TableOnDisk t(MakeCodeTable(entries));
@@ -279,8 +293,10 @@ TEST(CodeTableExporter, TheBuilderReadsAnExportBackIntoTheSameEntries) {
     TableOnDisk rebuilt(ReadFileBytes(built));
     EXPECT_EQ(MakeTableView(rebuilt.get()).count, 7);
     for (const auto& e : entries) {
-        std::string key = std::string(1, char(e.code.size())) + e.code + char(e.word.size()) + e.word;
-        int64_t r = CodeTable::FindEntry(rebuilt.get(), reinterpret_cast<const uint8_t*>(key.data()));
+        std::string key =
+            std::string(1, char(e.code.size())) + e.code + char(e.word.size()) + e.word;
+        int64_t r =
+            CodeTable::FindEntry(rebuilt.get(), reinterpret_cast<const uint8_t*>(key.data()));
         ASSERT_GT(r, 0) << e.word;
         const uint8_t* found = MakeTableView(rebuilt.get()).EntryAt(static_cast<int32_t>(r - 1));
         EXPECT_EQ(LoadU32(found) & ~kFlagFirstLines, e.flags) << e.word;
@@ -312,7 +328,9 @@ TEST(CodeTableExporter, ReportsProgressPerEntryAndUsesTheDecoderHook) {
     EXPECT_EQ(g_progressTotal, 1);
     auto bytes = ReadFileBytes(out);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
-              "\xEF\xBB\xBF" "---config@码表分类=辅码码表\r\n" "辅\tE\r\n");  // 'd' & 15 = 4
+              "\xEF\xBB\xBF"
+              "---config@码表分类=辅码码表\r\n"
+              "辅\tE\r\n");  // 'd' & 15 = 4
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/tabletools/table_exporter.h"
-#include "core/table/table_format.h"
 #include "core/base/text_file.h"
+#include "core/table/table_format.h"
+#include "core/tabletools/table_exporter.h"
 #include "support/table_fixture.h"
 #include "support/table_invariants.h"
 #include "support/table_on_disk.h"
@@ -76,8 +76,9 @@ ImportRun Import(MappedFile* table, const std::wstring& text, int32_t target,
     }
     auto bytes = ReadFileBytes(reportPath);
     EXPECT_GE(bytes.size(), 2u);
-    if (bytes.size() > 2) run.report.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
-                                            (bytes.size() - 2) / 2);
+    if (bytes.size() > 2)
+        run.report.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                          (bytes.size() - 2) / 2);
     return run;
 }
 
@@ -130,8 +131,8 @@ TEST(CodeTableImporter, OutcomesOfEveryKindOfLine) {
     const Case cases[] = {
         // Entry lines.
         {"new entry", L"新\tab", 0, Existing::kNone, L"", "ab", "新", Flags(1, 1024), 1},
-        {"present", L"词\tab", 0, Existing::kLive, L"词 ----------已存在于系统码表，未做任何操作\r\n",
-         "ab", "词", live, 0},
+        {"present", L"词\tab", 0, Existing::kLive,
+         L"词 ----------已存在于系统码表，未做任何操作\r\n", "ab", "词", live, 0},
         {"present and deleted", L"词\tab", 0, Existing::kDeleted,
          L"词 ----------存在于系统码表，已取消删除标志\r\n", "ab", "词", live, 0},
         {"delete tag on a live entry", L"词\tab#删", 0, Existing::kLive,
@@ -143,43 +144,49 @@ TEST(CodeTableImporter, OutcomesOfEveryKindOfLine) {
         {"class tag against the target", L"新\tab#用", 3, Existing::kNone,
          L"新 ----------与所选分类不匹配的词条类别\r\n", "ab", "新", kAbsent, 0},
         {"target class given", L"新\tab", 3, Existing::kNone, L"", "ab", "新", Flags(3, 1024), 1},
-        {"category then order", L"新\tab#类3#序7", 0, Existing::kNone, L"", "ab", "新", Flags(18, 7), 1},
-        {"order then category", L"新\tab#序7#类3", 0, Existing::kNone, L"", "ab", "新", Flags(1, 7), 1},
+        {"category then order", L"新\tab#类3#序7", 0, Existing::kNone, L"", "ab", "新",
+         Flags(18, 7), 1},
+        {"order then category", L"新\tab#序7#类3", 0, Existing::kNone, L"", "ab", "新", Flags(1, 7),
+         1},
         {"tag right of a found tag is lost", L"新\tab#类0#固", 0, Existing::kNone, L"", "ab", "新",
          Flags(16, 1024), 1},
         {"category clamped", L"新\tab#固#类0", 0, Existing::kNone, L"", "ab", "新",
          Flags(16, 1024, kFlagPinned), 1},
-        {"category above 16", L"新\tab#类40", 31, Existing::kNone, L"", "ab", "新", Flags(31, 1024), 1},
+        {"category above 16", L"新\tab#类40", 31, Existing::kNone, L"", "ab", "新", Flags(31, 1024),
+         1},
         {"order taken as u16", L"新\tab#序70000", 0, Existing::kNone, L"", "ab", "新",
          Flags(1, 70000 & 0xFFFF), 1},
-        {"no code", L"新\t#序5", 0, Existing::kNone, L"新 ----------无法创建词条\r\n", "", "新", kAbsent, 0},
+        {"no code", L"新\t#序5", 0, Existing::kNone, L"新 ----------无法创建词条\r\n", "", "新",
+         kAbsent, 0},
         {"code of 251 bytes", L"新\t" + std::wstring(251, L'q'), 0, Existing::kNone,
          L"新 ----------无法创建词条\r\n", std::string(250, 'q'), "新", kAbsent, 0},
-        {"word of 252 bytes", cjk84 + L"\tab", 0, Existing::kNone, cjk84 + L" ----------无法创建词条\r\n",
-         "ab", Repeat("字", 83), kAbsent, 0},
+        {"word of 252 bytes", cjk84 + L"\tab", 0, Existing::kNone,
+         cjk84 + L" ----------无法创建词条\r\n", "ab", Repeat("字", 83), kAbsent, 0},
         {"word of 249 bytes", cjk83 + L"\tab", 0, Existing::kNone, L"", "ab", Repeat("字", 83),
          Flags(1, 1024), 1},
         {"escapes", L"a\\rb\\tc\\\\d\\s\tab", 0, Existing::kNone, L"", "ab", "a\r\nb\tc\\d\\s",
          Flags(1, 1024), 1},
-        {"keypad characters", L"新\t１２", 0, Existing::kNone, L"", "\x11\x12", "新", Flags(1, 1024), 1},
+        {"keypad characters", L"新\t１２", 0, Existing::kNone, L"", "\x11\x12", "新",
+         Flags(1, 1024), 1},
         {"repeated line", L"新\tab\r\n新\tab#序9", 0, Existing::kNone,
          L"新 ----------重复的词条定义\r\n", "ab", "新", Flags(1, 1024), 1},
         {"comment", L"//新\tab", 0, Existing::kNone, L"", "ab", "//新", kAbsent, 0},
         {"three slashes", L"///新\tab", 0, Existing::kNone, L"", "ab", "//新", Flags(1, 1024), 1},
         // Directives.
-        {"directive class", L"---config@码表分类=主码-用户码表\r\n新\tab", 0, Existing::kNone, L"", "ab",
-         "新", Flags(2, 1024), 1},
+        {"directive class", L"---config@码表分类=主码-用户码表\r\n新\tab", 0, Existing::kNone, L"",
+         "ab", "新", Flags(2, 1024), 1},
         {"directive class against the target", L"---config@码表分类=主码-用户码表\r\n新\tab", 3,
          Existing::kNone, L"新 ----------与所选分类不匹配的词条类别\r\n", "ab", "新", kAbsent, 0},
-        {"category directive", L"新\tab\n---config@码表分类=主码-0", 0, Existing::kNone, L"", "ab", "新",
-         Flags(16, 1024), 1},
-        {"directive order", L"---config@全局排序数值=77\r\n新\tab\r\n乙\tab#序3", 0, Existing::kNone, L"",
-         "ab", "新", Flags(1, 77), 2},
-        {"negative directive order", L"---config@全局排序数值=-5\r\n新\tab", 0, Existing::kNone, L"",
-         "ab", "新", Flags(1, 1), 1},
+        {"category directive", L"新\tab\n---config@码表分类=主码-0", 0, Existing::kNone, L"", "ab",
+         "新", Flags(16, 1024), 1},
+        {"directive order", L"---config@全局排序数值=77\r\n新\tab\r\n乙\tab#序3", 0,
+         Existing::kNone, L"", "ab", "新", Flags(1, 77), 2},
+        {"negative directive order", L"---config@全局排序数值=-5\r\n新\tab", 0, Existing::kNone,
+         L"", "ab", "新", Flags(1, 1), 1},
         {"huge directive order", L"---config@全局排序数值=99999\r\n新\tab", 0, Existing::kNone, L"",
          "ab", "新", Flags(1, 0xFFFF), 1},
-        {"last directive wins", L"---config@码表分类=辅码码表\n---config@码表分类=主码-次显码表\n新\tab", 0,
+        {"last directive wins",
+         L"---config@码表分类=辅码码表\n---config@码表分类=主码-次显码表\n新\tab", 0,
          Existing::kNone, L"", "ab", "新", Flags(3, 1024), 1},
         // Word lines.
         {"word line", L"你好", 0, Existing::kNone, L"", "\x11\x13", "你好", Flags(1, 1024), 1},
@@ -199,8 +206,9 @@ TEST(CodeTableImporter, OutcomesOfEveryKindOfLine) {
          L"你好丙 ----------无法依据构词规则生成目标编码\r\n", "", "", kAbsent, 0},
         {"word line takes the directive class", L"---config@码表分类=主码-用户码表\n你好", 2,
          Existing::kNone, L"", "\x11\x13", "你好", Flags(2, 1024), 1},
-        {"word line against the target", L"---config@码表分类=主码-用户码表\n你好", 3, Existing::kNone,
-         L"你好 ----------与所选分类不匹配的词条类别\r\n", "\x11\x13", "你好", kAbsent, 0},
+        {"word line against the target", L"---config@码表分类=主码-用户码表\n你好", 3,
+         Existing::kNone, L"你好 ----------与所选分类不匹配的词条类别\r\n", "\x11\x13", "你好",
+         kAbsent, 0},
         {"word line with a broken pair", std::wstring(L"你\xD800"), 0, Existing::kNone,
          std::wstring(L"你\xD800") + L" ----------无法创建词条\r\n", "", "", kAbsent, 0},
     };
@@ -304,7 +312,8 @@ TEST(CodeTableImporter, CommitGrowsOnlyWhenTheGapIsTooSmall) {
     EXPECT_EQ(run.added, 3);
     EXPECT_GT(fresh.get()->size, before);
     EXPECT_EQ(CheckTableInvariants(fresh.get()), "");
-    for (auto [code, word] : {std::pair{"a", "甲"}, {"b", "乙"}, {"c", "丙"}, {"d", "丁"}, {"0", "戊"}})
+    for (auto [code, word] :
+         {std::pair{"a", "甲"}, {"b", "乙"}, {"c", "丙"}, {"d", "丁"}, {"0", "戊"}})
         EXPECT_NE(FlagsOf(fresh.get(), code, word), -1) << word;
 
     // The file stays as it is when the gap before the heap has room.
@@ -452,7 +461,7 @@ TEST(CodeTableImporter, ReportsProgressPerLineAndPerAddedEntry) {
     x->textLength = text.size();
     x->progress = CountProgress;
     EXPECT_EQ(CodeTableImporter::ImportAll(x), 2);
-    EXPECT_EQ(g_lines, 3);  // empty lines are no lines
+    EXPECT_EQ(g_lines, 3);      // empty lines are no lines
     EXPECT_EQ(g_lastDone, 12);  // where the last line starts
     g_lines = 0;
     EXPECT_EQ(CodeTableImporter::Commit(x), 2);

@@ -75,9 +75,14 @@ TEST(TableTextDecimal, ParsesLeadingNumber) {
         const wchar_t* text;
         int32_t value;
     } cases[] = {
-        {L"100", 100},       {L"-5", -5},         {L"+7x", 7},
-        {L" 12", 12},        {L"abc", 0},         {L"", 0},
-        {L"99999999999", INT32_MAX}, {L"-99999999999", INT32_MIN},
+        {L"100", 100},
+        {L"-5", -5},
+        {L"+7x", 7},
+        {L" 12", 12},
+        {L"abc", 0},
+        {L"", 0},
+        {L"99999999999", INT32_MAX},
+        {L"-99999999999", INT32_MIN},
         {L"3#序1", 3},
     };
     for (const auto& c : cases) {
@@ -99,8 +104,13 @@ struct TagCase {
 TEST(TableTextTags, SearchedInOrderEachCuttingTheCode) {
     const TagCase cases[] = {
         {L"ab", kBuilderTagOrder, true, L"ab", {}, 0, 0},
-        {L"ab#类3#序100", kBuilderTagOrder, true, L"ab",
-         {TableTag::kOrder, TableTag::kCategory}, 100, 3},
+        {L"ab#类3#序100",
+         kBuilderTagOrder,
+         true,
+         L"ab",
+         {TableTag::kOrder, TableTag::kCategory},
+         100,
+         3},
         // The order tag is found first and cuts the category tag away.
         {L"ab#序100#类3", kBuilderTagOrder, true, L"ab", {TableTag::kOrder}, 100, 0},
         {L"ab#删", kBuilderTagOrder, true, L"ab", {TableTag::kDelete}, 0, 0},
@@ -120,7 +130,8 @@ TEST(TableTextTags, SearchedInOrderEachCuttingTheCode) {
     for (const auto& c : cases) {
         std::wstring s = c.codePart;
         TableTags tags;
-        size_t n = ParseTableTags(s.data(), s.size(), c.order, kTableTagCount, c.hashEscapes, &tags);
+        size_t n =
+            ParseTableTags(s.data(), s.size(), c.order, kTableTagCount, c.hashEscapes, &tags);
         EXPECT_EQ(std::wstring(s.c_str(), n), c.code) << c.codePart;
         EXPECT_EQ(s.c_str(), std::wstring(c.code)) << c.codePart;  // cut with a NUL
         for (int t = 0; t < kTableTagCount; ++t) {
@@ -166,7 +177,8 @@ TEST(TableTextEncoding, MeasuresWholeTextAndMapsKeypadCharacters) {
     uint8_t buf[16] = {};
     const std::wstring digits = L"\xFF11\xFF12\xFF0A\xFF19\xFF10";
     ASSERT_EQ(EncodeTableText(digits.c_str(), digits.size(), true, buf, sizeof buf), 5);
-    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 5), (std::vector<uint8_t>{0x11, 0x12, 0x0A, 0x19, 0x10}));
+    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 5),
+              (std::vector<uint8_t>{0x11, 0x12, 0x0A, 0x19, 0x10}));
     EXPECT_EQ(EncodeTableText(digits.c_str(), digits.size(), false, nullptr, 0), 15);
     // U+FF09 and U+FF1A are outside the keypad range.
     EXPECT_EQ(EncodeTableText(L"\xFF09\xFF1A", 2, true, nullptr, 0), 6);

@@ -1,10 +1,11 @@
 // Command entries: escapes, macros and the display and commit texts of "$kxcmd(" words.
+#include "engine/commands/command_entry.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "engine/command_fixture.h"
-#include "engine/commands/command_entry.h"
 #include "engine/commands/macros.h"
 
 using namespace command_test;
@@ -16,9 +17,9 @@ TEST(Unescape, ResolvesEveryEscape) {
         const wchar_t* text;
         const wchar_t* out;
     } cases[] = {
-        {L"a\\1b", L"a,b"},      {L"\\2x\\3", L"(x)"},   {L"\\4d\\5", L"<d>"},
-        {L"a\\\\b", L"a\\b"},    {L"x\\ry", L"x\r\ny"},  {L"\\s\\t", L" \t"},
-        {L"\\q", L"\\q"},        {L"end\\", L"end\\"},   {L"", L""},
+        {L"a\\1b", L"a,b"},   {L"\\2x\\3", L"(x)"},  {L"\\4d\\5", L"<d>"},
+        {L"a\\\\b", L"a\\b"}, {L"x\\ry", L"x\r\ny"}, {L"\\s\\t", L" \t"},
+        {L"\\q", L"\\q"},     {L"end\\", L"end\\"},  {L"", L""},
         {L"\\\\1", L"\\1"},
     };
     for (const Case& c : cases) {
@@ -45,7 +46,8 @@ TEST(ChineseNumber, Values) {
     struct Case {
         unsigned v;
         const wchar_t* text;
-    } cases[] = {{0, L"零"}, {7, L"七"}, {10, L"十"}, {15, L"十五"}, {20, L"二十"}, {59, L"五十九"}};
+    } cases[] = {{0, L"零"},    {7, L"七"},    {10, L"十"},
+                 {15, L"十五"}, {20, L"二十"}, {59, L"五十九"}};
     for (const Case& c : cases) {
         wchar_t out[4];
         ChineseNumber(c.v, out);
@@ -153,7 +155,8 @@ TEST(ExpandCommandEntry, DisplayAndCommit) {
 
 TEST(ExpandCommandEntry, LongTextsStayInTheRow) {
     CommandEngine t;
-    const std::wstring word = L"$kxcmd(" + std::wstring(600, L'x') + L"," + std::wstring(300, L'y') + L")";
+    const std::wstring word =
+        L"$kxcmd(" + std::wstring(600, L'x') + L"," + std::wstring(300, L'y') + L")";
     PageRow display{}, commit{};
     EXPECT_EQ(ExpandCommandEntry(t.e, word.c_str(), &display, &commit), kRowTextUnits - 1);
     EXPECT_EQ(commit.length, static_cast<uint32_t>(kRowTextUnits - 1));

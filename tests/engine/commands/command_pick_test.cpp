@@ -1,11 +1,12 @@
 // Picking command rows: action codes, argument buffer and picked text.
+#include "engine/commands/command_pick.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/command_fixture.h"
 #include "engine/candidate_pick.h"
-#include "engine/commands/command_pick.h"
+#include "engine/command_fixture.h"
 
 using namespace command_test;
 

@@ -1,4 +1,6 @@
 // Executors of picked commands through the platform seam and the command hooks.
+#include "engine/commands/command_run.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "engine/command_fixture.h"
 #include "engine/commands/command_hooks.h"
 #include "engine/commands/command_pick.h"
-#include "engine/commands/command_run.h"
 #include "engine/commands/key_groups.h"
 #include "engine/commands/word_reader.h"
 
@@ -29,10 +30,21 @@ TEST(RunPickedCommand, LaunchesWithExactCommandLines) {
         uint32_t ran;
         Launch launch;
     } cases[] = {
-        {"run", kActionRun, L"C:\\Zan\\a.txt", kRunBitOpen, {L"C:\\Zan\\a.txt", L"", L"open", SW_SHOWNORMAL}},
-        {"config", kActionConfig, L"/do 3", kRunBitConfig,
-         {L"C:\\Zan\\config.exe", std::wstring(L"/n ") + kGuid + L" /do 3", L"open", SW_SHOWNORMAL}},
-        {"help", kActionHelp, L"page.htm,640,480", kRunBitHelp,
+        {"run",
+         kActionRun,
+         L"C:\\Zan\\a.txt",
+         kRunBitOpen,
+         {L"C:\\Zan\\a.txt", L"", L"open", SW_SHOWNORMAL}},
+        {"config",
+         kActionConfig,
+         L"/do 3",
+         kRunBitConfig,
+         {L"C:\\Zan\\config.exe", std::wstring(L"/n ") + kGuid + L" /do 3", L"open",
+          SW_SHOWNORMAL}},
+        {"help",
+         kActionHelp,
+         L"page.htm,640,480",
+         kRunBitHelp,
          {L"C:\\Zan\\config.exe",
           L"/showurl 'mk:@MSITStore:C:\\Zan\\main.chm::/page.htm' /showurlCX 640 /showurlCY 480",
           L"open", SW_SHOWNORMAL}},
@@ -150,9 +162,13 @@ TEST(RunSetCommand, StartsTheInstallerWhenTheStyleChanges) {
         int result;
         std::vector<Launch> launches;
     } cases[] = {
-        {L"set(style)", 0, 1,
+        {L"set(style)",
+         0,
+         1,
          {{L"C:\\Zan\\installer.exe", std::wstring(L"/EMMODE=1 /GUID=") + kGuid, L"", SW_HIDE}}},
-        {L"set(nostyle)", kImeStyleTsfEmbedCode, 1,
+        {L"set(nostyle)",
+         kImeStyleTsfEmbedCode,
+         1,
          {{L"C:\\Zan\\installer.exe", std::wstring(L"/EMMODE=0 /GUID=") + kGuid, L"", SW_HIDE}}},
         {L"set(style)", kImeStyleTsfClassic, 1, {}},
         {L"set(plain)", 0, 1, {}},
@@ -182,7 +198,8 @@ HBITMAP FakeDecode(const wchar_t* path) {
 
 TEST(RunReadFileCommand, PicturesArePasted) {
     const CommandHooks hooks = {nullptr, nullptr, FakeDecode};
-    const std::vector<KeyEvent> paste = {{VK_CONTROL, false}, {'V', false}, {'V', true}, {VK_CONTROL, true}};
+    const std::vector<KeyEvent> paste = {
+        {VK_CONTROL, false}, {'V', false}, {'V', true}, {VK_CONTROL, true}};
     for (const wchar_t* name : {L"a.png", L"B.BMP"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
         CommandEngine t;
@@ -249,7 +266,8 @@ TEST(CallExternalWordReader, MissingLibraryDoesNothing) {
 }
 
 TEST(RunReadFileCommand, DocumentsGoThroughTheWordReader) {
-    const std::vector<KeyEvent> paste = {{VK_CONTROL, false}, {'V', false}, {'V', true}, {VK_CONTROL, true}};
+    const std::vector<KeyEvent> paste = {
+        {VK_CONTROL, false}, {'V', false}, {'V', true}, {VK_CONTROL, true}};
     CommandEngine t;
     std::wcscpy(t.e->installLocation, WordReaderInstall().c_str());
     Pick(t.e, kActionReadFile, L"C:\\docs,a.docx");
@@ -265,7 +283,12 @@ TEST(RunReadFileCommand, DocumentsGoThroughTheWordReader) {
 
 TEST(RunPickedCommand, SoftKeyboardGoesToItsHook) {
     static std::wstring got;
-    const CommandHooks hooks = {nullptr, [](Engine*, const wchar_t* a) { got = a; return 1; }, nullptr};
+    const CommandHooks hooks = {nullptr,
+                                [](Engine*, const wchar_t* a) {
+                                    got = a;
+                                    return 1;
+                                },
+                                nullptr};
     CommandEngine t;
     SetCommandHooks(&hooks);
     Pick(t.e, kActionSoftKeyboard, L"3");

@@ -13,11 +13,21 @@ TEST(SettingsSections, HeadersAndTheirIds) {
         int id;
     };
     const Case cases[] = {
-        {L"[-生成器选项-]", 1},   {L"[-按键功能-]", 3},          {L"[-IME设置-]", 4},
-        {L"[-DME设置-]", 5},      {L"[-SKIN设置-]", 6},          {L"[-构词规则定义-]", 7},
-        {L"[-非编码符号转义定义表-]", 8}, {L"[-键位字根表-]", 9}, {L"[-其他安装文件-]", 10},
-        {L"[-软件选项-]", 11},    {L"[-IME设置-] ", 0},          {L"IME设置", 0},
-        {L"[-ime设置-]", 0},      {L"", 0},                      {nullptr, 0},
+        {L"[-生成器选项-]", 1},
+        {L"[-按键功能-]", 3},
+        {L"[-IME设置-]", 4},
+        {L"[-DME设置-]", 5},
+        {L"[-SKIN设置-]", 6},
+        {L"[-构词规则定义-]", 7},
+        {L"[-非编码符号转义定义表-]", 8},
+        {L"[-键位字根表-]", 9},
+        {L"[-其他安装文件-]", 10},
+        {L"[-软件选项-]", 11},
+        {L"[-IME设置-] ", 0},
+        {L"IME设置", 0},
+        {L"[-ime设置-]", 0},
+        {L"", 0},
+        {nullptr, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(GetSettingsSectionId(c.header), c.id);
     EXPECT_EQ(GetSettingsSectionId(L"[-IME设置-]xyz", 9), 4);
