@@ -44,6 +44,8 @@ for p in "${presets[@]}"; do
     runnable+=("$p")
   fi
 done
+# The library's exports: names and ordinals of every target built.
+bash "$root/tools/check_exports.sh" "${presets[@]}" || status=1
 # The shipped tables, built by the x64 table generator, before the tests that read them.
 if [[ " ${presets[*]} " != *" x64 "* ]]; then
   cmake --preset x64 >/dev/null

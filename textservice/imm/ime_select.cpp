@@ -46,7 +46,12 @@ bool SelectContext(HIMC himc) {
             ic->fdwConversion = (ic->fdwConversion | 1) & ~DWORD{kStartStateClosed};
         }
     } else {
+        // IMM hands a new context its conversion capabilities as mode (English and full
+        // width at once): start in Chinese, half width, punctuation as opening sets it.
         ic->fOpen = TRUE;
+        ic->fdwConversion = IME_CMODE_NATIVE;
+        if (ime && (ime->startState & kStartStateChinesePunct))
+            ic->fdwConversion |= IME_CMODE_SYMBOL;
     }
     EngineFlagsFromConversion(lock);
     return true;

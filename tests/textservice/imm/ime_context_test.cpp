@@ -312,9 +312,12 @@ TEST_F(ImeContext, SelectLaysOutTheBlocksByteForByte) {
         EXPECT_EQ(nonZero, 0u);
     });
     WithBlock<BYTE>(&INPUTCONTEXT::hPrivate, [](BYTE*, DWORD size) { EXPECT_GE(size, 8u); });
+    // Open, Chinese, half width, whatever mode IMM handed the new context.
     INPUTCONTEXT* ic = ImmLockIMC(himc_);
     EXPECT_TRUE(ic->fOpen);
+    EXPECT_EQ(ic->fdwConversion, static_cast<DWORD>(IME_CMODE_NATIVE));
     ImmUnlockIMC(himc_);
+    EXPECT_EQ(EngineOf()->state & (kStateEnglishMode | kStateFullWidthOutput), 0u);
 }
 
 TEST_F(ImeContext, CustomStartStateClosedLeavesTheContextClosedAndEnglish) {
