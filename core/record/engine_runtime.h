@@ -23,7 +23,9 @@ constexpr int kMessageTextBytes = 128;
 constexpr uint32_t kStateFullWidthOutput = 0x1;
 constexpr uint32_t kStateEnglishPunct = 0x2;
 constexpr uint32_t kStateImeClosed = 0x4;
+constexpr uint32_t kStateKeyboardDisabled = 0x8;
 constexpr uint32_t kStateEnglishMode = 0x10;
+constexpr uint32_t kStateSoftKeyboard = 0x20;  // soft keyboard shown
 constexpr uint32_t kStateSecondaryPass = 0x40;
 constexpr uint32_t kStateNumberCandidates = 0x80;
 constexpr uint32_t kStateWildcard = 0x100;
@@ -175,6 +177,7 @@ struct EngineRuntime {
     InputState input;
     UIState* uiState;
     UICommandTarget uiCommand;
+    uint32_t softKeyboardLayout;  // 1-13 while the soft keyboard is shown, else 0
 
     // Kept by the lookup across calls: the first candidate of the lookup before this one.
     Candidate previousFirst;
