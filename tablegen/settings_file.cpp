@@ -13,6 +13,7 @@
 #include "tablegen/console.h"
 #include "tablegen/file_output.h"
 #include "tablegen/shipped_settings.h"
+#include "textservice/export/section_codec.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ bool FillSettings(const wchar_t* path, const wchar_t* text, const GUID& guid) {
     SoftConfigData* soft = FindSoftConfig(file.get());
     if (!ime || !dme || !skin || !soft) return false;
     SetShippedBuildFields(ime);
-    if (!ImportSettingsText(text, ime, dme, skin, nullptr)) return false;
+    if (!ImportSettingsText(text, ime, dme, skin, &InputMethodOptionCodec())) return false;
     SetShippedFields(dme, skin, soft, guid);
     return MappedFile::Flush(file.get());
 }

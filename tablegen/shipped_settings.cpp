@@ -9,8 +9,6 @@ constexpr uint8_t kKeypad0 = 0x10;
 constexpr uint8_t kKeypad1 = 0x11;
 constexpr uint8_t kKeypad9 = 0x19;
 
-constexpr uint32_t kShippedInputOptions = 0x2;  // longer codes when the exact code has none
-constexpr char kEnglishPunctAfterDigit[] = ".,:";
 constexpr wchar_t kShippedSkin[] = L"default.col";
 
 constexpr uint32_t kShippedBuildNumber = 215;
@@ -42,9 +40,6 @@ void SetShippedFields(DmeConfigData* dme, SkinConfigData* skin, SoftConfigData* 
     for (int c = kKeypad1; c <= kKeypad9; ++c) dme->keyClass[c] |= kKeyCodeStart;
     for (int c = kKeypad0; c <= kKeypad9; ++c) dme->keyClass[c] |= kKeyCodeContinue;
     dme->keyClass['-'] |= kKeyCodeContinue;
-    for (const char* p = kEnglishPunctAfterDigit; *p; ++p)
-        dme->keyClass[static_cast<uint8_t>(*p)] |= kKeyEnglishPunctAfterDigit;
-    dme->inputOptions = kShippedInputOptions;
 
     skin->options = kSkinShippedOptions;
     WriteFieldText(skin->skinName, kShippedSkin);

@@ -7,7 +7,7 @@
 // Build facts set before the settings text is read: the parts this build contains (the
 // text's keys for them are honoured only when set) and the visible tabs and buttons.
 void SetShippedBuildFields(ImeConfigData* ime);
-// Fields written after the text: the code keys and input options, the interface options and
-// the product record (names, versions, class names) with the input method's GUID.
+// Fields written after the text: the code keys, the interface options and the product record
+// (names, versions, class names) with the input method's GUID.
 void SetShippedFields(DmeConfigData* dme, SkinConfigData* skin, SoftConfigData* soft,
                       const GUID& guid);

@@ -139,6 +139,8 @@ TEST_F(Commands, SettingsFileFromText) {
                                                          "编码窗口样式=TSF-嵌入首选\r\n"
                                                          "输入方案=主\r\n"
                                                          "候选列表显示个数=7\r\n"
+                                                         "[-DME设置-]\r\n"
+                                                         "空码清屏码长=3\r\n"
                                                          "[-按键功能-]\r\n"
                                                          "键Esc=清除输入\r\n"));
     ASSERT_EQ(BuildSettingsFile(text.c_str(), file.c_str(), guid), 1);
@@ -156,6 +158,7 @@ TEST_F(Commands, SettingsFileFromText) {
     // The style key counts only in a build with the TSF front end, set before the text.
     EXPECT_EQ(ime->options & kImeStyleMask, kImeStyleTsfEmbedFirst);
     EXPECT_EQ(dme->keys.plainKeys[VK_ESCAPE], 0x4u);
+    EXPECT_EQ(dme->emptyClearLength, 3);  // through the input method's option codec
     EXPECT_EQ(dme->keyClass[0x16], kKeyCodeStart | kKeyCodeContinue);
     const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
                                   0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};

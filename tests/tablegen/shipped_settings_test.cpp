@@ -105,6 +105,16 @@ TEST_F(ShippedSettings, TypingDefaults) {
     EXPECT_EQ(dme->emptyTopLength, 0);
     EXPECT_EQ(dme->emptyClearLength, 0);
     EXPECT_EQ(dme->showWordsLength, 0);
+    EXPECT_EQ(dme->showNextLength, 0);
+    EXPECT_EQ(dme->inputOptions, 0x2u);  // longer codes when a code has no words of its own
+    EXPECT_EQ(dme->wildcardChar, 0);
+    for (int c = 0; c < 256; ++c) {
+        const bool english = c == '.' || c == ',' || c == ':';
+        EXPECT_EQ(dme->keyClass[c] & kKeyEnglishPunctAfterDigit,
+                  english ? kKeyEnglishPunctAfterDigit : 0)
+            << c;
+        EXPECT_EQ(dme->keyClass[c] & (kKeyCommitLead | kKeyCodeEnd), 0) << c;
+    }
 
     struct Symbol {
         char key;
