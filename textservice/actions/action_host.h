@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-// The front end behind a host, for the few places where the two act differently.
-enum class FrontEnd { TextService, ImmContext };
+#include "textservice/keys/key_path_state.h"
 
 class ActionHost {
 public:
@@ -29,11 +28,11 @@ public:
     virtual void CommitCandidate() = 0;
     // Ends the composition, keeping nothing of it.
     virtual void EndComposition() = 0;
-    // Writes text into the document as one commit.
-    virtual void OutputText(const wchar_t* text, int length) = 0;
+    // Writes the last commit again.
+    virtual void RepeatLastCommit() = 0;
     // Runs the key handler over the engine's current key fields.
     virtual void RunKeyHandler() = 0;
-    // The last commit kept for repeat and undo input; its length, 0 when none.
+    // The last commit kept for repeat and undo input: its characters, 0 when none.
     virtual int LastCommit(const wchar_t** text) = 0;
     virtual void ForgetLastCommit() = 0;
 

@@ -140,7 +140,7 @@ int DispatchComposing(Engine* e, ActionHost& host, KeyFunctionMask w) {
 
 int DispatchKeyFunction(Engine* e, ActionHost& host, KeyFunctionMask w) {
     if (!e || w == 0) return 0;
-    const bool tsf = host.Kind() == FrontEnd::TextService;
+    const bool tsf = host.Kind() == FrontEnd::kTextService;
     if (w == kRefreshAction) {
         RefreshAfterScheme(e, host);
         return 1;

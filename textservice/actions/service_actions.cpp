@@ -6,6 +6,7 @@
 #include "engine/candidate_pick.h"
 #include "engine/frequency.h"
 #include "engine/symbol_display.h"
+#include "textservice/keys/key_path_state.h"
 
 namespace {
 
@@ -113,8 +114,7 @@ int ToggleSoftKeyboard(Engine* e, ActionHost& host, uintptr_t show, int64_t layo
 
 int RepeatLastCommit(Engine*, ActionHost& host) {
     const wchar_t* text = nullptr;
-    const int length = host.LastCommit(&text);
-    if (length > 0 && text) host.OutputText(text, length);
+    if (host.LastCommit(&text) > 0) host.RepeatLastCommit();
     return 1;
 }
 

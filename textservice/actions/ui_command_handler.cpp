@@ -65,7 +65,7 @@ int ModeCommand(Engine* e, ActionHost& host, uint32_t code) {
         default:
             return 0;
     }
-    const bool tsf = host.Kind() == FrontEnd::TextService;
+    const bool tsf = host.Kind() == FrontEnd::kTextService;
     if (tsf && !tip) return 1;  // the script switches change the settings alone
     if (tsf) host.ShowStateTip(tip);
     host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), !tsf));
@@ -124,7 +124,7 @@ int HandleMenuCommand(Engine* e, uint32_t code) {
 }
 
 int HandleUICommand(Engine* e, ActionHost* host, uint32_t code, uintptr_t first, uintptr_t second) {
-    const bool imm = host && host->Kind() == FrontEnd::ImmContext;
+    const bool imm = host && host->Kind() == FrontEnd::kImm32;
     if (code == uicmd::kStatusEmbedToggle) {
         if (imm) return 1;  // the IMM32 front end has no language-bar buttons
         if (e && e->ime) e->ime->options ^= kImeStatusEmbedded;

@@ -16,8 +16,8 @@ using namespace keyfn;
 
 namespace {
 
-constexpr FrontEnd kTsf = FrontEnd::TextService;
-constexpr FrontEnd kImm = FrontEnd::ImmContext;
+constexpr FrontEnd kTsf = FrontEnd::kTextService;
+constexpr FrontEnd kImm = FrontEnd::kImm32;
 constexpr uint32_t kMain = kImeMainTable;
 constexpr uint32_t kAux = kImeAuxTable;
 constexpr uint32_t P = kStateEnglishPunct, E = kStateEnglishMode, C = kStateImeClosed,
@@ -116,7 +116,7 @@ TEST(DispatchKeyFunction, ActionBitsToStateAndCalls) {
         {"home wins over help", kTsf, kConfigHome | kConfigHelp, false, false, 0, kMain, 1, 0,
          kMain, L"", L"/n {G} ", 0, "end"},
         {"repeat input", kTsf, kRepeatInput, false, false, 0, kMain, 1, 0, kMain, L"", nullptr, 0,
-         "output"},
+         "repeat"},
         {"undo input: one Backspace per character", kTsf, kUndoInput, false, false, 0, kMain, 1, 0,
          kMain, L"", nullptr, 8, "forget"},
         {"online word delete asks", kTsf, kDeleteWordOnline, false, false, 0, kMain, 1, 0, kMain,

@@ -12,7 +12,7 @@ namespace actions_test {
 
 class RecordingHost : public ActionHost {
 public:
-    explicit RecordingHost(FrontEnd kind = FrontEnd::TextService) : kind_(kind) {}
+    explicit RecordingHost(FrontEnd kind = FrontEnd::kTextService) : kind_(kind) {}
 
     FrontEnd Kind() const override { return kind_; }
     bool Composing() override { return composing; }
@@ -32,9 +32,9 @@ public:
         Log("end");
         composing = false;
     }
-    void OutputText(const wchar_t* text, int length) override {
-        Log("output");
-        output.assign(text, length);
+    void RepeatLastCommit() override {
+        Log("repeat");
+        output = lastCommit;
     }
     void RunKeyHandler() override { Log("key handler"); }
     int LastCommit(const wchar_t** text) override {

@@ -16,8 +16,8 @@ using engine_test::TestEngine;
 
 namespace {
 
-constexpr FrontEnd kTsf = FrontEnd::TextService;
-constexpr FrontEnd kImm = FrontEnd::ImmContext;
+constexpr FrontEnd kTsf = FrontEnd::kTextService;
+constexpr FrontEnd kImm = FrontEnd::kImm32;
 constexpr uint32_t kMain = kImeMainTable;
 constexpr uint32_t kAux = kImeAuxTable;
 constexpr uint32_t kNone = 0xFFFFFFFF;  // conversion compartment not written
