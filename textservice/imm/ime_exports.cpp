@@ -6,11 +6,11 @@
 #include <cwchar>
 
 #include "engine/commands/command_run.h"
-#include "textservice/imm/export_guard.h"
+#include "textservice/boundary_guard.h"
 #include "textservice/imm/ime_blocks.h"
 #include "textservice/imm/ime_escape.h"
 #include "textservice/imm/ime_input.h"
-#include "textservice/imm/ime_keys.h"
+#include "textservice/imm/ime_key_path.h"
 #include "textservice/imm/ime_notify.h"
 #include "textservice/imm/ime_select.h"
 #include "textservice/imm/ime_ui_window.h"
@@ -30,7 +30,7 @@ static_assert(kImeConversionCaps == 0x5A9);
 extern "C" {
 
 BOOL WINAPI ImeInquire(IMEINFO* info, wchar_t* className, DWORD) {
-    return GuardedExport<BOOL>(FALSE, [&] {
+    return Guarded<BOOL>(FALSE, [&] {
         if (!info || !className) return FALSE;
         info->dwPrivateDataSize = kPrivateBlockBytes;
         info->fdwProperty = kImeProperty;
@@ -46,7 +46,7 @@ BOOL WINAPI ImeInquire(IMEINFO* info, wchar_t* className, DWORD) {
 }
 
 BOOL WINAPI ImeConfigure(HKL, HWND, DWORD, void*) {
-    return GuardedExport<BOOL>(FALSE, [&] {
+    return Guarded<BOOL>(FALSE, [&] {
         Engine* e = Engine::Create();
         if (!e) return FALSE;
         LaunchConfigProgram(e, L"");
@@ -65,23 +65,23 @@ UINT WINAPI ImeEnumRegisterWord(REGISTERWORDENUMPROCW, const wchar_t*, DWORD, co
 }
 
 LRESULT WINAPI ImeEscape(HIMC himc, UINT code, void* data) {
-    return GuardedExport<LRESULT>(0, [&] { return ImeEscapeOn(himc, code, data); });
+    return Guarded<LRESULT>(0, [&] { return ImeEscapeOn(himc, code, data); });
 }
 
 UINT WINAPI ImeGetRegisterWordStyle(UINT, STYLEBUFW*) { return 0; }
 
 BOOL WINAPI ImeProcessKey(HIMC himc, UINT virtualKey, LPARAM lParam, const BYTE*) {
-    return GuardedExport<BOOL>(FALSE, [&] {
+    return Guarded<BOOL>(FALSE, [&] {
         ImeContextLock lock(himc);
         if (!lock.ready()) return FALSE;
-        return ClassifyImeKey(lock, virtualKey & 0xFFFF, lParam);
+        return ProcessImeKey(lock, virtualKey & 0xFF, lParam);
     });
 }
 
 BOOL WINAPI ImeRegisterWord(const wchar_t*, DWORD, const wchar_t*) { return FALSE; }
 
 BOOL WINAPI ImeSelect(HIMC himc, BOOL select) {
-    return GuardedExport<BOOL>(FALSE, [&] {
+    return Guarded<BOOL>(FALSE, [&] {
         if (select) {
             SelectContext(himc);
         } else {
@@ -95,12 +95,12 @@ BOOL WINAPI ImeSetActiveContext(HIMC, BOOL) { return TRUE; }
 
 BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, void*, DWORD, void*, DWORD) { return FALSE; }
 
-UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC himc) {
-    return GuardedExport<UINT>(0, [&] {
+UINT WINAPI ImeToAsciiEx(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC himc) {
+    return Guarded<UINT>(0, [&] {
         ImeContextLock lock(himc);
         if (!lock.ready()) return 0u;
         // With IME_PROP_KBD_CHAR_FIRST the high word carries the character.
-        ConvertImeKey(lock, virtualKey & 0xFF);
+        ConvertImeKey(lock);
         return 0u;
     });
 }
@@ -108,7 +108,7 @@ UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT, const BYTE*, TRANSMSGLIST*, UINT
 BOOL WINAPI ImeUnregisterWord(const wchar_t*, DWORD, const wchar_t*) { return FALSE; }
 
 BOOL WINAPI NotifyIME(HIMC himc, DWORD action, DWORD index, DWORD value) {
-    return GuardedExport<BOOL>(FALSE, [&] { return NotifyImeOn(himc, action, index, value); });
+    return Guarded<BOOL>(FALSE, [&] { return NotifyImeOn(himc, action, index, value); });
 }
 
 }  // extern "C"

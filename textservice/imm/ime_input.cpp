@@ -2,13 +2,6 @@
 
 #include <cstring>
 
-#include "engine/candidate_pick.h"
-#include "engine/code_edit.h"
-#include "engine/commands/command_run.h"
-#include "engine/key_decision.h"
-#include "engine/lookup.h"
-#include "engine/punctuation_output.h"
-#include "engine/symbol_display.h"
 #include "textservice/imm/ime_blocks.h"
 #include "textservice/imm/ime_messages.h"
 #include "textservice/imm/ime_windows.h"
@@ -50,13 +43,14 @@ bool HasShownInput(const Engine* e) {
 
 }  // namespace
 
-void FillCompositionString(const ImeContextLock& lock) {
+void FillCompositionString(const ImeContextLock& lock, const wchar_t* text, DWORD length,
+                           DWORD caret) {
     COMPOSITIONSTRING* cs = lock.cs();
     const InputState& in = lock.engine()->input;
-    const DWORD readLen = Capped(in.codeLength, kMaxShownUnits);
-    const DWORD compLen = Capped(in.compositionLength, kMaxShownUnits);
+    const DWORD readLen = length ? Capped(in.codeLength, kMaxShownUnits) : 0;
+    const DWORD compLen = Capped(length, kMaxShownUnits);
     WriteText(cs, kCompReadStrOffset, in.code, readLen);
-    WriteText(cs, kCompStrOffset, in.compositionText, compLen);
+    WriteText(cs, kCompStrOffset, text, compLen);
     BYTE* base = reinterpret_cast<BYTE*>(cs);
     std::memset(base + kCompReadAttrOffset, ATTR_TARGET_CONVERTED, readLen);
     std::memset(base + kCompAttrOffset, ATTR_TARGET_CONVERTED, compLen);
@@ -65,7 +59,7 @@ void FillCompositionString(const ImeContextLock& lock) {
     cs->dwCompStrLen = compLen;
     cs->dwCompAttrLen = compLen;
     cs->dwCompReadClauseLen = cs->dwCompClauseLen = 0;
-    cs->dwCursorPos = Capped(in.compositionCaret, compLen);
+    cs->dwCursorPos = Capped(caret, compLen);
     cs->dwDeltaStart = compLen ? compLen - 1 : 0;
     EmptyResult(cs);
 }
@@ -92,7 +86,7 @@ void FillCandidateList(const ImeContextLock& lock) {
     list->dwPageSize = kCandPageSize;
 }
 
-void ImeOutputText(const ImeContextLock& lock, const wchar_t* text, DWORD length) {
+void WriteResultString(const ImeContextLock& lock, const wchar_t* text, DWORD length) {
     COMPOSITIONSTRING* cs = lock.cs();
     const DWORD n = Capped(length, kMaxShownUnits);
     EmptyComposition(cs);
@@ -101,63 +95,13 @@ void ImeOutputText(const ImeContextLock& lock, const wchar_t* text, DWORD length
     const DWORD clause[2] = {0, n};
     std::memcpy(reinterpret_cast<BYTE*>(cs) + kResultClauseOffset, clause, sizeof clause);
     cs->dwResultClauseLen = sizeof clause;
-    SendResultGroup(lock);
-    if (lock.session()) lock.session()->composing = false;
-    Engine* e = lock.engine();
-    // The commit is the saved last commit (repeat and undo input).
-    const DWORD kept = Capped(n, kPickedUnits - 1);
-    if (text != e->input.pickedText) std::memcpy(e->input.pickedText, text, kept * sizeof(wchar_t));
-    e->input.pickedText[kept] = 0;
-    e->input.pickedLength = kept;
 }
 
-void ImeOutputKeyText(const ImeContextLock& lock) {
-    Engine* e = lock.engine();
-    const wchar_t* key = e->input.keyChar;
-    if (!key || !key[0] || IsKeyName(key)) return;
-    wchar_t c = key[0];
-    if (c < 32) c = static_cast<wchar_t>(c + 32);
-    const wchar_t typed[2] = {c, 0};
-    wchar_t out[kPickedUnits];
-    int n;
-    if (!(e->state & kStateEnglishPunct) && e->ime) {
-        n = ExpandPunctuationOutput(e->ime->symbols, typed, out, kPickedUnits);
-    } else {
-        out[0] = c;
-        out[1] = 0;
-        n = 1;
-    }
-    if (e->state & kStateFullWidthOutput) {
-        for (int i = 0; i < n; ++i) {
-            if (out[i] == L' ') {
-                out[i] = L'\u3000';
-            } else if (out[i] > 0x20 && out[i] < 0x7F) {
-                out[i] = static_cast<wchar_t>(out[i] + 0xFEE0);
-            }
-        }
-    }
-    if (n <= 0) return;
-    Engine::AppendOutputText(e, out);
-    ImeOutputText(lock, out, static_cast<DWORD>(n));
-}
-
-int ImeSelectCandidate(const ImeContextLock& lock, int selector) {
-    Engine* e = lock.engine();
-    const int64_t picked = Engine::SelectCandidate(e, selector);
-    if (picked < 0) return 0;
-    if (e->input.pickedLength == 0) {
-        ImeClearInput(lock, true);
-        return 1;
-    }
-    if (selector != kSelectTypedCode) Engine::CommitCandidate(e, selector);
-    wchar_t text[kPickedUnits];
-    const DWORD n = Capped(e->input.pickedLength, kPickedUnits - 1);
-    std::memcpy(text, e->input.pickedText, n * sizeof(wchar_t));
-    text[n] = 0;
-    Engine::AppendOutputText(e, text);
-    ImeOutputText(lock, text, n);
-    ImeClearInput(lock, false);
-    return 1;
+void ImeHideCandidates(const ImeContextLock& lock) {
+    EmptyCandidates(lock.list());
+    ImeWindows().hideCandidates(lock.engine());
+    SendClearGroup(lock, false);
+    if (lock.session()) lock.session()->uiWord &= ~kUiCandidateOpen;
 }
 
 void ImeClearInput(const ImeContextLock& lock, bool sendEnd) {
@@ -176,55 +120,6 @@ void ImeClearInput(const ImeContextLock& lock, bool sendEnd) {
     EmptyCandidates(lock.list());
     SendClearGroup(lock, sendEnd);
     if (s) s->uiWord &= ~kUiCandidateOpen;
-}
-
-int ImeInsertCharAndUpdate(const ImeContextLock& lock) {
-    Engine* e = lock.engine();
-    if (e->input.codeLength >= kMaxCodeUnits) return 0;
-    if (lock.session() && !lock.session()->composing) SendStartGroup(lock);
-    Engine::InsertKeyChar(e);
-    return ImeProcessInput(lock);
-}
-
-int ImeProcessInput(const ImeContextLock& lock) {
-    return ImeActOnLookup(lock, Engine::ProcessInput(lock.engine()));
-}
-
-int ImeActOnLookup(const ImeContextLock& lock, int r) {
-    Engine* e = lock.engine();
-    e->page.highlight = 0;
-    switch (r) {
-        case kLookupClear:
-            Engine::AppendOutputText(e, e->input.code);
-            ImeClearInput(lock, true);
-            return 0;
-        case kLookupCommitFirst:
-            EngineRuntime::FinishCandidates(e);
-            ImeSelectCandidate(lock, kSelectHighlighted);
-            return 0;
-        case kLookupCommitPreviousCodeKey: {
-            // The previous code's first row is committed; the key starts a new code.
-            e->state |= kStateUiCommand;
-            EngineRuntime::FinishCandidates(e);
-            ImeSelectCandidate(lock, 1);
-            e->state &= ~kStateUiCommand;
-            const InputState& in = e->input;
-            if (!in.keyChar || !in.keyChar[0]) return 0;
-            if (lock.session() && !lock.session()->composing) SendStartGroup(lock);
-            Engine::InsertKeyChar(e);
-            return ImeProcessInput(lock);
-        }
-        case kLookupCommitPreviousOtherKey:
-            return 0;
-        default:
-            FillCandidateList(lock);
-            FillCompositionString(lock);
-            if (e->candidateCount > 0 || (lock.session() && lock.session()->candidatesShown))
-                SendCandidatesShownGroup(lock);
-            SendCompositionGroup(lock);
-            ShowImeWindows(lock);
-            return 1;
-    }
 }
 
 void ShowImeWindows(const ImeContextLock& lock) {
@@ -285,20 +180,4 @@ void EngineFlagsFromConversion(const ImeContextLock& lock) {
     if (conv & IME_CMODE_NOCONVERSION) e->state |= kStateEnglishMode;
     if (conv & IME_CMODE_FULLSHAPE) e->state |= kStateFullWidthOutput;
     if (!(conv & IME_CMODE_SYMBOL)) e->state |= kStateEnglishPunct;
-}
-
-void ConversionFromEngineFlags(const ImeContextLock& lock) {
-    Engine* e = lock.engine();
-    INPUTCONTEXT* ic = lock.ic();
-    DWORD conv = ic->fdwConversion & ~(IME_CMODE_NOCONVERSION | IME_CMODE_FULLSHAPE |
-                                       IME_CMODE_SYMBOL | IME_CMODE_NATIVE);
-    if (e->state & (kStateEnglishMode | kStateTempEnglish)) {
-        conv |= IME_CMODE_NOCONVERSION;
-    } else {
-        conv |= IME_CMODE_NATIVE;
-    }
-    if (e->state & kStateFullWidthOutput) conv |= IME_CMODE_FULLSHAPE;
-    if (!(e->state & kStateEnglishPunct)) conv |= IME_CMODE_SYMBOL;
-    ic->fdwConversion = conv;
-    SendModeChangeGroup(lock);
 }

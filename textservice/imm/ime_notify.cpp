@@ -1,7 +1,8 @@
 #include "textservice/imm/ime_notify.h"
 
-#include "engine/candidate_pick.h"
+#include "textservice/actions/service_actions.h"
 #include "textservice/imm/ime_input.h"
+#include "textservice/imm/ime_key_path.h"
 #include "textservice/imm/ime_messages.h"
 
 BOOL NotifyImeOn(HIMC himc, DWORD action, DWORD index, DWORD value) {
@@ -12,14 +13,11 @@ BOOL NotifyImeOn(HIMC himc, DWORD action, DWORD index, DWORD value) {
     const bool composing = lock.session()->composing || e->input.codeLength > 0;
     if (action == NI_CONTEXTUPDATED && value == IMC_SETOPENSTATUS) {
         Engine::SetOpenStatus(e, ic->fOpen != FALSE);
-        ic->fdwConversion &= ~DWORD{IME_CMODE_NOCONVERSION | IME_CMODE_SYMBOL};
-        if (e->state & (kStateEnglishMode | kStateImeClosed))
-            ic->fdwConversion |= IME_CMODE_NOCONVERSION;
-        if (!(e->state & kStateEnglishPunct)) ic->fdwConversion |= IME_CMODE_SYMBOL;
+        ic->fdwConversion = ConversionModeFor(e, ic->fdwConversion, true);
         GenerateImeMessage(lock, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0);
         GenerateImeMessage(lock, WM_IME_NOTIFY, kNotifyHotkeys, 0);
         if (composing && e->ime && (e->ime->options & kImeCommitCodeOnSwitch)) {
-            ImeSelectCandidate(lock, kSelectTypedCode);
+            ImeCommitTypedCode(lock);
         } else {
             ImeClearInput(lock, composing);
         }

@@ -9,7 +9,7 @@ ImeSession* AttachSession(Engine* engine, HIMC himc) {
     auto* s = new (std::nothrow) ImeSession{};
     if (!s) return nullptr;
     s->himc = himc;
-    s->lastScan = -1;
+    s->keys.frontEnd = FrontEnd::kImm32;
     engine->uiCommand.handler = ImeOnUICommand;
     engine->uiCommand.owner = s;
     return s;

@@ -7,6 +7,7 @@
 
 #include "core/record/engine.h"
 #include "textservice/imm/imm_driver.h"
+#include "textservice/keys/key_path_state.h"
 
 // ImeSession::uiWord
 constexpr uint32_t kUiConverting = 0x80000000;  // while a key is being converted
@@ -20,7 +21,7 @@ struct ImeSession {
     bool composing;        // a composition has been started towards the application
     bool candidatesShown;  // IMN_OPENCANDIDATE sent and not yet closed
     uint32_t uiWord;
-    int32_t lastScan;       // scan code of the last key pressed, -1 when none
+    KeyPathState keys;      // the shared key path's state of this context
     POINT candidateAnchor;  // screen position for the candidate window
     SIZE caretBox;
 };

@@ -5,6 +5,7 @@
 #include "core/settings/key_names.h"
 #include "textservice/imm/ime_context_lock.h"
 #include "textservice/imm/ime_input.h"
+#include "textservice/imm/ime_key_path.h"
 #include "textservice/imm/ime_messages.h"
 #include "textservice/imm/ime_windows.h"
 
@@ -151,12 +152,8 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             if (index >= ComboCount(e->dme) || index >= static_cast<uint32_t>(kMaxCombos)) return 0;
             KeyFunctionMask action;
             std::memcpy(&action, &e->dme->combos[index].functions, sizeof action);
-            if (action) {
-                e->input.keyChar = L"";
-                e->input.keyAction = action;
-                ImeExecuteKeyFunction(lock, action);
-            }
-            if (lock.session()) lock.session()->lastScan = -1;
+            if (action) ImeExecuteKeyFunction(lock, action);
+            lock.session()->keys.lastScanCode = kNoScanCode;
             return 0;
         }
         default:

@@ -440,13 +440,12 @@ TEST_F(ImeContext, TypingSendsTheFixedGroups) {
         {VK_BACK, {kChangeCand, kUpdate}},
         {VK_SPACE, {kStart, kResult, kEnd, kUpdate, kClosedByIme, kCloseCand}},
         {VK_NUMPAD6, {kEnd, kStart, kUpdate}},
-        {VK_ESCAPE, {kEnd}},
+        {VK_ESCAPE, {kUpdate, kEnd}},
     };
-    int i = 0;
-    for (const Step& step : steps) {
+    for (size_t i = 0; i < std::size(steps); ++i) {
         g_messages.clear();
-        Press(step.key);
-        EXPECT_EQ(g_messages, step.messages) << "step " << i++;
+        Press(steps[i].key);
+        EXPECT_EQ(g_messages, steps[i].messages) << "step " << i;
     }
     EXPECT_EQ(Read(GCS_RESULTSTR), L"");
 }

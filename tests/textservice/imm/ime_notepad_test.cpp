@@ -56,10 +56,9 @@ void Setup() {
         ASSERT_TRUE(testing_support::WriteFileBytes(config, bytes));
     }
     ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, L"IMEName", L"zanTSF"));
-    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, L"InstallLocation",
-                                    kDataFolder));
-    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, L"DataLocation",
-                                    kDataFolder));
+    ASSERT_TRUE(
+        WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, L"InstallLocation", kDataFolder));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKey, L"DataLocation", kDataFolder));
     ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kDefaultLayoutKey, L"Ime File", kImeFile));
 }
 

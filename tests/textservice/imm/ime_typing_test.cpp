@@ -113,6 +113,8 @@ public:
         WriteRegistryString(HKEY_LOCAL_MACHINE, kLayoutKey, L"Layout Text", L"zan keypad");
         install_ = new ImeInstallation(ServiceGuid(), L"zanTSF");
         for (const wchar_t* t : kShippedTables) install_->CopyTable(data_, t);
+        // The shipped settings when the build made them; else the fixture's typing settings.
+        install_->CopyTable(data_, L"config.dsc");
 
         hkl_ = LoadKeyboardLayoutW(L"E0200804", KLF_ACTIVATE);
         if (!hkl_ || !ImmIsIME(hkl_)) return;
