@@ -57,4 +57,8 @@ for p in "${runnable[@]}"; do
   echo "== tests: $p"
   ctest --preset "$p" -j 8 || status=1
 done
+# Last: it makes the input method the default layout of the whole prefix for a moment.
+if [[ " ${runnable[*]} " == *" x64 "* ]]; then
+  bash "$root/tools/notepad_smoke.sh" || status=1
+fi
 exit $status

@@ -136,8 +136,13 @@ void ShowImeWindows(const ImeContextLock& lock) {
         ImePlaceCandidates(lock);
         SIZE box = s->caretBox;
         if (box.cx == 0 && box.cy == 0) box = SIZE{41, 21};
-        if (!(e->ime && (e->ime->options & kImeCandidateHidden)))
-            ImeWindows().showCandidates(e, s->candidateAnchor, box);
+        const POINT at = s->candidateAnchor;
+        const RECT caret{at.x, at.y, at.x + box.cx, at.y + box.cy};
+        if (!(e->ime && (e->ime->options & kImeCandidateHidden))) {
+            ImeWindows().showCandidates(e, lock.ic()->hWnd, caret);
+        } else {
+            ImeWindows().hideCandidates(e);
+        }
     } else {
         ImeWindows().hideCandidates(e);
     }

@@ -1,10 +1,11 @@
-// The skinned windows as the IMM32 front end drives them. Until the window library is
-// linked the calls only keep the placement; tests install their own table.
+// The skinned windows as the IMM32 front end drives them; tests install their own table.
 #pragma once
 #include "core/record/engine.h"
 
 struct ImeWindowOps {
-    void (*showCandidates)(Engine* engine, POINT anchor, SIZE box);
+    // Shows the candidate window for the current page below caret (screen pixels); focus is
+    // the input context's window.
+    void (*showCandidates)(Engine* engine, HWND focus, const RECT& caret);
     void (*hideCandidates)(Engine* engine);
     void (*destroyCandidates)(Engine* engine);
     void (*showStatus)(Engine* engine, bool show);
@@ -12,5 +13,5 @@ struct ImeWindowOps {
 };
 
 const ImeWindowOps& ImeWindows();
-// Installs a replacement (kept by pointer); null restores the built-in table.
+// Installs a replacement (kept by pointer); null restores the skinned windows.
 void SetImeWindows(const ImeWindowOps* ops);

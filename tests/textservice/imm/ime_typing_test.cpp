@@ -169,6 +169,11 @@ public:
         ImmReleaseContext(edit_, himc);
         return rows;
     }
+    // The input method's own candidate window (it lives in this process).
+    static bool CandidateWindowShown() {
+        HWND w = FindWindowW(L"QLKXSKIN_CAND", nullptr);
+        return w && IsWindowVisible(w);
+    }
     static std::wstring Composition() {
         HIMC himc = ImmGetContext(edit_);
         wchar_t buf[256] = {};
@@ -238,8 +243,10 @@ TEST_F(RealImm, CandidatesAppearWhileComposingAndGoWithTheCommit) {
     EXPECT_EQ(Text(), L"６４４８");
     Type("6");
     EXPECT_FALSE(Candidates().empty());
+    EXPECT_TRUE(CandidateWindowShown()) << "the skinned candidate window shows the page";
     Type(" ");
     EXPECT_TRUE(Candidates().empty());
+    EXPECT_FALSE(CandidateWindowShown());
     EXPECT_EQ(Text(), L"你好");
     // The EDIT saw updates while composing and one result.
     const auto results = std::count_if(g_compositions.begin(), g_compositions.end(),
