@@ -32,7 +32,7 @@ std::wstring WinPath(std::wstring unix) {
     return unix;
 }
 
-void Setup() {
+void InstallStep() {
     const std::wstring data = WinPath(Env(L"ZAN_DATA_DIR"));
     ASSERT_FALSE(data.empty());
     std::wstring self = testing_support::SelfPath();
@@ -62,7 +62,7 @@ void Setup() {
     ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, kDefaultLayoutKey, L"Ime File", kImeFile));
 }
 
-void Read() {
+void ReadStep() {
     HWND notepad = FindWindowW(L"Notepad", nullptr);
     ASSERT_TRUE(notepad) << "no notepad window";
     HWND edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
@@ -73,7 +73,7 @@ void Read() {
     EXPECT_EQ(std::wstring(text), expected);
 }
 
-void Wait() {
+void WaitStep() {
     for (int i = 0; i < 200; ++i) {
         HWND notepad = FindWindowW(L"Notepad", nullptr);
         if (notepad && FindWindowExW(notepad, nullptr, L"Edit", nullptr)) {
@@ -85,7 +85,7 @@ void Wait() {
     FAIL() << "notepad did not start";
 }
 
-void Cleanup() {
+void CleanupStep() {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDefaultLayoutKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                       &key) == ERROR_SUCCESS) {
@@ -98,10 +98,10 @@ void Cleanup() {
 TEST(NotepadSmoke, Step) {
     const std::wstring step = Env(L"ZAN_NOTEPAD_STEP");
     if (step.empty()) GTEST_SKIP() << "run by tools/notepad_smoke.sh";
-    if (step == L"setup") Setup();
-    if (step == L"wait") Wait();
-    if (step == L"read") Read();
-    if (step == L"cleanup") Cleanup();
+    if (step == L"setup") InstallStep();
+    if (step == L"wait") WaitStep();
+    if (step == L"read") ReadStep();
+    if (step == L"cleanup") CleanupStep();
 }
 
 }  // namespace
