@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the exports of the built zanTSF.dll of each target: undecorated names in the given
-# ordinal order.
+# Checks the exports of the built zanTSF.dll of each target: undecorated names with the
+# given ordinals.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 expected=(KXITFGetObject DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer
@@ -16,28 +16,20 @@ for target in "$@"; do
   esac
   dll="$root/build/$target/textservice/zanTSF.dll"
   [ -f "$dll" ] || { echo "exports: $dll missing" >&2; status=1; continue; }
-  # "[ord] name" pairs: the ordinal table gives each name's ordinal (base + index).
-  table="$("$objdump" -p "$dll" | awk '
+  # The name table lists "[index] name" with index = ordinal - base, sorted by name.
+  found="$("$objdump" -p "$dll" | awk '
+    /Export Address Table -- Ordinal Base/ { base = $NF }
     /^\[Ordinal\/Name Pointer\] Table/ { names = 1; next }
-    names && /^\t\[/ { gsub(/[\[\]]/, ""); print $2 }
-    names && /^$/ { names = 0 }')"
-  addresses="$("$objdump" -p "$dll" | awk '
-    /Export Address Table -- Ordinal Base/ { on = 1; next }
-    on && /\+base\[/ { gsub(/[\[\]]/, " "); print $3 }
-    on && /^$/ { on = 0 }')"
-  mapfile -t names <<<"$table"
-  mapfile -t ordinals <<<"$addresses"
-  if [ "${names[*]}" != "${expected[*]}" ]; then
-    echo "exports $target: names are '${names[*]}'" >&2
+    names && /^\t\[/ { gsub(/[\[\]]/, " "); print $1 + base, $2 }
+    names && /^$/ { names = 0 }' | sort -n | awk '{ print $1 ":" $2 }')"
+  want=""
+  for i in "${!expected[@]}"; do want+="$((i + 1)):${expected[$i]}"$'\n'; done
+  if [ "$found" != "${want%$'\n'}" ]; then
+    echo "exports $target: ordinal:name pairs differ:" >&2
+    diff <(echo "${want%$'\n'}") <(echo "$found") >&2 || true
     status=1
+  else
+    echo "exports $target: ${#expected[@]} undecorated names, ordinals 1-${#expected[@]}"
   fi
-  for i in "${!expected[@]}"; do
-    want=$((i + 1))
-    if [ "${ordinals[$i]:-}" != "$want" ]; then
-      echo "exports $target: ${expected[$i]} has ordinal ${ordinals[$i]:-none}, expected $want" >&2
-      status=1
-    fi
-  done
-  [ $status = 0 ] && echo "exports $target: ${#expected[@]} names, ordinals 1-${#expected[@]}"
 done
 exit $status
