@@ -142,8 +142,7 @@ void SetCompositionAttribute(TfEditCookie ec, ITfContext* context, ITfCompositio
     property->SetValue(ec, range.get(), &v);
 }
 
-void ClearCompositionAttribute(TfEditCookie ec, ITfContext* context,
-                               ITfComposition* composition) {
+void ClearCompositionAttribute(TfEditCookie ec, ITfContext* context, ITfComposition* composition) {
     if (!context || !composition) return;
     ComPtr<ITfRange> range;
     ComPtr<ITfProperty> property;

@@ -42,5 +42,4 @@ HRESULT WriteAtSelection(TfEditCookie ec, ITfContext* context, ITfComposition* c
 // GUID_PROP_ATTRIBUTE over the composition range: set to atom, or cleared.
 void SetCompositionAttribute(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
                              TfGuidAtom atom);
-void ClearCompositionAttribute(TfEditCookie ec, ITfContext* context,
-                               ITfComposition* composition);
+void ClearCompositionAttribute(TfEditCookie ec, ITfContext* context, ITfComposition* composition);

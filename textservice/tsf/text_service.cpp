@@ -282,8 +282,7 @@ HRESULT CTextService::ActivateSteps(ITfThreadMgr* threadMgr, TfClientId clientId
     ComPtr<ITfKeystrokeMgr> keystrokes;
     if (FAILED(threadMgr->QueryInterface(IID_ITfKeystrokeMgr, keystrokes.put_void())))
         return E_FAIL;
-    if (FAILED(keystrokes->AdviseKeyEventSink(clientId, static_cast<ITfKeyEventSink*>(this),
-                                              TRUE)))
+    if (FAILED(keystrokes->AdviseKeyEventSink(clientId, static_cast<ITfKeyEventSink*>(this), TRUE)))
         return E_FAIL;
     keySinkAdvised_ = true;
 
@@ -428,7 +427,7 @@ void CTextService::UpdateKeyboardState() {
             s = KeyboardState::kCapsLock;
         else
             s = (engine_->state & kStateEnglishMode) ? KeyboardState::kEnglish
-                                                      : KeyboardState::kChinese;
+                                                     : KeyboardState::kChinese;
     } else {
         s = KeyboardState::kClosed;
         engine_->state |= kStateImeClosed;
@@ -498,8 +497,8 @@ void CTextService::AdviseTextEditSink(ITfDocumentMgr* documentMgr) {
     ComPtr<ITfSource> source;
     if (FAILED(top->QueryInterface(IID_ITfSource, source.put_void()))) return;
     DWORD cookie = TF_INVALID_COOKIE;
-    if (FAILED(source->AdviseSink(IID_ITfTextEditSink, static_cast<ITfTextEditSink*>(this),
-                                  &cookie)))
+    if (FAILED(
+            source->AdviseSink(IID_ITfTextEditSink, static_cast<ITfTextEditSink*>(this), &cookie)))
         return;
     editSinkContext_ = std::move(top);
     editSinkCookie_ = cookie;
@@ -603,9 +602,9 @@ bool CTextService::ClassifyKeyFor(ITfContext* context, WPARAM wParam, LPARAM lPa
     if (!compositions_.Has(context)) {
         if (ITfContext* other = compositions_.ContextAt(0)) EndCurrentComposition(other);
     }
-    const KeyVerdict v = ClassifyKey(engine_, keys_,
-                                     {static_cast<uint32_t>(wParam),
-                                      static_cast<uint32_t>(lParam), compositions_.Has(context)});
+    const KeyVerdict v = ClassifyKey(
+        engine_, keys_,
+        {static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam), compositions_.Has(context)});
     if (v.code == KeyVerdictCode::kNotEatenEndComposition) EndCurrentComposition(context);
     return v.eaten();
 }
@@ -696,8 +695,7 @@ STDMETHODIMP CTextService::OnTestKeyUp(ITfContext* context, WPARAM wParam, LPARA
     });
 }
 
-STDMETHODIMP CTextService::OnKeyUp(ITfContext* context, WPARAM wParam, LPARAM lParam,
-                                   BOOL* eaten) {
+STDMETHODIMP CTextService::OnKeyUp(ITfContext* context, WPARAM wParam, LPARAM lParam, BOOL* eaten) {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
         if (!eaten) return E_INVALIDARG;
         const bool taken = eatenUp_ || ClassifyKeyFor(context, wParam, lParam);
@@ -714,7 +712,8 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* context, REFGUID guid, BOO
         *eaten = FALSE;
         if (!engine_) return S_OK;
         if (IsEqualGUID(guid, kFullWidthKeyGuid)) {
-            UICommandHandler(this, (engine_->state & kStateFullWidthOutput) ? 0x2002 : 0x2001, 0, 0);
+            UICommandHandler(this, (engine_->state & kStateFullWidthOutput) ? 0x2002 : 0x2001, 0,
+                             0);
         } else if (IsEqualGUID(guid, kPunctuationKeyGuid)) {
             UICommandHandler(this, (engine_->state & kStateEnglishPunct) ? 0x2004 : 0x2003, 0, 0);
         } else if (const DmeConfigData* dme = engine_->dme) {
@@ -743,8 +742,8 @@ HRESULT CTextService::RequestKeyEditSession(ITfContext* context) {
     if (!engine_->input.keyChar) return E_FAIL;
     ITfContext* target = context ? context : editSinkContext_.get();
     if (!target) return E_FAIL;
-    return RequestSession(target, clientId_, new (std::nothrow) CKeyHandlerEditSession(target, this),
-                          SessionFlags());
+    return RequestSession(target, clientId_,
+                          new (std::nothrow) CKeyHandlerEditSession(target, this), SessionFlags());
 }
 
 void CTextService::EndCurrentComposition(ITfContext* context) {
@@ -764,14 +763,15 @@ HRESULT CTextService::HandleKeyInSession(TfEditCookie ec, ITfContext* context) {
     if (!engine_) return E_FAIL;
     currentEc_ = ec;
     DocumentActions actions;
-    KeyStep step({engine_, &keys_, &actions, compositions_.Has(context), DocumentShowsCode(), this});
+    KeyStep step(
+        {engine_, &keys_, &actions, compositions_.Has(context), DocumentShowsCode(), this});
     const KeyStepResult result = step.Run();
     ApplyDocumentActions(ec, context, actions);
     const uint32_t ran = step.commandBits();
     if (ran & kRunBitConvert) {
-        uint32_t mode = GetConversionState() &
-                        ~(TF_CONVERSIONMODE_NOCONVERSION | TF_CONVERSIONMODE_SYMBOL |
-                          TF_CONVERSIONMODE_FULLSHAPE);
+        uint32_t mode =
+            GetConversionState() & ~(TF_CONVERSIONMODE_NOCONVERSION | TF_CONVERSIONMODE_SYMBOL |
+                                     TF_CONVERSIONMODE_FULLSHAPE);
         if (engine_->state & (kStateEnglishMode | kStateTempEnglish))
             mode |= TF_CONVERSIONMODE_NOCONVERSION;
         if (!(engine_->state & kStateEnglishPunct)) mode |= TF_CONVERSIONMODE_SYMBOL;
@@ -871,10 +871,12 @@ void CTextService::MeasureComposition(TfEditCookie ec, ITfContextView* view, ITf
         text = {a.x, a.y, b.x, b.y};
         GetWindowRect(focusWindow_, &window);
     }
-    auto within = [](LONG a, LONG b, LONG tolerance) { return a - b <= tolerance && b - a <= tolerance; };
-    const bool textMoved = !(within(text.left, compositionRect.left, 5) &&
-                             within(text.top, compositionRect.top, 5) &&
-                             within(text.bottom, compositionRect.bottom, 10));
+    auto within = [](LONG a, LONG b, LONG tolerance) {
+        return a - b <= tolerance && b - a <= tolerance;
+    };
+    const bool textMoved =
+        !(within(text.left, compositionRect.left, 5) && within(text.top, compositionRect.top, 5) &&
+          within(text.bottom, compositionRect.bottom, 10));
     if (window.left == focusWindowRect.left && window.top == focusWindowRect.top) {
         if (!textMoved) return;
         compositionRect = text;
@@ -905,9 +907,8 @@ STDMETHODIMP CTextService::EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo*
 }
 
 STDMETHODIMP CTextService::GetDisplayAttributeInfo(REFGUID guid, ITfDisplayAttributeInfo** out) {
-    return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
-        return GetDisplayAttributeInfoFor(guid, out);
-    });
+    return Guarded<HRESULT>(E_UNEXPECTED,
+                            [&]() -> HRESULT { return GetDisplayAttributeInfoFor(guid, out); });
 }
 
 STDMETHODIMP CTextService::GetDisplayName(BSTR* out) {

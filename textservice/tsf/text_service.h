@@ -70,8 +70,7 @@ public:
                                BOOL* eaten) override;
     STDMETHODIMP OnTestKeyUp(ITfContext* context, WPARAM wParam, LPARAM lParam,
                              BOOL* eaten) override;
-    STDMETHODIMP OnKeyDown(ITfContext* context, WPARAM wParam, LPARAM lParam,
-                           BOOL* eaten) override;
+    STDMETHODIMP OnKeyDown(ITfContext* context, WPARAM wParam, LPARAM lParam, BOOL* eaten) override;
     STDMETHODIMP OnKeyUp(ITfContext* context, WPARAM wParam, LPARAM lParam, BOOL* eaten) override;
     STDMETHODIMP OnPreservedKey(ITfContext* context, REFGUID guid, BOOL* eaten) override;
     // ITfCompositionSink
@@ -135,8 +134,7 @@ public:
     void MeasureComposition(TfEditCookie ec, ITfContextView* view, ITfRange* range);
     // Carries the document actions of a key step out in session ec (compositions started,
     // written and ended with that cookie).
-    void ApplyDocumentActions(TfEditCookie ec, ITfContext* context,
-                              const DocumentActions& actions);
+    void ApplyDocumentActions(TfEditCookie ec, ITfContext* context, const DocumentActions& actions);
 
     // The engine's UICommand target (Engine::uiCommand).
     static int UICommandHandler(void* owner, uint32_t code, uintptr_t first, uintptr_t second);
