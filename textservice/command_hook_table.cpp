@@ -2,6 +2,7 @@
 
 #include "engine/commands/command_hooks.h"
 #include "engine/commands/set_command.h"
+#include "textservice/actions/soft_keyboard_command.h"
 #include "textservice/boundary_guard.h"
 #include "textservice/export/section_codec.h"
 
@@ -11,7 +12,11 @@ int ApplySettingLineHook(Engine* engine, const wchar_t* line) {
     return Guarded(0, [&] { return ApplySetCommandLine(engine, line, &InputMethodOptionCodec()); });
 }
 
-const CommandHooks kHooks = {ApplySettingLineHook, nullptr, nullptr};
+int SoftKeyboardCommandHook(Engine* engine, const wchar_t* argument) {
+    return Guarded(0, [&] { return SoftKeyboardCommand(engine, argument); });
+}
+
+const CommandHooks kHooks = {ApplySettingLineHook, SoftKeyboardCommandHook, nullptr};
 
 }  // namespace
 
