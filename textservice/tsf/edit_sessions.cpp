@@ -49,6 +49,15 @@ HRESULT CEndCompositionEditSession::Run(TfEditCookie ec) {
     return S_OK;
 }
 
+CStepEditSession::CStepEditSession(ITfContext* context, CTextService* service,
+                                   std::function<void(KeyStep&)> work)
+    : CEditSessionBase(context, service), work_(std::move(work)) {}
+
+HRESULT CStepEditSession::Run(TfEditCookie ec) {
+    service()->RunStepsInSession(ec, context(), work_);
+    return S_OK;
+}
+
 CGetTextExtentEditSession::CGetTextExtentEditSession(ITfContext* context, CTextService* service,
                                                      ITfContextView* view, ITfRange* range)
     : CEditSessionBase(context, service),

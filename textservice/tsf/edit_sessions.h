@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "textservice/com_ptr.h"
 #include "textservice/tsf/tsf_compat.h"
 
@@ -48,6 +50,19 @@ public:
 
 protected:
     HRESULT Run(TfEditCookie ec) override;
+};
+
+// Runs steps of the key path outside a key (UI commands) and applies their document actions.
+class CStepEditSession final : public CEditSessionBase {
+public:
+    CStepEditSession(ITfContext* context, CTextService* service,
+                     std::function<void(class KeyStep&)> work);
+
+protected:
+    HRESULT Run(TfEditCookie ec) override;
+
+private:
+    std::function<void(class KeyStep&)> work_;
 };
 
 // Measures the composition and moves the candidate window (read-only).

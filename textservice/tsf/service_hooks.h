@@ -21,8 +21,6 @@ struct TextServiceHooks {
     // change inside the session ec; ended with the composition.
     void (*updateCandidateList)(CTextService* service, TfEditCookie ec, ITfContext* context);
     void (*endCandidateList)(CTextService* service);
-    // The body of the service's UICommand handler; returns 1 when handled.
-    int (*uiCommand)(CTextService* service, uint32_t code, uintptr_t first, uintptr_t second);
     // Skinned windows: the state tip, the status window on thread focus, the windows on
     // document focus, the candidate window, and their end at deactivation.
     void (*showStateTip)(CTextService* service, const wchar_t* text);
@@ -31,6 +29,13 @@ struct TextServiceHooks {
     void (*documentFocus)(CTextService* service, bool hasDocument);
     void (*hideCandidateWindow)(Engine* engine);
     void (*destroyWindows)(Engine* engine);
+    // The soft keyboard with layout 1-13 (the engine's layout record is set), or hidden.
+    void (*showSoftKeyboard)(CTextService* service, uint32_t layout);
+    void (*hideSoftKeyboard)(CTextService* service);
+    // ImeConfigData.options bits 0x100 (hide the status bar) or 0x400 (hide the candidate
+    // window) changed.
+    void (*interfaceToggled)(CTextService* service);
+    void (*candidateWindowToggled)(CTextService* service);
 };
 const TextServiceHooks& ServiceHooks();
 // Installs the table (kept by pointer); null restores the empty one.

@@ -11,6 +11,7 @@
 #include "textservice/keys/key_classify.h"
 #include "textservice/object_count.h"
 #include "textservice/tsf/edit_sessions.h"
+#include "textservice/tsf/service_action_host.h"
 #include "textservice/tsf/service_hooks.h"
 
 const GUID kFullWidthKeyGuid = {
@@ -763,11 +764,39 @@ HRESULT CTextService::HandleKeyInSession(TfEditCookie ec, ITfContext* context) {
     if (!engine_) return E_FAIL;
     currentEc_ = ec;
     DocumentActions actions;
-    KeyStep step(
-        {engine_, &keys_, &actions, compositions_.Has(context), DocumentShowsCode(), this});
+    KeyStep step({engine_, &keys_, &actions, compositions_.Has(context), DocumentShowsCode(), this,
+                  &ServiceDispatchKeyFunction});
     const KeyStepResult result = step.Run();
     ApplyDocumentActions(ec, context, actions);
-    const uint32_t ran = step.commandBits();
+    AfterCommands(step.commandBits());
+    currentEc_ = 0;
+    lastKeyResult_ = result;
+    return result == KeyStepResult::kNotHandled ? S_FALSE : S_OK;
+}
+
+HRESULT CTextService::RunInSession(std::function<void(KeyStep&)> work) {
+    ITfContext* context = editSinkContext_.get();
+    if (!engine_ || !context) return E_FAIL;
+    return RequestSession(context, clientId_,
+                          new (std::nothrow) CStepEditSession(context, this, std::move(work)),
+                          SessionFlags());
+}
+
+void CTextService::RunStepsInSession(TfEditCookie ec, ITfContext* context,
+                                     const std::function<void(KeyStep&)>& work) {
+    if (!engine_) return;
+    currentEc_ = ec;
+    DocumentActions actions;
+    KeyStep step({engine_, &keys_, &actions, compositions_.Has(context), DocumentShowsCode(), this,
+                  &ServiceDispatchKeyFunction});
+    work(step);
+    ApplyDocumentActions(ec, context, actions);
+    AfterCommands(step.commandBits());
+    currentEc_ = 0;
+}
+
+// After a picked command: the conversion compartment follows the engine's modes.
+void CTextService::AfterCommands(uint32_t ran) {
     if (ran & kRunBitConvert) {
         uint32_t mode =
             GetConversionState() & ~(TF_CONVERSIONMODE_NOCONVERSION | TF_CONVERSIONMODE_SYMBOL |
@@ -779,9 +808,6 @@ HRESULT CTextService::HandleKeyInSession(TfEditCookie ec, ITfContext* context) {
         SetConversionState(mode);
     }
     if (ran & (kRunBitConvert | kRunBitSet)) RefreshLanguageBar();
-    currentEc_ = 0;
-    lastKeyResult_ = result;
-    return result == KeyStepResult::kNotHandled ? S_FALSE : S_OK;
 }
 
 void CTextService::ApplyDocumentActions(TfEditCookie ec, ITfContext* context,
@@ -892,9 +918,7 @@ void CTextService::MeasureComposition(TfEditCookie ec, ITfContextView* view, ITf
 
 int CTextService::UICommandHandler(void* owner, uint32_t code, uintptr_t first, uintptr_t second) {
     return Guarded<int>(0, [&]() -> int {
-        const TextServiceHooks& hooks = ServiceHooks();
-        if (!hooks.uiCommand) return 0;
-        return hooks.uiCommand(static_cast<CTextService*>(owner), code, first, second);
+        return ServiceUICommand(static_cast<CTextService*>(owner), code, first, second);
     });
 }
 

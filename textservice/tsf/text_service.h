@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "core/record/engine.h"
 #include "textservice/com_ptr.h"
@@ -126,6 +127,10 @@ public:
 
     // A read/write session running the key step for the engine's current key.
     HRESULT RequestKeyEditSession(ITfContext* context);
+    // Runs work on a key step inside a read/write session of the text-edit-sink context.
+    HRESULT RunInSession(std::function<void(KeyStep&)> work);
+    void RunStepsInSession(TfEditCookie ec, ITfContext* context,
+                           const std::function<void(KeyStep&)>& work);
     // Clears the input and asks for a session that ends the composition of context.
     void EndCurrentComposition(ITfContext* context);
     // Inside a session.
@@ -152,6 +157,7 @@ private:
     void UnadviseTextEditSink();
     bool ClassifyKeyFor(ITfContext* context, WPARAM wParam, LPARAM lParam);
     bool DocumentShowsCode() const;
+    void AfterCommands(uint32_t commandBits);
     void CapsLockNotEaten(ITfContext* context);
     ComPtr<ITfCompartment> GlobalCompartment(REFGUID guid) const;
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "engine/ui_command.h"
 #include "support/tsf_host/service_fixture.h"
 #include "textservice/object_count.h"
 
@@ -260,7 +261,7 @@ TEST(TextService, PreservedKeysAndTheHotkeyBound) {
     for (int i = 0; i < kMaxCombos; ++i) {
         const KeyCombination c = keycombo::kCtrl | (0x41 + i % 26);
         std::memcpy(&dme->combos[i].combination, &c, sizeof c);
-        const KeyFunctionMask m = keyfn::kConfigHome;
+        const KeyFunctionMask m = keyfn::kToggleEnglish;
         std::memcpy(&dme->combos[i].functions, &m, sizeof m);
     }
     ASSERT_EQ(f.Activate(), S_OK);
@@ -268,9 +269,10 @@ TEST(TextService, PreservedKeysAndTheHotkeyBound) {
     EXPECT_TRUE(f.host->IsPreserved(kPunctuationKeyGuid));
     EXPECT_TRUE(f.host->IsPreserved(HotkeyGuid(31)));
     EXPECT_EQ(f.host->PreservedKeys(), kHotkeyGuids + 2);
-    // The last hotkey with a GUID runs its functions.
+    // The last hotkey with a GUID runs its functions (here the English switch).
+    EXPECT_FALSE(f.engine->e->state & kStateEnglishMode);
     EXPECT_TRUE(f.host->PreservedKey(HotkeyGuid(31)));
-    EXPECT_EQ(f.engine->e->input.keyAction, keyfn::kConfigHome);
+    EXPECT_TRUE(f.engine->e->state & kStateEnglishMode);
 
     // Closed keyboard or combination shortcuts off: nothing preserved.
     f.host->SetGlobalCompartment(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0);
@@ -452,6 +454,31 @@ TEST(TextService, FailedDocumentCallsInsideASessionLeaveTheKeyHandled) {
     f.host->Fail("GetProperty");
     f.TypeKeypad("4");
     EXPECT_EQ(f.host->CompositionCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Commands of the windows reach the service through the engine's UICommand target.
+TEST(TextService, UICommandsReachTheServiceActions) {
+    ServiceFixture f;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.engine->e;
+    ASSERT_EQ(e->uiCommand.owner, f.service);
+    EXPECT_EQ(SendUICommand(e, 0x2001, 0, 0), 1);
+    EXPECT_TRUE(e->state & kStateFullWidthOutput);
+    EXPECT_TRUE(f.host->GlobalCompartment(GUID_COMPARTMENT_KEYBOARD_INPUTMODE_CONVERSION) &
+                TF_CONVERSIONMODE_FULLSHAPE);
+    SendUICommand(e, 0x2002, 0, 0);
+    f.TypeKeypad("64486");
+    // Pick the second row of the page.
+    EXPECT_EQ(SendUICommand(e, 18, 2, 0), 1);
+    EXPECT_EQ(f.host->Text(), L"拟好");
+    EXPECT_EQ(f.host->CompositionCount(), 0);
+    EXPECT_EQ(SendUICommand(e, 0xFFFF, 0, 0), 0);
+    f.service->Deactivate();
+    EXPECT_EQ(e->uiCommand.handler, nullptr);
 }
 
 }  // namespace
