@@ -4,6 +4,7 @@
 #include "engine/commands/set_command.h"
 #include "textservice/boundary_guard.h"
 #include "textservice/export/section_codec.h"
+#include "ui/image/image_file.h"
 
 namespace {
 
@@ -11,7 +12,11 @@ int ApplySettingLineHook(Engine* engine, const wchar_t* line) {
     return Guarded(0, [&] { return ApplySetCommandLine(engine, line, &InputMethodOptionCodec()); });
 }
 
-const CommandHooks kHooks = {ApplySettingLineHook, nullptr, nullptr};
+HBITMAP DecodeImageFileHook(const wchar_t* path) {
+    return Guarded<HBITMAP>(nullptr, [&] { return DecodeImageFileToBitmap(path); });
+}
+
+const CommandHooks kHooks = {ApplySettingLineHook, nullptr, DecodeImageFileHook};
 
 }  // namespace
 
