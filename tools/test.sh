@@ -32,6 +32,7 @@ mkdir -p "$WINEPREFIX"
 # Start the prefix's services now with their output closed: a service started from a test
 # would inherit ctest's output pipe and keep ctest waiting.
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null
+bash "$root/tools/prefix_fonts.sh"
 status=0
 runnable=()
 for p in "${presets[@]}"; do
