@@ -32,8 +32,8 @@ protected:
         void* out = nullptr;
         ASSERT_EQ(get(kObjectSettingsPages, &out), 1);
         pages_ = static_cast<SettingsPageObject*>(out);
-        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  800, 700, nullptr, nullptr, nullptr, nullptr);
+        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 0, 0, 800, 700,
+                                  nullptr, nullptr, nullptr, nullptr);
         CreateDirectoryW((dir_ / L"colourful").c_str(), nullptr);
         using namespace testing_support;
         ASSERT_TRUE(WriteFileBytes(dir_ / L"colourful\\a.col", SkinPackage(SkinIni("", "甲"))));
