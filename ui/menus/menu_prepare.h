@@ -5,6 +5,7 @@
 
 #include "core/record/engine.h"
 #include "core/settings/config_blocks.h"
+#include "ui/menus/class_alias.h"
 #include "ui/menus/menu_items.h"
 #include "ui/skin/skin_description.h"
 
@@ -20,10 +21,6 @@ struct MenuContext {
 
 // The context of the engine record's windows and tables.
 MenuContext MenuContextOf(const Engine* engine);
-
-// The alias of a table class from the settings (0 main code, 2 user, 3 secondary, 4
-// auxiliary), cut to the field and terminated; empty without settings.
-void ClassAlias(const Engine* engine, int tableClass, wchar_t (&out)[kClassAliasUnits]);
 
 void PrepareFunctionMenu(const Engine* engine, const MenuContext& context, MenuItems& items);
 // candidateIndex: index into the engine's candidates; any other value disables every item.
