@@ -43,12 +43,13 @@ KeyStep::KeyStep(const KeyStepSetup& s)
       st_(*s.state),
       out_(*s.actions),
       frontEnd_(s.frontEnd),
+      dispatcher_(s.dispatcher ? s.dispatcher : dispatcher),
       composing_(s.composing),
       showsCode_(s.documentShowsCode) {}
 
 int KeyStep::Dispatch(KeyFunctionMask action) {
-    if (!action || !dispatcher) return 0;
-    return dispatcher(*this, action);
+    if (!action || !dispatcher_) return 0;
+    return dispatcher_(*this, action);
 }
 
 KeyStepResult KeyStep::Run() {
