@@ -115,8 +115,8 @@ int LookupInputScoped(Engine* e) {
         e->hasPreviousFirst = 0;
     }
     e->candidateCount = 0;
-    // A typed code ends any association list and its key.
-    e->state &= ~kStateAssociation;
+    // A typed code ends any association list and its key; number texts mark their own list.
+    e->state &= ~(kStateAssociation | kStateNumberCandidates);
     in.searchKey.length = 0;
 
     // 2-3. Raw and normalised keys.

@@ -56,6 +56,7 @@ start_wineserver
 # Start the prefix's services now with their output closed: a service started from a test
 # would inherit ctest's output pipe and keep ctest waiting.
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null
+bash "$root/tools/prefix_fonts.sh"
 runnable=()
 for p in "${presets[@]}"; do
   # Tests on, also after tools/build.sh configured the same build folder without them.

@@ -509,6 +509,7 @@ bool LayoutCandidateWindow(Engine* e, const CandidateMeasurer& m) {
                                     : (codeShown ? kSlotMergedV : kSlotEmbeddedV)];
     if (!bg) return false;
     s->candidate.layout = &L;
+    s->candidate.background = bg;
     MeasureCandidateLines(e, m);
 
     SkinRegion* r = s->candidateRegions;
@@ -562,13 +563,19 @@ RECT GetCandidateRect(const Engine* e, int k) {
     const bool hasLabel = Visible(label), hasHint = Visible(hint);
     RECT rc;
     if (!s->candidate.columns) {
-        rc.left = (hasLabel ? label.x : word.x) - f[0];
-        rc.right = std::min((hasHint ? hint.x + hint.width : word.x + word.width) + f[1],
-                            bgW - rightMargin);
+        // The span of the shown parts: the label is left of the word, or right of it when the
+        // text runs right to left.
+        int32_t left = word.x, right = word.x + word.width;
         int32_t top = word.y, bottom = word.y + word.height;
-        if (hasLabel)
-            top = std::min(top, label.y), bottom = std::max(bottom, label.y + label.height);
-        if (hasHint) top = std::min(top, hint.y), bottom = std::max(bottom, hint.y + hint.height);
+        for (const SkinRegion* part : {&label, &hint}) {
+            if (!Visible(*part)) continue;
+            left = std::min(left, part->x);
+            right = std::max(right, part->x + part->width);
+            top = std::min(top, part->y);
+            bottom = std::max(bottom, part->y + part->height);
+        }
+        rc.left = left - f[0];
+        rc.right = std::min(right + f[1], bgW - rightMargin);
         rc.top = top - f[2];
         rc.bottom = bottom + f[3];
     } else {

@@ -229,8 +229,11 @@ void RelayoutCandidateWindow(Engine* e) {
     if (!e || !e->uiState || !e->windows.candidateWindow) return;
     LayoutNow(e);
     UIState* s = e->uiState;
-    SetWindowPos(e->windows.candidateWindow, HWND_TOPMOST, 0, 0, s->candidate.width,
-                 s->candidate.height, SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT now;
+    GetWindowRect(e->windows.candidateWindow, &now);
+    if (now.right - now.left != s->candidate.width || now.bottom - now.top != s->candidate.height)
+        SetWindowPos(e->windows.candidateWindow, HWND_TOPMOST, 0, 0, s->candidate.width,
+                     s->candidate.height, SWP_NOACTIVATE | SWP_NOMOVE);
     if (g_hooks->destroyDictionary) g_hooks->destroyDictionary(e);
 }
 
@@ -246,10 +249,27 @@ void UpdateCandidateWindow(Engine* e) {
     s->candidate.x = at.x;
     s->candidate.y = at.y;
     e->windows.candidatePos = at;
-    SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
-    HRGN region = CreateRegionFromAlpha(s->stretchedBackground);
-    // The window owns the region once it is set; only a refused one is ours to delete.
-    if (region && !SetWindowRgn(w, region, TRUE)) DeleteObject(region);
+    RECT now;
+    GetWindowRect(w, &now);
+    if (!IsWindowVisible(w) || now.left != at.x || now.top != at.y)
+        SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+    // The region follows the picture's alpha: the same picture at the same size gives the
+    // same region, which the window already has.
+    CandidateWindowState& c = s->candidate;
+    const SkinImage* bg = s->stretchedBackground;
+    if (c.regionSource != c.background || c.regionWidth != bg->width ||
+        c.regionHeight != bg->height) {
+        HRGN region = CreateRegionFromAlpha(bg);
+        // The window owns the region once it is set; only a refused one is ours to delete.
+        if (region && !SetWindowRgn(w, region, TRUE)) {
+            DeleteObject(region);
+            region = nullptr;
+        }
+        c.regionSource = region ? c.background : nullptr;
+        c.regionWidth = region ? bg->width : 0;
+        c.regionHeight = region ? bg->height : 0;
+    }
     Paint(e, w);
     RaiseImeEvent(e, EVENT_OBJECT_IME_SHOW);
     RaiseImeEvent(e, EVENT_OBJECT_IME_CHANGE);

@@ -16,8 +16,12 @@ struct CandidateWindowState {
     int64_t hoverId;                // -1: none
     int64_t pressedId;              // -1: none
     const CandidateLayout* layout;  // layout of the last layout run, null when skipped
+    const SkinImage* background;    // its unstretched background picture
     int32_t vertical;               // the last layout laid out rows or columns
     int32_t columns;                // vertical writing
+    // The window region last set: made from this background picture at this size.
+    const SkinImage* regionSource;
+    int32_t regionWidth, regionHeight;
 };
 
 // What the front end tells the window about its host.

@@ -72,3 +72,31 @@ TEST(SettingsTextWithCodec, OptionSectionsSurviveExportAndImport) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsTextWithCodec, InterfaceOptionsSurviveExportAndImport) {
+    SettingsBlocks a;
+    a.skin->options = kSkinShowIndex | kSkinHorizontal | kSkinCaretVertical | kSkinRightToLeft;
+    wcscpy(a.skin->skinName, L"blue.col");
+    a.skin->prefixCount = 2;
+    wcscpy(a.skin->prefixes[0], L"zx");
+    wcscpy(a.skin->prefixes[1], L"zy");
+    const OptionSectionCodec& codec = InputMethodOptionCodec();
+    TempDir dir;
+    const std::wstring first = dir / L"a.txt";
+    ASSERT_TRUE(ExportSettingsText(a.ime.get(), a.dme.get(), a.skin.get(), &codec, first.c_str()));
+    const std::wstring text = ReadBack(first);
+    const size_t section = text.find(L"[-SKIN设置-]");
+    ASSERT_NE(section, std::wstring::npos);
+    EXPECT_NE(text.find(L"使用皮肤名称=blue.col\r\n", section), std::wstring::npos);
+
+    SettingsBlocks b;
+    ASSERT_EQ(ImportSettingsText(text.c_str(), b.ime.get(), b.dme.get(), b.skin.get(), &codec), 1);
+    EXPECT_EQ(b.skin->options, a.skin->options);
+    EXPECT_STREQ(b.skin->skinName, L"blue.col");
+    ASSERT_EQ(b.skin->prefixCount, 2);
+    EXPECT_STREQ(b.skin->prefixes[1], L"zy");
+}
+
+}  // namespace

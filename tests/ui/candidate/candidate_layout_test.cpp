@@ -321,6 +321,22 @@ TEST(CandidateLayout, RectanglesAndHitTest) {
     EXPECT_STREQ(t.R(kWordRegion + 1).text, L"d");
 }
 
+TEST(CandidateLayout, RightToLeftRectanglesCoverLabelAndWord) {
+    UiEngine t;
+    t.SimpleSkin();
+    t.e->skin->options = kIdx | kSkinHorizontal | kSkinRightToLeft;
+    t.Page({L"ab", L"c"});
+    ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+    for (int k = 0; k < 2; ++k) {
+        const SkinRegion &label = t.R(kLabelRegion + k), &word = t.R(kWordRegion + k);
+        ASSERT_GT(label.x, word.x);  // the label follows the word leftwards
+        RECT r = GetCandidateRect(t.e, k);
+        EXPECT_EQ(r.left, word.x) << k;
+        EXPECT_EQ(r.right, label.x + label.width) << k;
+        EXPECT_EQ(CandidateHitTest(t.e, word.x + 1, word.y + 5), kHitFirstCandidate + k) << k;
+    }
+}
+
 TEST(CandidateLayout, WordColours) {
     UiEngine t;
     t.SimpleSkin();
