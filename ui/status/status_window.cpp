@@ -213,7 +213,7 @@ void OnRightButton(HWND w, Engine* e, POINT pt) {
 
 void SetStatusCapsLockSeam(bool (*capsLock)()) { g_capsLock = capsLock ? capsLock : RealCapsLock; }
 
-bool CreateStatusWindow(Engine* e, HWND host) {
+bool CreateStatusBarWindow(Engine* e, HWND host) {
     if (!e || !e->uiState) return false;
     if (e->windows.statusWindow) return true;
     if (!BarPicture(e) || NeighbourIsConsole(host)) return false;
@@ -236,7 +236,7 @@ bool EnsureStatusWindow(Engine* e, HWND host) {
         e->uiState = static_cast<UIState*>(calloc(1, sizeof(UIState)));
         if (!e->uiState) return false;
     }
-    return CreateStatusWindow(e, host);
+    return CreateStatusBarWindow(e, host);
 }
 
 void LayoutStatusWindow(Engine* e) {

@@ -5,11 +5,12 @@
 
 #include "core/record/engine.h"
 
-// Creates the bar (hidden) owned by host when the record has a skin with a bar picture and
-// none exists yet; no bar when the window after host in Z order belongs to mmc.exe. The
-// tooltip and its one tool are made here. True when a bar exists afterwards.
-bool CreateStatusWindow(Engine* engine, HWND host);
-// The UIState block first when it is missing, then CreateStatusWindow.
+// (CreateStatusWindow is a macro of commctrl.h.) Creates the bar (hidden) owned by host when the
+// record has a skin with a bar picture and none exists yet; no bar when the window after host in Z
+// order belongs to mmc.exe. The tooltip and its one tool are made here. True when a bar exists
+// afterwards.
+bool CreateStatusBarWindow(Engine* engine, HWND host);
+// The UIState block first when it is missing, then CreateStatusBarWindow.
 bool EnsureStatusWindow(Engine* engine, HWND host);
 // Regions and position from the skin and the stored position.
 void LayoutStatusWindow(Engine* engine);
