@@ -1,5 +1,7 @@
 #include "support/tsf_host/service_fixture.h"
 
+#include <stdexcept>
+
 #include "support/keys/key_driver.h"
 
 namespace tsf_host {
@@ -31,6 +33,7 @@ ServiceFixture::ServiceFixture()
     };
     SetServiceSeams(&seams_);
     hooks_.addLanguageBarButtons = [](CTextService*) -> int {
+        if (current && current->languageBarResult < 0) throw std::runtime_error("language bar");
         return current ? current->languageBarResult : 1;
     };
     SetServiceHooks(&hooks_);

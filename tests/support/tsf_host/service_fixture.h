@@ -37,7 +37,7 @@ public:
     int enginesMade = 0;
     int enginesFreed = 0;
     int configLaunches = 0;
-    int languageBarResult = 1;
+    int languageBarResult = 1;  // -1: the language bar throws
 
 private:
     TextServiceSeams seams_ = {};

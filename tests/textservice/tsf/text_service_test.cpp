@@ -152,6 +152,7 @@ TEST(TextService, FailedActivationStepsRollBack) {
         {"keystroke manager",
          [](ServiceFixture& f) { f.host->Fail("QueryInterface:ITfKeystrokeMgr"); }, E_FAIL},
         {"language bar", [](ServiceFixture& f) { f.languageBarResult = 0; }, E_FAIL},
+        {"language bar throws", [](ServiceFixture& f) { f.languageBarResult = -1; }, E_FAIL},
         {"text edit sink is not needed",
          [](ServiceFixture& f) { f.host->Fail("AdviseSink:ITfTextEditSink"); }, S_OK},
         {"category manager is not needed",
