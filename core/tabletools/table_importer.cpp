@@ -15,16 +15,8 @@ namespace {
 thread_local CodeTableImporter* g_importer = nullptr;
 ImportResizeFunction g_resize = nullptr;
 
-// Grows the table's file. After a failure the file is mapped again and cut back to its old
-// length: bytes added behind the heap would read as entries. Returns the new size or 0.
 int32_t Grow(MappedFile* table, int64_t newSize) {
-    const int32_t oldSize = table->size;
-    int32_t r = (g_resize ? g_resize : MappedFile::Resize)(table, newSize);
-    if (r > 0) return r;
-    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
-        table->size != oldSize)
-        MappedFile::Resize(table, oldSize);
-    return 0;
+    return CodeTable::GrowTableFile(table, newSize, g_resize);
 }
 
 struct ActiveImporter {
