@@ -185,6 +185,24 @@ TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     EXPECT_EQ(g_log.hideSoon, 1);
 }
 
+TEST_F(CandidateWindow, DragKeepsTheWindowInsideTheWorkArea) {
+    ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
+    ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, Centre(1));
+    SetCursorPos(work.right - 1, work.bottom - 1);
+    SendMessageW(Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 300));
+    SendMessageW(Window(), WM_LBUTTONUP, 0, Centre(1));
+    RECT r;
+    GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.right, work.right);
+    EXPECT_EQ(r.bottom, work.bottom);
+    EXPECT_EQ(t.e->skin->candidateWindowPos.x, r.left);
+    EXPECT_EQ(t.e->skin->candidateWindowPos.y, r.top);
+    EXPECT_TRUE(g_commands.empty());  // the release after a drag selects nothing
+}
+
 TEST_F(CandidateWindow, ReloadMessageLaysOutAgainAndDestroyForgetsTheWindow) {
     ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
     ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
