@@ -167,7 +167,8 @@ TEST_F(CandidateWindow, PageButtonsInTheMergedLayout) {
 TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     t.e->ime->options |= kImeStyleTsfEmbedFirst;
     t.e->ime->features |= kFeatHideEmbeddedFirst;
-    t.e->page.highlight = 0;  // candidate 0 is in the document; slot 0 shows candidate 1
+    t.e->page.highlight = 0;  // row 0 is in the document; slot 0 shows row 1
+    for (int r = 0; r < 9; ++r) t.e->page.rowCandidate[r] = 20 + r;  // a later page
     ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
     ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
     SendMessageW(Window(), WM_MOUSEMOVE, 0, Centre(0));
@@ -175,8 +176,9 @@ TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     SendMessageW(Window(), WM_MOUSEHOVER, 0, Centre(0));
     SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, Centre(0));
     Click(Centre(0), Centre(0));
-    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{1, 1}));
-    EXPECT_EQ(g_log.candidateMenu, (std::vector<int64_t>{1}));
+    // The menu and the dictionary get the engine's candidate; the selection its page number.
+    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{21, 21}));
+    EXPECT_EQ(g_log.candidateMenu, (std::vector<int64_t>{21}));
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(g_commands[0].first, 2u);
     SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
