@@ -6,6 +6,7 @@
 #include "engine/platform.h"
 #include "engine/table_refresh.h"
 #include "engine/ui_state.h"
+#include "ui/windows/engine_windows.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ Engine* Engine::Create() {
 
 void Engine::Destroy(Engine* e) {
     if (!e) return;
+    DestroyEngineWindows(e);  // they hold the record as their user data
     DestroyUIState(e->uiState);
     e->uiState = nullptr;
     FreeEngineRecord(e);

@@ -108,8 +108,15 @@ POINT Placement(Engine* e) {
     return PlaceCandidate(in);
 }
 
-int64_t SlotCandidate(Engine* e, int64_t id) {
+// The page row shown in the slot of a hit id.
+int64_t SlotRow(Engine* e, int64_t id) {
     return CandidateIndexForSlot(e, static_cast<int>(id - kHitFirstCandidate));
+}
+
+// The engine candidate shown in the slot of a hit id, for the menu and the dictionary.
+int64_t SlotCandidate(Engine* e, int64_t id) {
+    int64_t row = SlotRow(e, id);
+    return row >= 0 && row < kPageRows ? e->page.rowCandidate[row] : -1;
 }
 
 void OnMouseMove(HWND w, Engine* e, WPARAM keys, POINT pt) {
@@ -145,8 +152,9 @@ void OnMouseMove(HWND w, Engine* e, WPARAM keys, POINT pt) {
         c.hoverId = -1;
         ReleaseCapture();
     } else {
+        // An open dictionary follows the pointer; hovering opens it (WM_MOUSEHOVER).
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots &&
-            g_hooks->showDictionary)
+            e->windows.dictWindow && g_hooks->showDictionary)
             g_hooks->showDictionary(e, SlotCandidate(e, id));
         c.hoverId = id;
         SetRegionState(s->candidateRegions, kSkinRegionCount, id, kRegionHover);
@@ -161,7 +169,7 @@ void OnButtonUp(HWND w, Engine* e, POINT pt) {
     SkinRegion* r = s->candidateRegions;
     if (id == c.pressedId) {
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots) {
-            SendUICommand(e, kCommandSelect, uintptr_t(SlotCandidate(e, id) + 1), 0);
+            SendUICommand(e, kCommandSelect, uintptr_t(SlotRow(e, id) + 1), 0);
         } else if (id == kHitPageUp || id == kHitPageDown) {
             int region = id == kHitPageUp ? kPageUpRegion : kPageDownRegion;
             if (r[region].state != kRegionDisabled) {

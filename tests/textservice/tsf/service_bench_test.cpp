@@ -6,46 +6,18 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "core/base/text_convert.h"
 #include "engine/lookup.h"
-#include "support/installed_ime.h"
 #include "support/tsf_host/service_fixture.h"
+#include "support/tsf_host/shipped_install.h"
 
 using namespace tsf_host;
 
 namespace {
-
-std::wstring DataFile(const wchar_t* name) {
-    const char* env = std::getenv("ZAN_DATA_DIR");
-    std::string dir = env && *env ? env : ZAN_SHIPPED_DATA_DIR;
-    if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-    std::wstring wide(dir.size() + 1, L'\0');
-    const int n = Utf8ToUtf16(dir.c_str(), static_cast<int>(dir.size()), wide.data(),
-                              static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return wide + L"\\" + name;
-}
-
-std::vector<uint8_t> ReadAll(const std::wstring& path) {
-    std::vector<uint8_t> bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size;
-    GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
-    bytes.resize(got);
-    return bytes;
-}
 
 double Microseconds(LONGLONG ticks) {
     static LARGE_INTEGER frequency = [] {
@@ -85,17 +57,18 @@ std::vector<std::string> Codes(int count) {
 }
 
 TEST(ServiceBench, DISABLED_KeystrokesThroughTheService) {
-    std::vector<uint8_t> main = ReadAll(DataFile(L"main.dmg"));
-    if (main.empty()) GTEST_SKIP() << "no shipped main.dmg (tools/make_data.sh)";
     const std::vector<std::string> codes = Codes(2000);
+    ServiceFixture f;
+    ShippedInstall install;
+    if (!install.ok()) GTEST_SKIP() << "no shipped data (tools/make_data.sh)";
 
     // The engine alone: character into the code, lookup.
     std::vector<double> engineOnly;
     int withCandidates = 0;
     {
-        testing_support::FakeKeyboard keyboard;
-        testing_support::KeypadEngine k(main);
-        Engine* e = k.e;
+        Engine* e = Engine::Create();
+        ASSERT_NE(e, nullptr);
+        e->state = 0;
         for (const std::string& code : codes) {
             for (char d : code) {
                 static wchar_t text[2];
@@ -109,33 +82,45 @@ TEST(ServiceBench, DISABLED_KeystrokesThroughTheService) {
             }
             Engine::ResetInput(e);
         }
+        Engine::Destroy(e);
     }
 
     // The service: OnTestKeyDown, OnKeyDown and the edit session (key-ups not timed).
+    TextServiceSeams seams = ServiceSeams();
+    seams.createEngine = nullptr;
+    seams.destroyEngine = nullptr;
+    SetServiceSeams(&seams);
     std::vector<double> service, commit;
-    {
-        ServiceFixture f;
-        f.engine = std::make_unique<testing_support::KeypadEngine>(main);
-        ASSERT_EQ(f.Activate(), S_OK);
-        for (const std::string& code : codes) {
-            for (char d : code) {
-                const int vk = VK_NUMPAD0 + (d - '0');
-                const LONGLONG t0 = Now();
-                f.Press(vk);
-                service.push_back(Microseconds(Now() - t0));
-                f.Release(vk);
-            }
+    ASSERT_EQ(f.Activate(), S_OK);
+    f.service->engine()->state &= ~(kStateEnglishMode | kStateImeClosed);
+    for (const std::string& code : codes) {
+        for (char d : code) {
+            const int vk = VK_NUMPAD0 + (d - '0');
             const LONGLONG t0 = Now();
-            f.Press(VK_SPACE);
-            commit.push_back(Microseconds(Now() - t0));
-            f.Release(VK_SPACE);
-            if (f.host->Text().size() > 4000) f.host->SetText(L"", 0);
+            f.Press(vk);
+            service.push_back(Microseconds(Now() - t0));
+            f.Release(vk);
         }
+        const LONGLONG t0 = Now();
+        f.Press(VK_SPACE);
+        commit.push_back(Microseconds(Now() - t0));
+        f.Release(VK_SPACE);
+        if (f.host->Text().size() > 4000) f.host->SetText(L"", 0);
     }
+    f.service->Deactivate();
     std::printf("digits with candidates: %d of %zu\n", withCandidates, engineOnly.size());
     Report("ProcessInput alone (per digit)", engineOnly);
     Report("service key path (per digit)", service);
     Report("service key path (Space commit)", commit);
+
+    // Part of every tested key-down: the debug line.
+    std::vector<double> debugLine;
+    for (int i = 0; i < 2000; ++i) {
+        const LONGLONG t0 = Now();
+        OutputDebugStringW(L"OnTestKeyDown() lParam = 4d0001 \r\n");
+        debugLine.push_back(Microseconds(Now() - t0));
+    }
+    Report("OutputDebugStringW of the debug line", debugLine);
 }
 
 TEST(ServiceBench, DISABLED_Activation) {
@@ -150,29 +135,10 @@ TEST(ServiceBench, DISABLED_Activation) {
     Report("ActivateEx over an opened engine", activation);
 }
 
-}  // namespace
-
-namespace {
-
-std::wstring guidText;
-
 TEST(ServiceBench, DISABLED_EngineCreationOverTheShippedTables) {
-    std::vector<uint8_t> main = ReadAll(DataFile(L"main.dmg"));
-    if (main.size() < 64) GTEST_SKIP() << "no shipped main.dmg (tools/make_data.sh)";
-    testing_support::InstalledIme ime;
-    std::memcpy(&main[12], &ime.guid, 16);
-    ASSERT_TRUE(testing_support::WriteFileBytes(ime.Path(L"main.dmg"), main));
-    for (const wchar_t* name : {L"temp.dmg", L"sysl.dmg", L"engl.dmg", L"danzi.dmi", L"dict.dms",
-                                L"traditional.dms", L"simplified.dms"})
-        CopyFileW(DataFile(name).c_str(), ime.Path(name).c_str(), FALSE);
-    guidText = ime.guidText;
-    EnginePlatform platform = Win32Platform();
-    platform.loadGuidText = [](wchar_t* out, int chars) -> int {
-        if (static_cast<int>(guidText.size()) >= chars) return 0;
-        std::wcscpy(out, guidText.c_str());
-        return static_cast<int>(guidText.size());
-    };
-    SetPlatform(&platform);
+    ServiceFixture f;
+    ShippedInstall install;
+    if (!install.ok()) GTEST_SKIP() << "no shipped data (tools/make_data.sh)";
     std::vector<double> create;
     for (int i = 0; i < 30; ++i) {
         const LONGLONG t0 = Now();
@@ -181,8 +147,21 @@ TEST(ServiceBench, DISABLED_EngineCreationOverTheShippedTables) {
         ASSERT_NE(e, nullptr);
         Engine::Destroy(e);
     }
-    SetPlatform(nullptr);
     Report("Engine::Create with all shipped tables", create);
+
+    // The whole activation with that engine.
+    TextServiceSeams seams = ServiceSeams();
+    seams.createEngine = nullptr;
+    seams.destroyEngine = nullptr;
+    SetServiceSeams(&seams);
+    std::vector<double> activation;
+    for (int i = 0; i < 30; ++i) {
+        const LONGLONG t0 = Now();
+        ASSERT_EQ(f.Activate(), S_OK);
+        activation.push_back(Microseconds(Now() - t0));
+        f.service->Deactivate();
+    }
+    Report("ActivateEx with Engine::Create", activation);
 }
 
 }  // namespace

@@ -337,6 +337,26 @@ TEST(CandidateLayout, RightToLeftRectanglesCoverLabelAndWord) {
     }
 }
 
+TEST(CandidateLayout, DecoratedWords) {
+    UiEngine t;
+    t.SimpleSkin();
+    t.e->skin->options = kSkinHorizontal;
+    t.Page({L"abc", L"def", L"ghi", L"jkl"});
+    // Entries: flags, then the code with its length byte ("x" and a signed number).
+    uint8_t positive[12] = {0, 0, 0, 0, 2, 'x', 5, 3, 'a', 'b', 'c'};
+    uint8_t negative[12] = {0, 0, 0, 0, 2, 'q', 0xFB, 3, 'd', 'e', 'f'};
+    uint8_t secondary[12] = {0, 0, 0, uint8_t(kClassSecondary), 1, 'g', 3, 'g', 'h', 'i'};
+    t.e->candidates[0] = Candidate{positive, kKindHasCodeAndWordAlt, 0, {}};
+    t.e->candidates[1] = Candidate{negative, kKindHasCodeAndWordAlt, 0, {}};
+    t.e->candidates[2] = Candidate{secondary, kKindMainEntry, 0, {}};
+    t.e->state |= kStateWildcard;
+    ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+    EXPECT_STREQ(t.R(kWordRegion).text, L"^x5 abc");
+    EXPECT_STREQ(t.R(kWordRegion + 1).text, L"^q-5 def");
+    EXPECT_STREQ(t.R(kWordRegion + 2).text, L"*ghi");  // a secondary-table word under a wildcard
+    EXPECT_STREQ(t.R(kWordRegion + 3).text, L"jkl");
+}
+
 TEST(CandidateLayout, WordColours) {
     UiEngine t;
     t.SimpleSkin();

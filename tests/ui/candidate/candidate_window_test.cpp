@@ -167,22 +167,47 @@ TEST_F(CandidateWindow, PageButtonsInTheMergedLayout) {
 TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     t.e->ime->options |= kImeStyleTsfEmbedFirst;
     t.e->ime->features |= kFeatHideEmbeddedFirst;
-    t.e->page.highlight = 0;  // candidate 0 is in the document; slot 0 shows candidate 1
+    t.e->page.highlight = 0;  // row 0 is in the document; slot 0 shows row 1
+    for (int r = 0; r < 9; ++r) t.e->page.rowCandidate[r] = 20 + r;  // a later page
     ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
     ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
     SendMessageW(Window(), WM_MOUSEMOVE, 0, Centre(0));
     EXPECT_EQ(t.e->uiState->candidateRegions[kWordRegion].state, kRegionHover);
+    EXPECT_TRUE(g_log.dictionary.empty());  // moving alone opens no dictionary
     SendMessageW(Window(), WM_MOUSEHOVER, 0, Centre(0));
+    t.e->windows.dictWindow = owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1,
+                                                      nullptr, nullptr, nullptr, nullptr);
+    SendMessageW(Window(), WM_MOUSEMOVE, 0, Centre(1));  // an open one follows the pointer
+    t.e->windows.dictWindow = nullptr;
     SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, Centre(0));
     Click(Centre(0), Centre(0));
-    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{1, 1}));
-    EXPECT_EQ(g_log.candidateMenu, (std::vector<int64_t>{1}));
+    // The menu and the dictionary get the engine's candidate; the selection its page number.
+    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{21, 22}));
+    EXPECT_EQ(g_log.candidateMenu, (std::vector<int64_t>{21}));
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(g_commands[0].first, 2u);
     SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
     EXPECT_EQ(g_log.functionMenu, 1);
     SendMessageW(Window(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(g_log.hideSoon, 1);
+}
+
+TEST_F(CandidateWindow, DragKeepsTheWindowInsideTheWorkArea) {
+    ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
+    ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, Centre(1));
+    SetCursorPos(work.right - 1, work.bottom - 1);
+    SendMessageW(Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 300));
+    SendMessageW(Window(), WM_LBUTTONUP, 0, Centre(1));
+    RECT r;
+    GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.right, work.right);
+    EXPECT_EQ(r.bottom, work.bottom);
+    EXPECT_EQ(t.e->skin->candidateWindowPos.x, r.left);
+    EXPECT_EQ(t.e->skin->candidateWindowPos.y, r.top);
+    EXPECT_TRUE(g_commands.empty());  // the release after a drag selects nothing
 }
 
 TEST_F(CandidateWindow, ReloadMessageLaysOutAgainAndDestroyForgetsTheWindow) {
