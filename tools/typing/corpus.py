@@ -6,8 +6,8 @@ segmented into words with jieba (Debian package python3-jieba); each word gets t
 code of its first reading in the dictionary definition text (dict.txt of the data step).
 Writes one line per word occurrence: word TAB code, and for a word of several characters
 each character TAB its code, so that a word the table cannot offer is typed character by
-character. Words without a reading are split into characters; characters without one are
-left out (counted).
+character. A word without a reading is split into the longest pieces that have one (as a
+user would type it); characters without one are left out (counted).
 """
 import argparse
 import collections
@@ -65,6 +65,21 @@ def read_codes(dict_txt):
     return codes
 
 
+def pieces_of(word, codes, longest=8):
+    """The word, or its longest pieces with a reading from the left, single characters
+    where none is longer."""
+    if word in codes:
+        return [word]
+    out, i = [], 0
+    while i < len(word):
+        for n in range(min(longest, len(word) - i), 0, -1):
+            if n == 1 or word[i:i + n] in codes:
+                out.append(word[i:i + n])
+                i += n
+                break
+    return out
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument('dict_txt', help='dict.txt written by tools/make_lexicon.py')
@@ -87,7 +102,7 @@ def main():
         for text in dict.fromkeys(texts):  # each distinct message once
             for run in HAN_RUN.findall(text):
                 for word in jieba.cut(run, HMM=False):
-                    pieces = [word] if word in codes else list(word)
+                    pieces = pieces_of(word, codes)
                     if len(pieces) > 1:
                         stats['split'] += 1
                     for w in pieces:
@@ -99,7 +114,7 @@ def main():
                             fields += ['%s\t%s' % (c, codes[c]) for c in w if c in codes]
                         out.write('\t'.join(fields) + '\n')
                         stats['words'] += 1
-    print('corpus: %d word occurrences from %d catalogues (%s); %d words split into characters, '
+    print('corpus: %d word occurrences from %d catalogues (%s); %d words split into pieces, '
           '%d characters without a reading left out' %
           (stats['words'], len(used), ' '.join(used), stats['split'], stats['no reading']))
     if missing:
