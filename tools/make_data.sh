@@ -5,6 +5,7 @@
 # Nothing is rebuilt while the inputs (package files, scripts, tablegen) are unchanged.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/report_errors.sh"
 out="${1:-$root/out/data}"
 tablegen="$root/build/x64/tablegen/tablegen.exe"
 texts="$root/build/data-texts"

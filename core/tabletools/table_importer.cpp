@@ -55,6 +55,16 @@ uint32_t OrderOrDefault(const CodeTableImporter* x) {
     return x->directiveOrder > 0 ? static_cast<uint32_t>(x->directiveOrder) : kImportDefaultOrder;
 }
 
+// Class of an imported entry whose own class (from its tags) is own: an own class is kept;
+// without one the directive class, failing that the target class, or the system class when
+// there is no target. 0 when the result is not the target class.
+uint32_t ImportClassOf(const CodeTableImporter* x, uint32_t own) {
+    const uint32_t t = static_cast<uint32_t>(x->targetClass);
+    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
+    uint32_t cls = own ? own : directive ? directive : t ? t : kClassSystem;
+    return t != 0 && cls != t ? 0 : cls;
+}
+
 void FreeTreeEntries(AvlTree* tree) {
     if (!tree) return;
     for (uint32_t i = 1; i <= tree->used(); ++i) std::free(tree->node(i)->item);
@@ -236,15 +246,7 @@ int CodeTableImporter::ImportEntryLine(CodeTableImporter* x, wchar_t* word, size
         AppendReportLine(&x->report, L"%ls ----------无法创建词条\r\n", word);
         return 0;
     }
-    const uint32_t t = static_cast<uint32_t>(x->targetClass);
-    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
-    uint32_t cls = ClassOf(e);
-    if (t != 0) {
-        if (cls == 0) cls = directive ? directive : t;
-        if (cls != t) cls = 0;
-    } else if (cls == 0) {
-        cls = directive ? directive : kClassSystem;
-    }
+    const uint32_t cls = ImportClassOf(x, ClassOf(e));
     if (cls == 0) {
         AppendReportLine(&x->report, L"%ls ----------与所选分类不匹配的词条类别\r\n", word);
         std::free(e);
@@ -281,16 +283,7 @@ int CodeTableImporter::ImportWordLine(CodeTableImporter* x, wchar_t* word, size_
         AppendReportLine(&x->report, L"%ls ----------无法创建词条\r\n", word);
         return 0;
     }
-    const uint32_t t = static_cast<uint32_t>(x->targetClass);
-    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
-    uint32_t cls = ClassOf(e);
-    if (t != 0) {
-        if (directive) cls = directive;
-        if (cls == 0) cls = t;
-        if (cls != t) cls = 0;
-    } else if (cls == 0) {
-        cls = directive ? directive : kClassSystem;
-    }
+    const uint32_t cls = ImportClassOf(x, ClassOf(e));
     if (cls == 0) {
         AppendReportLine(&x->report, L"%ls ----------与所选分类不匹配的词条类别\r\n", word);
         std::free(e);

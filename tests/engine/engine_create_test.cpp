@@ -110,7 +110,12 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
     const Case cases[] = {
         {"no string resource", [](Installation*) { g_guidText.clear(); }},
         {"malformed GUID text", [](Installation*) { g_guidText = L"{not-a-guid}"; }},
+        {"GUID text too long", [](Installation*) { g_guidText += L"0"; }},
         {"no IMEName", [](Installation* i) { i->ime().DeleteValue(L"IMEName"); }},
+        {"empty IMEName", [](Installation* i) { i->ime().WriteValue(L"IMEName", L""); }},
+        {"empty InstallLocation",
+         [](Installation* i) { i->ime().WriteValue(L"InstallLocation", L""); }},
+        {"empty DataLocation", [](Installation* i) { i->ime().WriteValue(L"DataLocation", L""); }},
         {"no InstallLocation", [](Installation* i) { i->ime().DeleteValue(L"InstallLocation"); }},
         {"no DataLocation", [](Installation* i) { i->ime().DeleteValue(L"DataLocation"); }},
         {"no config.dsc", [](Installation* i) { DeleteFileW(i->Path(L"config.dsc").c_str()); }},

@@ -69,7 +69,20 @@ TEST_F(NumberInput, TypedNumberOffersItsTextsInOrder) {
         }
         EXPECT_EQ(t.SettingsBytes(), before) << "the lookup wrote its run-time bits to config.dsc";
         EXPECT_FALSE(t.e->state & kStateEnglishCompletion);
+        EXPECT_TRUE(t.e->state & kStateNumberCandidates) << "the window numbers them a-j";
     }
+}
+
+TEST_F(NumberInput, OnlyNumberTextsMarkTheList) {
+    t.Type(L";ab");  // English completion, not a number
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
+    Engine::ResetInput(t.e);
+    t.Type(L";15");
+    EXPECT_TRUE(t.e->state & kStateNumberCandidates);
+    t.Type(L"x");  // no longer a number: completion of ";15x"
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
+    Engine::ResetInput(t.e);
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
 }
 
 TEST_F(NumberInput, TextsLongerThanAnEntryAreNotOffered) {
