@@ -224,7 +224,9 @@ STDMETHODIMP CTextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId
 
 STDMETHODIMP CTextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DWORD flags) {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
-        const HRESULT hr = ActivateSteps(threadMgr, clientId, flags);
+        // A step that throws fails like one that reports failure: everything is undone.
+        const HRESULT hr = Guarded<HRESULT>(
+            E_FAIL, [&]() -> HRESULT { return ActivateSteps(threadMgr, clientId, flags); });
         if (SUCCEEDED(hr)) return S_OK;
         Deactivate();
         return E_FAIL;
