@@ -152,8 +152,9 @@ void OnMouseMove(HWND w, Engine* e, WPARAM keys, POINT pt) {
         c.hoverId = -1;
         ReleaseCapture();
     } else {
+        // An open dictionary follows the pointer; hovering opens it (WM_MOUSEHOVER).
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots &&
-            g_hooks->showDictionary)
+            e->windows.dictWindow && g_hooks->showDictionary)
             g_hooks->showDictionary(e, SlotCandidate(e, id));
         c.hoverId = id;
         SetRegionState(s->candidateRegions, kSkinRegionCount, id, kRegionHover);

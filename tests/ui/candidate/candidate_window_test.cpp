@@ -173,11 +173,16 @@ TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
     SendMessageW(Window(), WM_MOUSEMOVE, 0, Centre(0));
     EXPECT_EQ(t.e->uiState->candidateRegions[kWordRegion].state, kRegionHover);
+    EXPECT_TRUE(g_log.dictionary.empty());  // moving alone opens no dictionary
     SendMessageW(Window(), WM_MOUSEHOVER, 0, Centre(0));
+    t.e->windows.dictWindow = owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1,
+                                                      nullptr, nullptr, nullptr, nullptr);
+    SendMessageW(Window(), WM_MOUSEMOVE, 0, Centre(1));  // an open one follows the pointer
+    t.e->windows.dictWindow = nullptr;
     SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, Centre(0));
     Click(Centre(0), Centre(0));
     // The menu and the dictionary get the engine's candidate; the selection its page number.
-    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{21, 21}));
+    EXPECT_EQ(g_log.dictionary, (std::vector<int64_t>{21, 22}));
     EXPECT_EQ(g_log.candidateMenu, (std::vector<int64_t>{21}));
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(g_commands[0].first, 2u);
