@@ -2,8 +2,16 @@
 
 #include <algorithm>
 
-#include "engine/platform.h"
 #include "ui/softkbd/soft_keyboard_keys.h"
+
+namespace {
+
+void KeybdEvent(uint8_t vk, uint32_t flags) { keybd_event(vk, 0, flags, 0); }
+SoftKeyPress g_press = KeybdEvent;
+
+}  // namespace
+
+void SetSoftKeyPress(SoftKeyPress press) { g_press = press ? press : KeybdEvent; }
 
 SoftKeyAction SoftKeyReleaseAction(const SoftKeyboardGesture& g, int released) {
     if (g.moved || g.pressed < 0 || released != g.pressed) return SoftKeyAction::kNone;
@@ -17,7 +25,7 @@ SoftKeyAction SoftKeyReleaseAction(const SoftKeyboardGesture& g, int released) {
 void TypeSoftKey(int key, bool shift) {
     const uint8_t vk = SoftKeyVirtualKey(key);
     if (!vk) return;
-    auto press = PLATFORM_CALL(keyEvent);
+    const SoftKeyPress press = g_press;
     if (shift) press(VK_SHIFT, KEYEVENTF_EXTENDEDKEY);
     press(vk, 0);
     press(vk, KEYEVENTF_KEYUP);

@@ -1,5 +1,5 @@
 // What the soft keyboard does with a click, and its first placement: pure decisions, with the
-// key presses played through the engine's platform seam.
+// key presses played through a seam that tests replace.
 #pragma once
 #include <windows.h>
 
@@ -18,6 +18,11 @@ enum class SoftKeyAction { kNone, kClose, kLayoutMenu, kToggleShift, kType };
 
 // The action of a left-button release on key `released` after the gesture's press.
 SoftKeyAction SoftKeyReleaseAction(const SoftKeyboardGesture& gesture, int released);
+
+// Plays one synthesised key press or release (keybd_event by default).
+using SoftKeyPress = void (*)(uint8_t vk, uint32_t flags);
+// Installs the seam; null restores keybd_event.
+void SetSoftKeyPress(SoftKeyPress press);
 
 // Plays the key as a press and release; with the Shift latch on, inside a synthesised Shift.
 void TypeSoftKey(int key, bool shift);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/record/engine.h"
-#include "engine/platform.h"
 #include "ui/softkbd/soft_keyboard_input.h"
 #include "ui/softkbd/soft_keyboard_keys.h"
 #include "ui/softkbd/soft_keyboard_layouts.h"
@@ -173,9 +172,7 @@ class SoftKeyboardWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterSkinWindowClasses(GetModuleHandleW(nullptr));
-        platform_ = Win32Platform();
-        platform_.keyEvent = [](uint8_t vk, uint32_t flags) { Presses().push_back({vk, flags}); };
-        SetPlatform(&platform_);
+        SetSoftKeyPress([](uint8_t vk, uint32_t flags) { Presses().push_back({vk, flags}); });
         Presses().clear();
         engine_ = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
         engine_->softKeyboardLayout = 1;
@@ -186,7 +183,7 @@ protected:
     void TearDown() override {
         DestroySoftKeyboardWindow(engine_);
         std::free(engine_);
-        SetPlatform(nullptr);
+        SetSoftKeyPress(nullptr);
     }
     void Press(int key) { SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, At(key)); }
     void Release(int key) { SendMessageW(window_, WM_LBUTTONUP, 0, At(key)); }
@@ -200,7 +197,6 @@ protected:
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
 
-    EnginePlatform platform_{};
     Engine* engine_ = nullptr;
     HWND window_ = nullptr;
 };
