@@ -442,13 +442,13 @@ void LayoutColumns(Geometry& g, const SkinImage* bg, bool rtl) {
     }
 }
 
-struct ButtonSpec {
+struct ButtonPlace {
     int region;
     SkinPoint CandidateLayout::*position;
     int slot;  // normal picture of the button
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonPlace kButtons[] = {
     {kPageUpRegion, &CandidateLayout::pageUpButton, kSlotPageUp},
     {kPageDownRegion, &CandidateLayout::pageDownButton, kSlotPageDown},
     {kWidthRegion, &CandidateLayout::widthButton, kSlotFullWidth},
@@ -462,7 +462,7 @@ void PlaceCandidateButtons(UIState* s, const CandidateLayout& L, const SkinImage
     SkinRegion* r = s->candidateRegions;
     for (int i = kPageUpRegion; i < kSkinRegionCount; ++i) Hide(r[i]);
     if (!buttons || !bg) return;
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonPlace& b : kButtons) {
         const SkinPoint& p = L.*b.position;
         const SkinImage* picture = s->images.images[b.slot];
         // Shown only with its picture and a position on the window.
