@@ -10,6 +10,7 @@
 #include "core/base/text_file.h"
 #include "core/table/table_format.h"
 #include "core/tabletools/table_exporter.h"
+#include "support/mapped_table.h"
 #include "support/table_fixture.h"
 #include "support/table_invariants.h"
 #include "support/table_on_disk.h"
@@ -346,15 +347,6 @@ TEST(CodeTableImporter, CommitGrowsOnlyWhenTheGapIsTooSmall) {
 
 // Failures of the file system: the view is gone after a failed growth, the file may have been
 // extended before the mapping failed.
-void DropMapping(MappedFile* f) {
-    UnmapViewOfFile(f->view);
-    CloseHandle(f->mapping);
-    CloseHandle(f->file);
-    f->view = nullptr;
-    f->mapping = nullptr;
-    f->file = nullptr;
-    f->size = 0;
-}
 int32_t FailBeforeGrowing(MappedFile* f, int64_t) {
     DropMapping(f);
     return 0;
