@@ -17,7 +17,7 @@ sources=(
   /usr/share/rime-data/build/luna_pinyin.table.txt
   /usr/share/rime-data/build/pinyin_simp.table.txt
   /usr/share/rime-data/essay.txt
-  /usr/share/unicode/Unihan_Readings.txt.bz2
+  /usr/share/unicode/Unihan_Readings.txt.bz2 /usr/share/unicode/Unihan_OtherMappings.txt.bz2
   /usr/share/dict/american-english-small
   /usr/share/dict/american-english
   /usr/share/dict/american-english-large
