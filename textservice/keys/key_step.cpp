@@ -273,8 +273,8 @@ void KeyStep::UpdateComposition() {
         a = out_.Add(DocumentActionKind::kUpdateComposition, L" ", 1, 1);
         if (a) a->mark = CompositionMark::kConverted;
     } else if (in.codeLength == 0) {
-        // Nothing typed any more: nothing to compose.
-        EndComposition();
+        // Nothing typed any more: nothing to compose, and nothing of it stays in the document.
+        CommitCandidate();
         return;
     } else if (showsCode_) {
         a = out_.Add(DocumentActionKind::kUpdateComposition, in.compositionText,

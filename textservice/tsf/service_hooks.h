@@ -38,8 +38,10 @@ struct TextServiceHooks {
     void (*candidateWindowToggled)(CTextService* service);
 };
 const TextServiceHooks& ServiceHooks();
-// Installs the table (kept by pointer); null restores the empty one.
+// Installs the table (kept by pointer); null restores the library's own table.
 void SetServiceHooks(const TextServiceHooks* hooks);
+// The library's own table, which the parts beside the service fill with their slots.
+TextServiceHooks& DefaultServiceHooks();
 
 // Platform seams of the service; null slots use the real call.
 struct TextServiceSeams {

@@ -13,6 +13,7 @@
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/service_action_host.h"
 #include "textservice/tsf/service_hooks.h"
+#include "textservice/tsf/service_windows.h"
 
 const GUID kFullWidthKeyGuid = {
     0xD6783545, 0x19AA, 0x4180, {0x88, 0x18, 0x2B, 0xCA, 0xCD, 0xCE, 0xC4, 0x11}};
@@ -155,6 +156,7 @@ HRESULT STDMETHODCALLTYPE CTextService::CreateInstance(IUnknown* outer, REFIID r
         if (!out) return E_INVALIDARG;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        InstallDefaultServiceWindowHooks();
         CTextService* service = new (std::nothrow) CTextService();
         if (!service) return E_OUTOFMEMORY;
         // The construction reference goes either way: a failed query destroys the object.
@@ -222,7 +224,9 @@ STDMETHODIMP CTextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId
 
 STDMETHODIMP CTextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DWORD flags) {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
-        const HRESULT hr = ActivateSteps(threadMgr, clientId, flags);
+        // A step that throws fails like one that reports failure: everything is undone.
+        const HRESULT hr = Guarded<HRESULT>(
+            E_FAIL, [&]() -> HRESULT { return ActivateSteps(threadMgr, clientId, flags); });
         if (SUCCEEDED(hr)) return S_OK;
         Deactivate();
         return E_FAIL;

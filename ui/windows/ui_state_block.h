@@ -16,6 +16,7 @@ struct CandidateWindowState {
     int64_t hoverId;                // -1: none
     int64_t pressedId;              // -1: none
     const CandidateLayout* layout;  // layout of the last layout run, null when skipped
+    CandidateLayout bounded;        // that layout with its numbers kept in a sane range
     const SkinImage* background;    // its unstretched background picture
     int32_t vertical;               // the last layout laid out rows or columns
     int32_t columns;                // vertical writing

@@ -8,6 +8,8 @@
 #include "core/settings/config_blocks.h"
 #include "support/tsf_host/service_fixture.h"
 #include "support/tsf_host/shipped_install.h"
+#include "textservice/tsf/service_windows.h"
+#include "textservice/window_classes.h"
 
 using namespace tsf_host;
 
@@ -67,6 +69,35 @@ TEST_F(ShippedTyping, KeypadCodeThenSpaceCommitsTheWord) {
     EXPECT_EQ(f.host->AttributeAt(), std::vector<LONG>(2, 0));
     f.service->Deactivate();
     EXPECT_EQ(f.host->AdvisedSinks(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The library's own window slots: the skinned candidate window under the composition.
+TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    e->state &= ~(kStateEnglishMode | kStateImeClosed);
+    f.TypeKeypad("64486");
+    const HWND window = e->windows.candidateWindow;
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT placed;
+    GetWindowRect(window, &placed);
+    // Below the composition, whose characters the host puts at y 200..220.
+    EXPECT_GE(placed.top, 200);
+    EXPECT_TRUE(f.Tap(VK_SPACE));
+    EXPECT_EQ(f.host->Text(), L"你好");
+    EXPECT_FALSE(IsWindowVisible(window));
+    f.service->Deactivate();
+    EXPECT_FALSE(IsWindow(window));
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
 }
 
 }  // namespace

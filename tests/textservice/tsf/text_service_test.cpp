@@ -483,3 +483,22 @@ TEST(TextService, UICommandsReachTheServiceActions) {
 }
 
 }  // namespace
+
+namespace {
+
+// Deleting the last code character leaves no empty composition behind.
+TEST(TextService, BackspaceOverTheLastCodeCharacterEndsTheComposition) {
+    ServiceFixture f;
+    ASSERT_EQ(f.Activate(), S_OK);
+    f.TypeKeypad("64");
+    EXPECT_TRUE(f.Tap(VK_BACK));
+    EXPECT_EQ(f.host->Text(), L"\uFF16");
+    EXPECT_EQ(f.host->CompositionCount(), 1);
+    EXPECT_TRUE(f.Tap(VK_BACK));
+    EXPECT_EQ(f.host->Text(), L"");
+    EXPECT_EQ(f.host->CompositionCount(), 0);
+    // With nothing composed Backspace belongs to the document.
+    EXPECT_FALSE(f.Tap(VK_BACK));
+}
+
+}  // namespace
