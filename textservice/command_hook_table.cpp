@@ -5,6 +5,7 @@
 #include "textservice/actions/soft_keyboard_command.h"
 #include "textservice/boundary_guard.h"
 #include "textservice/export/section_codec.h"
+#include "ui/image/image_file.h"
 
 namespace {
 
@@ -16,7 +17,11 @@ int SoftKeyboardCommandHook(Engine* engine, const wchar_t* argument) {
     return Guarded(0, [&] { return SoftKeyboardCommand(engine, argument); });
 }
 
-const CommandHooks kHooks = {ApplySettingLineHook, SoftKeyboardCommandHook, nullptr};
+HBITMAP DecodeImageFileHook(const wchar_t* path) {
+    return Guarded<HBITMAP>(nullptr, [&] { return DecodeImageFileToBitmap(path); });
+}
+
+const CommandHooks kHooks = {ApplySettingLineHook, SoftKeyboardCommandHook, DecodeImageFileHook};
 
 }  // namespace
 

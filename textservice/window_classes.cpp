@@ -1,7 +1,30 @@
 #include "textservice/window_classes.h"
 
+#include "ui/candidate/candidate_window.h"
+#include "ui/menus/menu_hooks.h"
 #include "ui/windows/skin_window_classes.h"
 
-int RegisterUIWindowClasses(HINSTANCE module) { return RegisterSkinWindowClasses(module) ? 1 : 0; }
+namespace {
 
-void UnregisterUIWindowClasses(HINSTANCE module) { UnregisterSkinWindowClasses(module); }
+// The candidate window's seams as the library fills them: its right-click menus.
+const CandidateWindowHooks& LibraryCandidateHooks() {
+    static const CandidateWindowHooks hooks = [] {
+        CandidateWindowHooks h{};
+        FillMenuHooks(h);
+        return h;
+    }();
+    return hooks;
+}
+
+}  // namespace
+
+int RegisterUIWindowClasses(HINSTANCE module) {
+    if (!RegisterSkinWindowClasses(module)) return 0;
+    SetCandidateWindowHooks(&LibraryCandidateHooks());
+    return 1;
+}
+
+void UnregisterUIWindowClasses(HINSTANCE module) {
+    SetCandidateWindowHooks(nullptr);
+    UnregisterSkinWindowClasses(module);
+}

@@ -229,7 +229,9 @@ def candidate_section(head, code, rows):
         "行间距=6" if rows else "行间距=0",
         "横向拉伸区域=24,39",
         "纵向拉伸区域=%d,%d" % ((44, 47) if code else (14, 17)),
-        "右边距=12", "下边距=9", "最小宽度=0", "最小高度=0",
+        "右边距=12", "下边距=9",
+        # Rows under the code line leave room for the page buttons beside the code.
+        "最小宽度=%d" % (150 if code and rows else 0), "最小高度=0",
         "嵌入窗口偏移=0,4", "序号后缀=.",
         "文字背景边框=6,6,3,3",
         # Page buttons on the code line at the top right, anchored to the right edge (x beyond

@@ -43,26 +43,14 @@ SIZE MeasureOnDisplay(void* context, CandidateFont font, const wchar_t* text, in
     return size;
 }
 
-// A display DC held for one layout.
-class DisplayDC {
-public:
-    DisplayDC() : dc_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
-    ~DisplayDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 void RaiseImeEvent(Engine* e, DWORD event) {
     const CandidateHost& h = e->uiState->host;
     if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool LayoutNow(Engine* e) {
-    DisplayDC display;
+    // The screen's DC measures as a "DISPLAY" one does, and is much cheaper to get.
+    zan::WindowDC display(nullptr);
     DisplayContext d{display.get(), e->uiState->codeFont, e->uiState->candidateFont};
     CandidateMeasurer m{MeasureOnDisplay, &d};
     return LayoutCandidateWindow(e, m);
@@ -108,8 +96,15 @@ POINT Placement(Engine* e) {
     return PlaceCandidate(in);
 }
 
-int64_t SlotCandidate(Engine* e, int64_t id) {
+// The page row shown in the slot of a hit id.
+int64_t SlotRow(Engine* e, int64_t id) {
     return CandidateIndexForSlot(e, static_cast<int>(id - kHitFirstCandidate));
+}
+
+// The engine candidate shown in the slot of a hit id, for the menu and the dictionary.
+int64_t SlotCandidate(Engine* e, int64_t id) {
+    int64_t row = SlotRow(e, id);
+    return row >= 0 && row < kPageRows ? e->page.rowCandidate[row] : -1;
 }
 
 void OnMouseMove(HWND w, Engine* e, WPARAM keys, POINT pt) {
@@ -145,8 +140,9 @@ void OnMouseMove(HWND w, Engine* e, WPARAM keys, POINT pt) {
         c.hoverId = -1;
         ReleaseCapture();
     } else {
+        // An open dictionary follows the pointer; hovering opens it (WM_MOUSEHOVER).
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots &&
-            g_hooks->showDictionary)
+            e->windows.dictWindow && g_hooks->showDictionary)
             g_hooks->showDictionary(e, SlotCandidate(e, id));
         c.hoverId = id;
         SetRegionState(s->candidateRegions, kSkinRegionCount, id, kRegionHover);
@@ -161,7 +157,7 @@ void OnButtonUp(HWND w, Engine* e, POINT pt) {
     SkinRegion* r = s->candidateRegions;
     if (id == c.pressedId) {
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots) {
-            SendUICommand(e, kCommandSelect, uintptr_t(SlotCandidate(e, id) + 1), 0);
+            SendUICommand(e, kCommandSelect, uintptr_t(SlotRow(e, id) + 1), 0);
         } else if (id == kHitPageUp || id == kHitPageDown) {
             int region = id == kHitPageUp ? kPageUpRegion : kPageDownRegion;
             if (r[region].state != kRegionDisabled) {
@@ -229,8 +225,11 @@ void RelayoutCandidateWindow(Engine* e) {
     if (!e || !e->uiState || !e->windows.candidateWindow) return;
     LayoutNow(e);
     UIState* s = e->uiState;
-    SetWindowPos(e->windows.candidateWindow, HWND_TOPMOST, 0, 0, s->candidate.width,
-                 s->candidate.height, SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT now;
+    GetWindowRect(e->windows.candidateWindow, &now);
+    if (now.right - now.left != s->candidate.width || now.bottom - now.top != s->candidate.height)
+        SetWindowPos(e->windows.candidateWindow, HWND_TOPMOST, 0, 0, s->candidate.width,
+                     s->candidate.height, SWP_NOACTIVATE | SWP_NOMOVE);
     if (g_hooks->destroyDictionary) g_hooks->destroyDictionary(e);
 }
 
@@ -246,10 +245,27 @@ void UpdateCandidateWindow(Engine* e) {
     s->candidate.x = at.x;
     s->candidate.y = at.y;
     e->windows.candidatePos = at;
-    SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
-    HRGN region = CreateRegionFromAlpha(s->stretchedBackground);
-    // The window owns the region once it is set; only a refused one is ours to delete.
-    if (region && !SetWindowRgn(w, region, TRUE)) DeleteObject(region);
+    RECT now;
+    GetWindowRect(w, &now);
+    if (!IsWindowVisible(w) || now.left != at.x || now.top != at.y)
+        SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+    // The region follows the picture's alpha: the same picture at the same size gives the
+    // same region, which the window already has.
+    CandidateWindowState& c = s->candidate;
+    const SkinImage* bg = s->stretchedBackground;
+    if (c.regionSource != c.background || c.regionWidth != bg->width ||
+        c.regionHeight != bg->height) {
+        HRGN region = CreateRegionFromAlpha(bg);
+        // The window owns the region once it is set; only a refused one is ours to delete.
+        if (region && !SetWindowRgn(w, region, TRUE)) {
+            DeleteObject(region);
+            region = nullptr;
+        }
+        c.regionSource = region ? c.background : nullptr;
+        c.regionWidth = region ? bg->width : 0;
+        c.regionHeight = region ? bg->height : 0;
+    }
     Paint(e, w);
     RaiseImeEvent(e, EVENT_OBJECT_IME_SHOW);
     RaiseImeEvent(e, EVENT_OBJECT_IME_CHANGE);

@@ -7,7 +7,8 @@
 #include "ui/windows/ui_state_block.h"
 
 // Seams to windows that live elsewhere: the popup menus and the dictionary window. Any slot
-// may be null.
+// may be null. candidateIndex is an index into the engine's candidates (the one shown in the
+// slot under the pointer, the embedded-first mode taken into account).
 struct CandidateWindowHooks {
     void (*candidateMenu)(Engine* engine, int64_t candidateIndex, POINT screen);
     void (*functionMenu)(Engine* engine, POINT screen);

@@ -321,6 +321,60 @@ TEST(CandidateLayout, RectanglesAndHitTest) {
     EXPECT_STREQ(t.R(kWordRegion + 1).text, L"d");
 }
 
+TEST(CandidateLayout, RightToLeftRectanglesCoverLabelAndWord) {
+    UiEngine t;
+    t.SimpleSkin();
+    t.e->skin->options = kIdx | kSkinHorizontal | kSkinRightToLeft;
+    t.Page({L"ab", L"c"});
+    ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+    for (int k = 0; k < 2; ++k) {
+        const SkinRegion &label = t.R(kLabelRegion + k), &word = t.R(kWordRegion + k);
+        ASSERT_GT(label.x, word.x);  // the label follows the word leftwards
+        RECT r = GetCandidateRect(t.e, k);
+        EXPECT_EQ(r.left, word.x) << k;
+        EXPECT_EQ(r.right, label.x + label.width) << k;
+        EXPECT_EQ(CandidateHitTest(t.e, word.x + 1, word.y + 5), kHitFirstCandidate + k) << k;
+    }
+}
+
+TEST(CandidateLayout, CodeLineKeepsItsLastCharacters) {
+    struct Case {
+        int32_t maxCodeShown;
+        const wchar_t* shown;
+    } cases[] = {{0, L"123456"}, {4, L"3456"}, {6, L"123456"}, {9, L"123456"}};
+    for (const Case& c : cases) {
+        UiEngine t;
+        t.SimpleSkin();
+        t.e->skin->options = kSkinHorizontal;
+        t.e->uiState->skin.text.maxCodeShown = c.maxCodeShown;  // 0: the skin sets no maximum
+        t.e->uiState->host.imm32 = true;
+        t.Composition(L"123456");
+        t.Page({L"a"});
+        ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+        EXPECT_STREQ(t.R(kCodeRegion).text, c.shown) << c.maxCodeShown;
+    }
+}
+
+TEST(CandidateLayout, DecoratedWords) {
+    UiEngine t;
+    t.SimpleSkin();
+    t.e->skin->options = kSkinHorizontal;
+    t.Page({L"abc", L"def", L"ghi", L"jkl"});
+    // Entries: flags, then the code with its length byte ("x" and a signed number).
+    uint8_t positive[12] = {0, 0, 0, 0, 2, 'x', 5, 3, 'a', 'b', 'c'};
+    uint8_t negative[12] = {0, 0, 0, 0, 2, 'q', 0xFB, 3, 'd', 'e', 'f'};
+    uint8_t secondary[12] = {0, 0, 0, uint8_t(kClassSecondary), 1, 'g', 3, 'g', 'h', 'i'};
+    t.e->candidates[0] = Candidate{positive, kKindHasCodeAndWordAlt, 0, {}};
+    t.e->candidates[1] = Candidate{negative, kKindHasCodeAndWordAlt, 0, {}};
+    t.e->candidates[2] = Candidate{secondary, kKindMainEntry, 0, {}};
+    t.e->state |= kStateWildcard;
+    ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+    EXPECT_STREQ(t.R(kWordRegion).text, L"^x5 abc");
+    EXPECT_STREQ(t.R(kWordRegion + 1).text, L"^q-5 def");
+    EXPECT_STREQ(t.R(kWordRegion + 2).text, L"*ghi");  // a secondary-table word under a wildcard
+    EXPECT_STREQ(t.R(kWordRegion + 3).text, L"jkl");
+}
+
 TEST(CandidateLayout, WordColours) {
     UiEngine t;
     t.SimpleSkin();
