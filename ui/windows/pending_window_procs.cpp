@@ -8,6 +8,3 @@ LRESULT CALLBACK SoftKeyboardWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK TipWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(w, m, wp, lp);
 }
-LRESULT CALLBACK DictWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(w, m, wp, lp);
-}
