@@ -38,7 +38,7 @@ struct DictWindowState {
 
 // What the front end tells the window about its host.
 struct CandidateHost {
-    HWND owner;        // owner of the popup; null for none
+    HWND owner;        // the host window in immersive mode on Windows 8 and later, else null
     HWND focus;        // focus window for accessibility events
     bool imm32;        // the record belongs to an IMM32 input context
     bool immersive;    // immersive host on Windows 8 or later
