@@ -37,17 +37,28 @@ char g_kind[96];
 
 const char* KindOf(DWORD code) {
     switch (code) {
-        case EXCEPTION_ACCESS_VIOLATION: return "access violation";
-        case EXCEPTION_STACK_OVERFLOW: return "stack overflow";
-        case EXCEPTION_ILLEGAL_INSTRUCTION: return "illegal instruction";
-        case EXCEPTION_PRIV_INSTRUCTION: return "privileged instruction";
-        case EXCEPTION_INT_DIVIDE_BY_ZERO: return "integer division by zero";
-        case EXCEPTION_INT_OVERFLOW: return "integer overflow";
-        case EXCEPTION_ARRAY_BOUNDS_EXCEEDED: return "array bounds exceeded";
-        case EXCEPTION_DATATYPE_MISALIGNMENT: return "misaligned data";
-        case EXCEPTION_IN_PAGE_ERROR: return "in-page error";
-        case kFailExceptionCode: return "check failed";
-        default: return nullptr;
+        case EXCEPTION_ACCESS_VIOLATION:
+            return "access violation";
+        case EXCEPTION_STACK_OVERFLOW:
+            return "stack overflow";
+        case EXCEPTION_ILLEGAL_INSTRUCTION:
+            return "illegal instruction";
+        case EXCEPTION_PRIV_INSTRUCTION:
+            return "privileged instruction";
+        case EXCEPTION_INT_DIVIDE_BY_ZERO:
+            return "integer division by zero";
+        case EXCEPTION_INT_OVERFLOW:
+            return "integer overflow";
+        case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+            return "array bounds exceeded";
+        case EXCEPTION_DATATYPE_MISALIGNMENT:
+            return "misaligned data";
+        case EXCEPTION_IN_PAGE_ERROR:
+            return "in-page error";
+        case kFailExceptionCode:
+            return "check failed";
+        default:
+            return nullptr;
     }
 }
 
@@ -97,16 +108,17 @@ void OnTerminate() {
 // "module+0xoffset" of an address.
 void DescribeAddress(uint64_t address, char* out, size_t capacity) {
     HMODULE module = nullptr;
-    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(address), &module) &&
+    if (GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(address), &module) &&
         module) {
         wchar_t path[MAX_PATH] = L"";
         GetModuleFileNameW(module, path, MAX_PATH);
         const wchar_t* name = wcsrchr(path, L'\\');
         name = name ? name + 1 : path;
-        std::snprintf(out, capacity, "%ls+0x%llx", name,
-                      static_cast<unsigned long long>(address - reinterpret_cast<uint64_t>(module)));
+        std::snprintf(
+            out, capacity, "%ls+0x%llx", name,
+            static_cast<unsigned long long>(address - reinterpret_cast<uint64_t>(module)));
     } else {
         std::snprintf(out, capacity, "0x%llx", static_cast<unsigned long long>(address));
     }
@@ -165,12 +177,16 @@ void WriteFileText(const std::wstring& path, const std::string& text) {
     if (g_record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION && g_record.NumberParameters >= 2) {
         char d[128];
         const ULONG_PTR op = g_record.ExceptionInformation[0];
-        std::snprintf(d, sizeof d, " (%s 0x%llx)", op == 0 ? "read" : op == 1 ? "write" : "execute",
+        std::snprintf(d, sizeof d, " (%s 0x%llx)",
+                      op == 0   ? "read"
+                      : op == 1 ? "write"
+                                : "execute",
                       static_cast<unsigned long long>(g_record.ExceptionInformation[1]));
         detail = d;
     }
     if (g_record.ExceptionCode == kFailExceptionCode && g_record.NumberParameters >= 1)
-        detail = std::string(": ") + reinterpret_cast<const char*>(g_record.ExceptionInformation[0]);
+        detail =
+            std::string(": ") + reinterpret_cast<const char*>(g_record.ExceptionInformation[0]);
     std::snprintf(head, sizeof head,
                   "target %s, input %lld, run seed %llu, %llu bytes\n%s%s at %s\n"
                   "replay: zan_fuzz --target %s --replay <this file without .txt, with .bin>\n"
@@ -187,8 +203,8 @@ void WriteFileText(const std::wstring& path, const std::string& text) {
         std::snprintf(p->what, sizeof p->what, "%s%s at %s", g_kind, detail.c_str(), where);
     }
     std::fprintf(stderr, "fault in %s at input %lld: %s%s at %s\n  saved %ls\n",
-                 g_setup.target->name, static_cast<long long>(index), g_kind, detail.c_str(),
-                 where, inputPath.c_str());
+                 g_setup.target->name, static_cast<long long>(index), g_kind, detail.c_str(), where,
+                 inputPath.c_str());
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), kFaultExitCode);
     for (;;) Sleep(INFINITE);

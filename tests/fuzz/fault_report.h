@@ -23,6 +23,7 @@ struct ChildProgress {
     volatile int64_t done;        // inputs finished
     volatile uint64_t startTick;  // GetTickCount64 when the current input started; 0 between
     volatile int32_t faulted;
+    volatile int64_t deep;    // FuzzContext::deep of the inputs finished
     wchar_t reproducer[520];  // path of the saved input
     char what[256];           // one line about the fault
 };

@@ -26,8 +26,8 @@ std::vector<FuzzTarget>& Registry() {
 }
 
 struct Options {
-    int64_t inputs = -1;   // per target
-    double seconds = -1;   // per target
+    int64_t inputs = -1;  // per target
+    double seconds = -1;  // per target
     uint64_t seed = 1;
     std::vector<std::string> targets;
     std::wstring out = L"fuzz-out";
@@ -132,6 +132,7 @@ void RunOne(ChildRun& run, const Bytes& input, int64_t index) {
     if (run.progress) {
         run.progress->startTick = 0;
         run.progress->done = run.progress->done + 1;
+        run.progress->deep = run.context.deep;
     }
 }
 
@@ -165,8 +166,9 @@ int RunChild(const Options& o) {
     }
     ChildRun run{t, &o, nullptr, nullptr, {}};
     if (o.progressHandle) {
-        run.progress = static_cast<ChildProgress*>(MapViewOfFile(
-            reinterpret_cast<HANDLE>(o.progressHandle), FILE_MAP_WRITE, 0, 0, sizeof(ChildProgress)));
+        run.progress =
+            static_cast<ChildProgress*>(MapViewOfFile(reinterpret_cast<HANDLE>(o.progressHandle),
+                                                      FILE_MAP_WRITE, 0, 0, sizeof(ChildProgress)));
     }
     run.context.scratch = MakeScratch();
     InstallFaultHandlers({t, o.seed, o.out, run.progress, &run.current});
@@ -180,6 +182,7 @@ int RunChild(const Options& o) {
 struct TargetResult {
     std::string name;
     int64_t inputs = 0;
+    int64_t deep = 0;
     std::vector<std::string> faults;
     double seconds = 0;
 };
@@ -214,7 +217,8 @@ TargetResult RunTarget(const FuzzTarget& t, const Options& o) {
                        L"--out \"%ls\" --progress %llu",
                        SelfPath().c_str(), t.name, static_cast<long long>(next),
                        static_cast<long long>(total), static_cast<unsigned long long>(o.seed),
-                       o.out.c_str(), static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(mapping)));
+                       o.out.c_str(),
+                       static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(mapping)));
         } else {
             _snwprintf(command, 2048,
                        L"\"%ls\" --child --target %hs --from %lld --seconds %.3f --seed %llu "
@@ -241,6 +245,7 @@ TargetResult RunTarget(const FuzzTarget& t, const Options& o) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
         result.inputs += progress->done;
+        result.deep += progress->deep;
         const int64_t at = progress->index;
         if (code == 0) {
             next = total >= 0 ? total : next + progress->done;
@@ -291,8 +296,9 @@ int RunParent(const Options& o) {
     for (const FuzzTarget* t : chosen) {
         results.push_back(RunTarget(*t, o));
         const TargetResult& r = results.back();
-        std::printf("%-18s %9lld inputs %8.1f s %10.0f/s  %zu fault(s)\n", r.name.c_str(),
-                    static_cast<long long>(r.inputs), r.seconds,
+        std::printf("%-18s %9lld inputs (%lld deep) %8.1f s %8.0f/s  %zu fault(s)\n",
+                    r.name.c_str(), static_cast<long long>(r.inputs),
+                    static_cast<long long>(r.deep), r.seconds,
                     r.seconds > 0 ? r.inputs / r.seconds : 0.0, r.faults.size());
         for (const std::string& f : r.faults) std::printf("    %s\n", f.c_str());
         std::fflush(stdout);

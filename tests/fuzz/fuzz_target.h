@@ -25,6 +25,9 @@ struct HotRange {
 // What a target may use while it runs: its own scratch folder, empty at the start of a run.
 struct FuzzContext {
     std::wstring scratch;  // no trailing backslash
+    // Inputs that got through to the target's deeper steps (a table that opened, an engine
+    // that was created ...): shows that the inputs do not all stop at the first check.
+    int64_t deep = 0;
 };
 
 struct FuzzTarget {

@@ -17,19 +17,21 @@ constexpr size_t kMaxInput = 4u << 20;
 
 // Values that sit on the edges of counts, sizes and offsets of the formats.
 uint32_t InterestingValue(Random& r, size_t size) {
-    const uint32_t values[] = {0,          1,          2,          3,          4,
-                               5,          0x7F,       0x80,       0xFF,       0x100,
-                               0xFFFF,     0x10000,    65692,      65696,      67744,
-                               200864,     0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE,
-                               0x3FFFFFFF, 0x40000000, 44320,      132};
+    const uint32_t values[] = {
+        0,          1,          2,          3,          4,          5,          0x7F,  0x80,
+        0xFF,       0x100,      0xFFFF,     0x10000,    65692,      65696,      67744, 200864,
+        0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE, 0x3FFFFFFF, 0x40000000, 44320, 132};
     switch (r.Below(4)) {
-        case 0: return values[r.Below(sizeof values / sizeof values[0])];
+        case 0:
+            return values[r.Below(sizeof values / sizeof values[0])];
         case 1: {
             const int64_t delta = static_cast<int64_t>(r.Below(9)) - 4;
             return static_cast<uint32_t>(static_cast<int64_t>(size) + delta);
         }
-        case 2: return r.Below(static_cast<uint32_t>(size) + 1);
-        default: return static_cast<uint32_t>(r.Next());
+        case 2:
+            return r.Below(static_cast<uint32_t>(size) + 1);
+        default:
+            return static_cast<uint32_t>(r.Next());
     }
 }
 
@@ -45,16 +47,70 @@ size_t HotOffset(Random& r, const FuzzTarget& t, size_t size) {
 
 // Pieces that mean something to the text formats.
 const wchar_t* const kTokens[] = {
-    L"\t",         L"#",      L"##",      L"\\",      L"\\r",       L"\\t",     L"\\s",
-    L"//",         L"///",    L"\r\n",    L"\n",      L"\r",        L"=",       L"---config@",
-    L"[-",         L"-]",     L"#序",     L"#类",     L"#删",       L"#固",     L"#用",
-    L"#次",        L"#辅",    L"是",      L"否",      L"切换",      L"L1B1",    L"L9F2",
-    L"P2=",        L"P30=",   L"-1",      L"0",       L"65536",     L"99999999999",
-    L"码表分类=",  L"主码-",  L"全局排序数值=", L"初始化排序数值=", L"[-IME设置-]",
-    L"[-按键功能-]", L"[-构词规则定义-]", L"[-非编码符号转义定义表-]", L"[-键位字根表-]",
-    L"[-DME设置-]", L"[-SKIN设置-]", L"+键Ctrl", L"键F10", L"<",   L">",       L"</",
-    L"/>",         L"<?",     L"?>",      L"\"",      L" ",         L"=\"",     L"\x3000",
-    L"\xFF11",     L"\xFF0A", L"\xD800",  L"\xDC00",  L"\xD83D\xDE00", L"\xFFFF", L"\xFEFF",
+    L"\t",
+    L"#",
+    L"##",
+    L"\\",
+    L"\\r",
+    L"\\t",
+    L"\\s",
+    L"//",
+    L"///",
+    L"\r\n",
+    L"\n",
+    L"\r",
+    L"=",
+    L"---config@",
+    L"[-",
+    L"-]",
+    L"#序",
+    L"#类",
+    L"#删",
+    L"#固",
+    L"#用",
+    L"#次",
+    L"#辅",
+    L"是",
+    L"否",
+    L"切换",
+    L"L1B1",
+    L"L9F2",
+    L"P2=",
+    L"P30=",
+    L"-1",
+    L"0",
+    L"65536",
+    L"99999999999",
+    L"码表分类=",
+    L"主码-",
+    L"全局排序数值=",
+    L"初始化排序数值=",
+    L"[-IME设置-]",
+    L"[-按键功能-]",
+    L"[-构词规则定义-]",
+    L"[-非编码符号转义定义表-]",
+    L"[-键位字根表-]",
+    L"[-DME设置-]",
+    L"[-SKIN设置-]",
+    L"+键Ctrl",
+    L"键F10",
+    L"<",
+    L">",
+    L"</",
+    L"/>",
+    L"<?",
+    L"?>",
+    L"\"",
+    L" ",
+    L"=\"",
+    L"\x3000",
+    L"\xFF11",
+    L"\xFF0A",
+    L"\xD800",
+    L"\xDC00",
+    L"\xD83D\xDE00",
+    L"\xFFFF",
+    L"\xFEFF",
 };
 
 struct Text {
@@ -207,8 +263,9 @@ void ByteEdit(Random& r, const FuzzTarget& t, Bytes& b, const std::vector<Bytes>
             break;
         }
         case 4:  // truncation
-            if (!b.empty()) b.resize(r.OneIn(2) ? b.size() - 1 - r.Below(std::min<size_t>(b.size(), 16))
-                                                : r.Below(b.size()));
+            if (!b.empty())
+                b.resize(r.OneIn(2) ? b.size() - 1 - r.Below(std::min<size_t>(b.size(), 16))
+                                    : r.Below(b.size()));
             break;
         case 5: {  // extension
             const size_t n = 1 + r.Below(r.OneIn(4) ? 70000 : 64);
@@ -256,7 +313,8 @@ Bytes MakeInput(const FuzzTarget& target, const std::vector<Bytes>& seeds, uint6
     if (seeds.empty()) return {};
     Bytes b = seeds[r.Below(seeds.size())];
     if (index % 16 == 0) return b;
-    const int rounds = r.OneIn(8) ? 4 + static_cast<int>(r.Below(13)) : 1 + static_cast<int>(r.Below(3));
+    const int rounds =
+        r.OneIn(8) ? 4 + static_cast<int>(r.Below(13)) : 1 + static_cast<int>(r.Below(3));
     const bool text = target.shape != InputShape::kBinary;
     const size_t unitBytes = target.shape == InputShape::kText16 ? 2 : 1;
     for (int i = 0; i < rounds; ++i) {

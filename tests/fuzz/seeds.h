@@ -4,17 +4,16 @@
 #include <string>
 
 #include "core/base/mapped_file.h"
-
 #include "fuzz/fuzz_target.h"
 
 namespace fuzz {
 
 // Texts the seeds start from.
-std::wstring DefinitionText();   // a main table's definition text with directives and tags
+std::wstring DefinitionText();        // a main table's definition text with directives and tags
 std::wstring KeypadDefinitionText();  // codes of keypad keys, as the shipped main table has
-std::wstring ListText();         // association or English texts, one per line
-std::wstring KeyValueText();     // key TAB value lines
-std::wstring SettingsText();     // every section of the settings text
+std::wstring ListText();              // association or English texts, one per line
+std::wstring KeyValueText();          // key TAB value lines
+std::wstring SettingsText();          // every section of the settings text
 
 // Files built from them (bytes of the file). Empty when the build failed.
 Bytes BuildMainTable(FuzzContext& context, const std::wstring& definition);

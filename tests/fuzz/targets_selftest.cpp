@@ -33,8 +33,10 @@ void Hang(const uint8_t*, size_t, FuzzContext&) {
 void FailCheck(const uint8_t*, size_t, FuzzContext&) { Check(false, "planted check"); }
 
 const bool registered =
-    RegisterTarget({"self-read-past-end", InputShape::kBinary, 1, OneSeed, ReadPastEnd, {}, true}) &&
-    RegisterTarget({"self-stack-overflow", InputShape::kBinary, 1, OneSeed, OverflowStack, {}, true}) &&
+    RegisterTarget(
+        {"self-read-past-end", InputShape::kBinary, 1, OneSeed, ReadPastEnd, {}, true}) &&
+    RegisterTarget(
+        {"self-stack-overflow", InputShape::kBinary, 1, OneSeed, OverflowStack, {}, true}) &&
     RegisterTarget({"self-hang", InputShape::kBinary, 1, OneSeed, Hang, {}, true}) &&
     RegisterTarget({"self-check", InputShape::kBinary, 1, OneSeed, FailCheck, {}, true});
 

@@ -68,14 +68,16 @@ void SearchWith(MappedFile* t, const uint8_t* code, const uint8_t* word) {
     EncodeWordByRules(t, rule, L"\xD83D\xDE00", out);
 }
 
-void RunTable(const uint8_t* data, size_t size, FuzzContext&) {
+void RunTable(const uint8_t* data, size_t size, FuzzContext& c) {
     MemoryTable m(const_cast<uint8_t*>(data), size);
     MappedFile* t = m.get();
     const TableView v = MakeTableView(t);
     // Keys taken from the entries the view vouches for, and some of our own.
-    const uint8_t fixed[][8] = {{1, 'a'}, {2, 'a', 'b'}, {2, 0x15, 0x16}, {0}, {1, 0x11}, {2, 'z', 'z'}};
+    const uint8_t fixed[][8] = {{1, 'a'}, {2, 'a', 'b'}, {2, 0x15, 0x16},
+                                {0},      {1, 0x11},     {2, 'z', 'z'}};
     const uint8_t word[] = {3, 0xE4, 0xB8, 0xAD};
     for (const auto& k : fixed) SearchWith(t, k, word);
+    if (v.valid() && v.count > 0) ++c.deep;
     if (v.valid()) {
         const int32_t step = v.count > 8 ? v.count / 8 : 1;
         for (int32_t pos = 0; pos < v.count; pos += step) {
