@@ -7,3 +7,6 @@ int BuildMainTable(const wchar_t* textPath, const wchar_t* outPath,
 int BuildListTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildKeyValueTable(const wchar_t* textPath, const wchar_t* outPath);
 int BuildTempTable(const wchar_t* outPath);
+// config.dsc from a settings text and the fields of a new installation; guidText "{...}"
+// is the input method's GUID.
+int BuildSettingsFile(const wchar_t* textPath, const wchar_t* outPath, const wchar_t* guidText);

@@ -3,6 +3,8 @@
 #include <objbase.h>
 
 #include "textservice/class_factory.h"
+#include "textservice/command_hook_table.h"
+#include "textservice/export/exported_object.h"
 #include "textservice/object_count.h"
 #include "textservice/window_classes.h"
 
@@ -18,6 +20,7 @@ BOOL DllMainProcessAttachDetach(HINSTANCE instance, DWORD reason, void* reserved
                 DeleteLibraryLock();
                 return FALSE;
             }
+            InstallInputMethodCommandHooks();
             return TRUE;
         case DLL_PROCESS_DETACH:
             // At process exit the heap goes anyway; on an unload a lingering factory is freed.
@@ -48,3 +51,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** out) {
 }
 
 STDAPI DllCanUnloadNow() { return ObjectCountValue() < 0 ? S_OK : S_FALSE; }
+
+extern "C" int WINAPI KXITFGetObject(uint64_t kind, void** out) {
+    return GetExportedObject(kind, out);
+}

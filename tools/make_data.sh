@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the shipped tables from Debian's lexicon packages into out/data (or the folder
-# given as $1): definition texts by tools/make_lexicon.py, tables by tablegen under Wine.
+# given as $1): definition texts by tools/make_lexicon.py, tables by tablegen under Wine;
+# config.dsc from the settings text data/settings/default.kxconfig.txt the same way.
 # Nothing is rebuilt while the inputs (package files, scripts, tablegen) are unchanged.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -30,9 +31,11 @@ licence_pkgs=(rime-data-luna-pinyin rime-essay rime-data-pinyin-simp libopencc1.
 common_licences=(LGPL-3 GPL-3 Apache-2.0 CC0-1.0)
 # The input method's GUID (the DLL's string resource 1), which the main table must carry.
 ime_guid="{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"
-tables=(main.dmg temp.dmg sysl.dmg engl.dmg danzi.dmi dict.dms traditional.dms simplified.dms)
+settings="$root/data/settings/default.kxconfig.txt"
+tables=(main.dmg temp.dmg sysl.dmg engl.dmg danzi.dmi dict.dms traditional.dms simplified.dms
+        config.dsc)
 
-inputs=("${sources[@]}" "$root/tools/make_data.sh" "$root/tools/make_lexicon.py" "$root"/tools/lexicon/*.py "$tablegen")
+inputs=("${sources[@]}" "$settings" "$root/tools/make_data.sh" "$root/tools/make_lexicon.py" "$root"/tools/lexicon/*.py "$tablegen")
 for p in "${licence_pkgs[@]}"; do inputs+=("/usr/share/doc/$p/copyright"); done
 for l in "${common_licences[@]}"; do inputs+=("/usr/share/common-licenses/$l"); done
 hashes="$(sha256sum "${inputs[@]}"; echo "guid $ime_guid")"
@@ -78,6 +81,10 @@ done
 /usr/lib/wine/wine64 "$tablegen" temp "$(win "$out/temp.dmg")" </dev/null > "$texts/temp.dmg.log" 2>&1 &
 pids+=($!)
 logs+=("$texts/temp.dmg.log")
+/usr/lib/wine/wine64 "$tablegen" config "$(win "$settings")" "$(win "$out/config.dsc")" "$ime_guid" \
+  </dev/null > "$texts/config.dsc.log" 2>&1 &
+pids+=($!)
+logs+=("$texts/config.dsc.log")
 status=0
 for i in "${!pids[@]}"; do
   if ! wait "${pids[$i]}"; then

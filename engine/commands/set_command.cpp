@@ -1,8 +1,12 @@
 #include "engine/commands/set_command.h"
 
 #include <cwchar>
+#include <string>
 #include <string_view>
 
+#include "core/record/engine.h"
+#include "core/settings/option_codec.h"
+#include "core/settings/settings_import.h"
 #include "core/settings/settings_text.h"
 
 namespace {
@@ -30,6 +34,19 @@ bool ReadPart(const wchar_t* text, size_t* pos, wchar_t end, TextPart* part) {
     return true;
 }
 
+std::wstring_view View(TextPart p) { return p.text ? std::wstring_view(p.text, p.length) : L""; }
+
+// Keys a set( command may not change: the front-end choice and the debug switch.
+bool IsRefusedKey(std::wstring_view key) { return key == L"输入法框架" || key == L"使用调试模式"; }
+
+int ApplyCodecLine(const OptionSectionCodec* codec, void* block, TextPart key, TextPart value,
+                   int kind) {
+    if (!codec || !codec->read || !block) return 0;
+    const std::wstring k(View(key)), v(View(value));
+    codec->read(block, k.c_str(), v.c_str(), kind);
+    return 1;
+}
+
 }  // namespace
 
 int GetSettingsSectionId(const wchar_t* header, size_t length) {
@@ -52,4 +69,45 @@ int ParseSetCommand(const wchar_t* text, TextPart* section, TextPart* key, TextP
     if (key) *key = parts[1];
     if (value) *value = parts[2];
     return id;
+}
+
+int ApplySettingLine(int section, TextPart key, TextPart value, ImeConfigData* ime,
+                     DmeConfigData* dme, SkinConfigData* skin, const OptionSectionCodec* codec) {
+    const std::wstring_view k = View(key), v = View(value);
+    switch (section) {
+        case kSectionKeyFunctions:
+            if (!dme) return 0;
+            ParseKeyFunctionLine(dme, k, v);
+            return 1;
+        case kSectionIme:
+            if (!ime) return 0;
+            ParseImeOption(ime, k, v);
+            return 1;
+        case kSectionDme:
+            return ApplyCodecLine(codec, dme, key, value, kOptionSectionInput);
+        case kSectionSkin:
+            return ApplyCodecLine(codec, skin, key, value, kOptionSectionInterface);
+        case kSectionWordRules:
+            if (!dme) return 0;
+            ParseWordRuleLine(dme, k, v);
+            return 1;
+        case kSectionSymbols:
+            if (!ime) return 0;
+            ParseSymbolTableLine(ime, k, v);
+            return 1;
+        case kSectionKeyRoots:
+            if (!ime) return 0;
+            ParseKeyRootLine(ime, k, v);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int ApplySetCommandLine(Engine* engine, const wchar_t* line, const OptionSectionCodec* codec) {
+    if (!engine) return 0;
+    TextPart section, key, value;
+    const int id = ParseSetCommand(line, &section, &key, &value);
+    if (!id || IsRefusedKey(View(key))) return 0;
+    return ApplySettingLine(id, key, value, engine->ime, engine->dme, engine->skin, codec);
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "core/table/table_format.h"
 #include "engine/platform.h"
 #include "engine/symbol_display.h"
+#include "support/installed_ime.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 
@@ -39,13 +41,6 @@ EnginePlatform FakePlatform() {
     return p;
 }
 
-bool IsOpenSomewhere(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
-}
-
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 
 struct EngineDeleter {
@@ -53,95 +48,46 @@ struct EngineDeleter {
 };
 using EnginePtr = std::unique_ptr<Engine, EngineDeleter>;
 
+// An installed input method whose GUID text the platform seam hands to Engine::Create.
 class Installation : public ::testing::Test {
 public:
     void SetUp() override {
         platform_ = FakePlatform();
         SetPlatform(&platform_);
-        CoCreateGuid(&guid_);
-        wchar_t text[40];
-        StringFromGUID2(guid_, text, 40);
-        g_guidText = text;
+        ime_ = std::make_unique<InstalledIme>();
+        g_guidText = ime_->guidText;
         g_now = 1'800'000'000;
         g_ticks = 3'600'000;
-        keyPath_ = L"Software\\ZantorIME3\\" + g_guidText + L"\\";
-        WriteValue(L"IMEName", L"fakeime");
-        WriteValue(L"InstallLocation", install_.path());
-        WriteValue(L"DataLocation", data_.path() + L"\\");
-        ASSERT_EQ(CreateConfigFile(Path(L"config.dsc").c_str()), 1);
-        EditConfig([&](uint8_t* v) {
-            std::memcpy(v + kSoftBlockOffset + offsetof(SoftConfigData, guid), &guid_, 16);
+        ime_->EditConfig([&](uint8_t* v) {
             // A paired symbol whose toggle the creation resets.
             uint8_t* quote = v + kImeBlockOffset + offsetof(ImeConfigData, symbols) + 64 * '"';
             uint16_t kind = kSymbolPair, toggle = 1;
             std::memcpy(quote, &kind, 2);
             std::memcpy(quote + 62, &toggle, 2);
         });
-        WriteMain(guid_, kTableVersion);
     }
     void TearDown() override {
         SetPlatform(nullptr);
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, keyPath_.c_str());
+        ime_.reset();
     }
 
-    std::wstring Path(const wchar_t* name) const { return data_ / name; }
-    void WriteValue(const wchar_t* name, const std::wstring& value) const {
-        ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, keyPath_.c_str(), name, value.c_str()));
-    }
-    void DeleteValue(const wchar_t* name) const {
-        HKEY k;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0,
-                                KEY_SET_VALUE | KEY_WOW64_64KEY, &k),
-                  ERROR_SUCCESS);
-        RegDeleteValueW(k, name);
-        RegCloseKey(k);
-    }
-    void WriteMain(const GUID& g, uint16_t version) const {
-        std::vector<uint8_t> t = MakeCodeTable({{"\x11", "\xe4\xb8\x80"}});
-        std::memcpy(&t[12], &g, 16);
-        std::memcpy(&t[28], &version, 2);
-        ASSERT_TRUE(WriteFileBytes(Path(L"main.dmg"), t));
-    }
-    void WriteTemp() const {
-        std::vector<uint8_t> b(kTempTableSize, 0);
-        Put32(b, 0, kTempHeapStart);
-        Put32(b, 4, 1);
-        Put32(b, 8, kTableKindTemp);
-        Put32(b, 156, 7);
-        ASSERT_TRUE(WriteFileBytes(Path(L"temp.dmg"), b));
-    }
-    int32_t TempCount() const {
-        std::vector<uint8_t> b = ReadFileBytes(Path(L"temp.dmg"));
-        int32_t n;
-        std::memcpy(&n, &b[4], 4);
-        return n;
-    }
-    void EditConfig(const std::function<void(uint8_t*)>& edit) const {
-        std::vector<uint8_t> b = ReadFileBytes(Path(L"config.dsc"));
-        ASSERT_EQ(b.size(), kConfigFileSize);
-        edit(b.data());
-        ASSERT_TRUE(WriteFileBytes(Path(L"config.dsc"), b));
-    }
-    void ExpectNothingOpen() const {
-        for (const wchar_t* name : {L"config.dsc", L"main.dmg", L"temp.dmg"})
-            EXPECT_FALSE(IsOpenSomewhere(Path(name))) << Narrow(name);
-    }
+    InstalledIme& ime() const { return *ime_; }
+    std::wstring Path(const wchar_t* name) const { return ime_->Path(name); }
+    void ExpectNothingOpen() const { EXPECT_FALSE(ime_->AnyFileOpen()); }
 
     EnginePlatform platform_;
-    GUID guid_{};
-    std::wstring keyPath_;
-    TempDir data_, install_;
+    std::unique_ptr<InstalledIme> ime_;
 };
 
 TEST_F(Installation, CreatesTheRecord) {
     BookTitleDepth() = 3;
     EnginePtr e(Engine::Create());
     ASSERT_NE(e, nullptr);
-    EXPECT_TRUE(IsEqualGUID(e->guid, guid_));
+    EXPECT_TRUE(IsEqualGUID(e->guid, ime().guid));
     EXPECT_EQ(std::wstring(e->guidText), g_guidText);
     EXPECT_EQ(std::wstring(e->imeName), L"fakeime");
-    EXPECT_EQ(std::wstring(e->installLocation), install_.path() + L"\\");
-    EXPECT_EQ(std::wstring(e->dataLocation), data_.path() + L"\\");
+    EXPECT_EQ(std::wstring(e->installLocation), ime().install.path() + L"\\");
+    EXPECT_EQ(std::wstring(e->dataLocation), ime().data.path() + L"\\");
     EXPECT_NE(e->uiState, nullptr);
     EXPECT_NE(e->ime, nullptr);
     EXPECT_NE(e->dme, nullptr);
@@ -164,29 +110,30 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
     const Case cases[] = {
         {"no string resource", [](Installation*) { g_guidText.clear(); }},
         {"malformed GUID text", [](Installation*) { g_guidText = L"{not-a-guid}"; }},
-        {"no IMEName", [](Installation* i) { i->DeleteValue(L"IMEName"); }},
-        {"no InstallLocation", [](Installation* i) { i->DeleteValue(L"InstallLocation"); }},
-        {"no DataLocation", [](Installation* i) { i->DeleteValue(L"DataLocation"); }},
+        {"no IMEName", [](Installation* i) { i->ime().DeleteValue(L"IMEName"); }},
+        {"no InstallLocation", [](Installation* i) { i->ime().DeleteValue(L"InstallLocation"); }},
+        {"no DataLocation", [](Installation* i) { i->ime().DeleteValue(L"DataLocation"); }},
         {"no config.dsc", [](Installation* i) { DeleteFileW(i->Path(L"config.dsc").c_str()); }},
         {"no main.dmg", [](Installation* i) { DeleteFileW(i->Path(L"main.dmg").c_str()); }},
         {"main.dmg of another input method",
          [](Installation* i) {
              GUID other;
              CoCreateGuid(&other);
-             i->WriteMain(other, kTableVersion);
+             i->ime().WriteMain(other, kTableVersion);
          }},
-        {"main.dmg of version 0x0303", [](Installation* i) { i->WriteMain(i->guid_, 0x0303); }},
+        {"main.dmg of version 0x0303",
+         [](Installation* i) { i->ime().WriteMain(i->ime().guid, 0x0303); }},
         {"main.dmg too short for its header",
          [](Installation* i) {
              WriteFileBytes(i->Path(L"main.dmg"), std::vector<uint8_t>(100, 0));
          }},
         {"settings of another input method",
          [](Installation* i) {
-             i->EditConfig(
+             i->ime().EditConfig(
                  [](uint8_t* v) { v[kSoftBlockOffset + offsetof(SoftConfigData, guid)] ^= 0xFF; });
          }},
         {"settings without their blocks",
-         [](Installation* i) { i->EditConfig([](uint8_t* v) { v[0] = 0; }); }},
+         [](Installation* i) { i->ime().EditConfig([](uint8_t* v) { v[0] = 0; }); }},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -200,8 +147,8 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
 }
 
 TEST_F(Installation, TemporaryWordsEmptiedOncePerBoot) {
-    WriteTemp();
-    EditConfig([](uint8_t* v) {
+    ime().WriteTemp();
+    ime().EditConfig([](uint8_t* v) {
         uint32_t options = kImeMainTable | kImeTempClearAtBoot;
         std::memcpy(v + kImeBlockOffset + offsetof(ImeConfigData, options), &options, 4);
     });
@@ -210,7 +157,7 @@ TEST_F(Installation, TemporaryWordsEmptiedOncePerBoot) {
         ASSERT_NE(first, nullptr);
         ASSERT_NE(first->tempTable, nullptr);
     }
-    EXPECT_EQ(TempCount(), 0);
+    EXPECT_EQ(ime().TempCount(), 0);
     // A word learnt later in the same boot survives the next engine.
     std::vector<uint8_t> b = ReadFileBytes(Path(L"temp.dmg"));
     Put32(b, 4, 1);
@@ -221,7 +168,7 @@ TEST_F(Installation, TemporaryWordsEmptiedOncePerBoot) {
         EnginePtr second(Engine::Create());
         ASSERT_NE(second, nullptr);
     }
-    EXPECT_EQ(TempCount(), 1);
+    EXPECT_EQ(ime().TempCount(), 1);
 }
 
 TEST_F(Installation, RemappingAGrownTableDropsPointersIntoTheOldView) {

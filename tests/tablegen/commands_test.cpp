@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
@@ -129,6 +130,66 @@ TEST_F(Commands, MainTableCarriesTheGivenGuid) {
     const std::wstring other = Path(L"other.dmg");
     EXPECT_EQ(BuildMainTable(text.c_str(), other.c_str(), L"D7812E39"), 0);
     EXPECT_FALSE(FileExists(other));
+}
+
+TEST_F(Commands, SettingsFileFromText) {
+    const std::wstring text = Path(L"settings.txt"), file = Path(L"config.dsc");
+    const wchar_t* guid = L"{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}";
+    ASSERT_TRUE(WriteFileBytes(text, std::string(kBom) + "[-IME设置-]\r\n"
+                                                         "编码窗口样式=TSF-嵌入首选\r\n"
+                                                         "输入方案=主\r\n"
+                                                         "候选列表显示个数=7\r\n"
+                                                         "[-DME设置-]\r\n"
+                                                         "空码清屏码长=3\r\n"
+                                                         "[-按键功能-]\r\n"
+                                                         "键Esc=清除输入\r\n"));
+    ASSERT_EQ(BuildSettingsFile(text.c_str(), file.c_str(), guid), 1);
+    std::vector<uint8_t> bytes = ReadFileBytes(file);
+    ASSERT_EQ(bytes.size(), kConfigFileSize);
+    MappedFile view{};
+    view.view = bytes.data();
+    view.size = static_cast<int32_t>(bytes.size());
+    ImeConfigData* ime = FindImeConfig(&view);
+    DmeConfigData* dme = FindDmeConfig(&view);
+    SoftConfigData* soft = FindSoftConfig(&view);
+    ASSERT_TRUE(ime && dme && soft && FindSkinConfig(&view));
+    EXPECT_EQ(CandidatesPerPage(ime->listOptions), 7u);
+    EXPECT_EQ(ime->options & (kImeMainTable | kImeAuxTable), kImeMainTable);
+    // The style key counts only in a build with the TSF front end, set before the text.
+    EXPECT_EQ(ime->options & kImeStyleMask, kImeStyleTsfEmbedFirst);
+    EXPECT_EQ(dme->keys.plainKeys[VK_ESCAPE], 0x4u);
+    EXPECT_EQ(dme->emptyClearLength, 3);  // through the input method's option codec
+    EXPECT_EQ(dme->keyClass[0x16], kKeyCodeStart | kKeyCodeContinue);
+    const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
+                                  0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};
+    EXPECT_EQ(std::memcmp(soft->guid, expected, 16), 0);
+    EXPECT_EQ(soft->buildNumber, 215u);
+    EXPECT_FALSE(FileExists(WorkFilePath(file)));
+}
+
+TEST_F(Commands, FailedSettingsFileKeepsThePreviousOne) {
+    struct Case {
+        bool textFile;
+        const wchar_t* guid;
+    };
+    const Case cases[] = {
+        {false, L"{D7812E39-FBD7-43A7-99C7-DE9322D54A0F}"},
+        {true, L"D7812E39"},
+    };
+    const std::string previous = "previous settings";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::Narrow(c.guid));
+        const std::wstring text = Path(L"settings.txt"), file = Path(L"config.dsc");
+        DeleteFileW(text.c_str());
+        if (c.textFile) {
+            ASSERT_TRUE(WriteFileBytes(text, std::string("[-IME设置-]\r\n")));
+        }
+        ASSERT_TRUE(WriteFileBytes(file, previous));
+        EXPECT_EQ(BuildSettingsFile(text.c_str(), file.c_str(), c.guid), 0);
+        std::vector<uint8_t> bytes = ReadFileBytes(file);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), previous);
+        EXPECT_FALSE(FileExists(WorkFilePath(file)));
+    }
 }
 
 TEST_F(Commands, TempTableReplacesAnOldFile) {

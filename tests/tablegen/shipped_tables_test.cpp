@@ -12,24 +12,14 @@
 #include "core/base/text_convert.h"
 #include "core/table/code_table.h"
 #include "core/table/table_format.h"
+#include "shipped_data.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 #include "tablegen/temp_table.h"
 
 namespace {
 
-// The data folder: ZAN_DATA_DIR, else the build's output folder; a Unix path is reached
-// through Wine's Z: drive.
-std::wstring DataDir() {
-    const char* env = std::getenv("ZAN_DATA_DIR");
-    std::string dir = env && *env ? env : ZAN_SHIPPED_DATA_DIR;
-    if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-    std::wstring wide(dir.size() + 1, L'\0');
-    int n = Utf8ToUtf16(dir.c_str(), static_cast<int>(dir.size()), wide.data(),
-                        static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return wide;
-}
+using shipped::DataDir;
 
 struct Table {
     MappedFile* file = nullptr;
@@ -154,12 +144,9 @@ TEST_F(ShippedTables, PackedTablesKeepTheFormatInvariants) {
 }
 
 TEST_F(ShippedTables, MainTableCarriesTheInputMethodGuid) {
-    // {D7812E39-FBD7-43A7-99C7-DE9322D54A0F} as stored in memory.
-    const uint8_t expected[16] = {0x39, 0x2E, 0x81, 0xD7, 0xD7, 0xFB, 0xA7, 0x43,
-                                  0x99, 0xC7, 0xDE, 0x93, 0x22, 0xD5, 0x4A, 0x0F};
     std::vector<uint8_t> bytes = testing_support::ReadFileBytes(DataDir() + L"/main.dmg");
     ASSERT_GE(bytes.size(), 28u);
-    EXPECT_EQ(std::memcmp(bytes.data() + 12, expected, 16), 0);
+    EXPECT_EQ(std::memcmp(bytes.data() + 12, shipped::kGuidBytes, 16), 0);
 }
 
 TEST_F(ShippedTables, TempTableIsTheEmptyTable) {

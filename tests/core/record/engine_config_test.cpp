@@ -16,6 +16,7 @@
 #include "core/record/boot_stamp.h"
 #include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
+#include "support/installed_ime.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 
@@ -41,96 +42,11 @@ std::wstring FakeImePath() {
     return self.substr(0, self.find_last_of(L'\\') + 1) + L"fake_ime.ime";
 }
 
-// True when some handle of this process still holds the file.
-bool IsOpenSomewhere(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
-}
-
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
-
-// A temporary table of the shipped size with one word in it and a filled prefix index.
-std::vector<uint8_t> TempTableBytes() {
-    std::vector<uint8_t> b(kTempTableSize, 0);
-    Put32(b, 0, kTempHeapStart);
-    Put32(b, 4, 1);
-    Put32(b, 8, kTableKindTemp);
-    Put32(b, 156, 7);
-    Put32(b, 156 + 65532, 9);
-    return b;
-}
-
-struct Installation {
-    GUID guid{};
-    wchar_t guidText[40]{};
-    std::wstring keyPath;
-    TempDir data;
-    TempDir install;
-
-    Installation() {
-        CoCreateGuid(&guid);
-        StringFromGUID2(guid, guidText, 40);
-        keyPath = std::wstring(L"Software\\ZantorIME3\\") + guidText + L"\\";
-        WriteValue(L"IMEName", L"fakeime");
-        WriteValue(L"InstallLocation", install.path());  // no trailing "\"
-        WriteValue(L"DataLocation", data.path() + L"\\");
-        EXPECT_EQ(CreateConfigFile(Path(L"config.dsc").c_str()), 1);
-        EditConfig([&](uint8_t* v) { std::memcpy(v + kSoftBlockOffset + 40, &guid, 16); });
-        WriteMain(guid, kTableVersion);
+// The installation with the stand-in module and clock reset for each test.
+struct Installation : InstalledIme {
+    Installation() : InstalledIme(std::vector<FixtureEntry>{{"\x0b\x0c", "\xe4\xb8\xad"}}) {
         g_modulePath = FakeImePath();
         g_bootTime = kBoot;
-    }
-    ~Installation() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, keyPath.c_str()); }
-
-    std::wstring Path(const wchar_t* name) const { return data / name; }
-    void WriteValue(const wchar_t* name, const std::wstring& value) const {
-        ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, keyPath.c_str(), name, value.c_str()));
-    }
-    void DeleteValue(const wchar_t* name) const {
-        HKEY k;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0,
-                                KEY_SET_VALUE | KEY_WOW64_64KEY, &k),
-                  ERROR_SUCCESS);
-        RegDeleteValueW(k, name);
-        RegCloseKey(k);
-    }
-    void WriteMain(const GUID& g, uint16_t version) const {
-        std::vector<uint8_t> t = MakeCodeTable({{"\x0b\x0c", "\xe4\xb8\xad"}});
-        std::memcpy(&t[12], &g, 16);
-        std::memcpy(&t[28], &version, 2);
-        ASSERT_TRUE(WriteFileBytes(Path(L"main.dmg"), t));
-    }
-    void EditConfig(const std::function<void(uint8_t*)>& edit) const {
-        std::vector<uint8_t> b = ReadFileBytes(Path(L"config.dsc"));
-        ASSERT_EQ(b.size(), kConfigFileSize);
-        edit(b.data());
-        ASSERT_TRUE(WriteFileBytes(Path(L"config.dsc"), b));
-    }
-    void SetImeOptions(uint32_t options, int64_t stamp) const {
-        EditConfig([&](uint8_t* v) {
-            std::memcpy(v + kImeBlockOffset + offsetof(ImeConfigData, options), &options, 4);
-            std::memcpy(v + kImeBlockOffset + offsetof(ImeConfigData, bootStamp), &stamp, 8);
-        });
-    }
-    int64_t StoredStamp() const {
-        std::vector<uint8_t> b = ReadFileBytes(Path(L"config.dsc"));
-        int64_t s;
-        std::memcpy(&s, &b[kImeBlockOffset + offsetof(ImeConfigData, bootStamp)], 8);
-        return s;
-    }
-    int32_t TempCount() const {
-        std::vector<uint8_t> b = ReadFileBytes(Path(L"temp.dmg"));
-        int32_t n;
-        std::memcpy(&n, &b[4], 4);
-        return n;
-    }
-    bool AnyFileOpen() const {
-        for (const wchar_t* n : {L"config.dsc", L"main.dmg", L"temp.dmg", L"engl.dmg"}) {
-            if (FileExists(Path(n)) && IsOpenSomewhere(Path(n))) return true;
-        }
-        return false;
     }
 };
 
@@ -149,7 +65,7 @@ using EnginePtr = std::unique_ptr<Engine, EngineCloser>;
 
 TEST(ConfigEngine, OpensAWholeInstallation) {
     Installation inst;
-    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    inst.WriteTemp();
     EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
     ASSERT_TRUE(e);
     EXPECT_TRUE(IsEqualGUID(e->guid, inst.guid));
@@ -183,9 +99,7 @@ TEST(ConfigEngine, BrokenEnvironmentsGiveNullAndLeaveNothingOpen) {
     };
     const auto ownGuid = [](Installation& i) { return std::wstring(i.guidText); };
     const std::vector<Case> cases = {
-        {"no registry key",
-         [](Installation& i) { DeleteRegistryTree(HKEY_LOCAL_MACHINE, i.keyPath.c_str()); },
-         nullptr},
+        {"no registry key", [](Installation& i) { i.DeleteKey(); }, nullptr},
         {"no IMEName", [](Installation& i) { i.DeleteValue(L"IMEName"); }, nullptr},
         {"empty IMEName", [](Installation& i) { i.WriteValue(L"IMEName", L""); }, nullptr},
         {"no InstallLocation", [](Installation& i) { i.DeleteValue(L"InstallLocation"); }, nullptr},
@@ -240,7 +154,7 @@ TEST(ConfigEngine, BrokenEnvironmentsGiveNullAndLeaveNothingOpen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Installation inst;
-        ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+        inst.WriteTemp();
         c.breakIt(inst);
         const std::wstring text = c.guidText ? c.guidText(inst) : ownGuid(inst);
         Engine* e = CreateConfigEngine(text.c_str(), kHooks);
@@ -256,7 +170,7 @@ TEST(ConfigEngine, ShortOrMissingTempTableCountsAsAbsent) {
     for (size_t size : {size_t{0}, size_t{100}, sizeof(TableFileHeader) - 1}) {
         SCOPED_TRACE(size);
         Installation inst;
-        std::vector<uint8_t> t = TempTableBytes();
+        std::vector<uint8_t> t = InstalledIme::TempTableBytes();
         t.resize(size);
         ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), t));
         inst.SetImeOptions(kImeTempClearAtBoot, 0);
@@ -367,7 +281,7 @@ TEST(BootStamp, CurrentBootTimeIsInThePast) {
 
 TEST(BootStamp, TempTableIsClearedOncePerBoot) {
     Installation inst;
-    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    inst.WriteTemp();
     inst.SetImeOptions(kImeTempClearAtBoot, 0);
 
     struct Step {
@@ -382,7 +296,7 @@ TEST(BootStamp, TempTableIsClearedOncePerBoot) {
     int64_t expectedStamp = 0;
     for (const Step& s : steps) {
         SCOPED_TRACE(s.bootTime);
-        ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+        inst.WriteTemp();
         g_bootTime = s.bootTime;
         {
             EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
@@ -411,7 +325,7 @@ TEST(BootStamp, TempTableIsClearedOncePerBoot) {
 
 TEST(BootStamp, NoResetWhenTheSettingIsOffOrTheTableIsAPrivateCopy) {
     Installation inst;
-    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    inst.WriteTemp();
     inst.SetImeOptions(0, 0);
     {
         EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
