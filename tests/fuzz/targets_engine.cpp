@@ -103,12 +103,15 @@ std::vector<Bytes> EngineSeeds(FuzzContext& c) {
     WriteRegistryString(HKEY_LOCAL_MACHINE, key.c_str(), L"InstallLocation", install.c_str());
     WriteRegistryString(HKEY_LOCAL_MACHINE, key.c_str(), L"DataLocation", g_data.c_str());
     SetPlatform(&FuzzPlatform());
-    // A seed is one file: its number in the first byte, then its bytes.
+    // A seed is one file: its number in the first byte (with 0x80: the file is cut to whole
+    // pages, so that a read past its end faults in the mapping too), then its bytes.
     std::vector<Bytes> seeds;
     for (int i = 0; i < kFileCount; ++i) {
-        Bytes s{static_cast<uint8_t>(i)};
-        s.insert(s.end(), g_files[i].begin(), g_files[i].end());
-        seeds.push_back(s);
+        for (uint8_t pageEnd : {uint8_t{0}, uint8_t{0x80}}) {
+            Bytes s{static_cast<uint8_t>(i | pageEnd)};
+            s.insert(s.end(), g_files[i].begin(), g_files[i].end());
+            seeds.push_back(s);
+        }
     }
     return seeds;
 }
@@ -125,11 +128,13 @@ void Type(Engine* e, const std::wstring& keys) {
 }
 
 void RunEngine(const uint8_t* data, size_t size, FuzzContext& context) {
-    const int damaged = size ? data[0] % kFileCount : 0;
+    const int damaged = size ? (data[0] & 0x7F) % kFileCount : 0;
+    size_t bytes = size ? size - 1 : 0;
+    if (size && (data[0] & 0x80) && bytes >= 4096) bytes &= ~size_t{4095};
     for (int i = 0; i < kFileCount; ++i) {
         const std::wstring path = g_data + kFiles[i];
         if (i == damaged)
-            WriteWholeFile(path, size ? data + 1 : data, size ? size - 1 : 0);
+            WriteWholeFile(path, size ? data + 1 : data, bytes);
         else
             WriteWholeFile(path, g_files[i].data(), g_files[i].size());
     }

@@ -198,7 +198,7 @@ TEST(ConfigEngine, TablesOfAnotherKindAreRefused) {
     };
     const std::vector<uint8_t> list = withKind(MakeCodeTable({}), kTableKindList);
     const std::vector<uint8_t> keyValue = MakeKeyValueTable({{"a", "b"}});
-    std::vector<uint8_t> shortTemp = TempTableBytes();
+    std::vector<uint8_t> shortTemp = InstalledIme::TempTableBytes();
     shortTemp.resize(kTempTableSize - kTempSlotSize);
     struct Case {
         const char* name;
@@ -210,8 +210,8 @@ TEST(ConfigEngine, TablesOfAnotherKindAreRefused) {
     const Case cases[] = {
         {"main table of list kind", L"main.dmg", {}, false, &EngineShared::mainTable},
         {"main table of temporary kind", L"main.dmg", {}, false, &EngineShared::mainTable},
-        {"temporary table of main kind", L"temp.dmg", withKind(TempTableBytes(), kTableKindMain),
-         true, &EngineShared::tempTable},
+        {"temporary table of main kind", L"temp.dmg",
+         withKind(InstalledIme::TempTableBytes(), kTableKindMain), true, &EngineShared::tempTable},
         {"temporary table without its slots", L"temp.dmg", shortTemp, true,
          &EngineShared::tempTable},
         {"English table of main kind", L"engl.dmg", MakeCodeTable({{"a", "b"}}), true,
@@ -244,7 +244,7 @@ TEST(ConfigEngine, TablesOfAnotherKindAreRefused) {
     }
     // The right kinds open.
     Installation inst;
-    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), TempTableBytes()));
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), InstalledIme::TempTableBytes()));
     ASSERT_TRUE(WriteFileBytes(inst.Path(L"sysl.dmg"), list));
     ASSERT_TRUE(WriteFileBytes(inst.Path(L"danzi.dmi"), keyValue));
     EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
