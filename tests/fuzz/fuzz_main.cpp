@@ -171,9 +171,17 @@ int RunChild(const Options& o) {
                                                       FILE_MAP_WRITE, 0, 0, sizeof(ChildProgress)));
     }
     run.context.scratch = MakeScratch();
+    // The tools' work files in %TEMP% have fixed names: each child gets a %TEMP% of its own,
+    // so that runs and tests at the same time never share them.
+    const std::wstring temp = run.context.scratch + L"-temp";
+    RemoveFolderTree(temp);
+    CreateDirectoryW(temp.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
     InstallFaultHandlers({t, o.seed, o.out, run.progress, &run.current});
     RunWatched(ChildWork, &run);
     RemoveFolderTree(run.context.scratch);
+    RemoveFolderTree(temp);
     return 0;
 }
 
