@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,20 +22,14 @@
 #include "core/table/code_table.h"
 #include "core/table/table_format.h"
 #include "engine/lookup.h"
+#include "support/table_fixture.h"
+#include "support/test_files.h"
 
 namespace {
 
-struct GenEntry {
-    std::string code, word;
-    uint32_t flags;
-};
-
-bool CodeLess(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return uint8_t(x) < uint8_t(y); });
-}
-
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { std::memcpy(&v[at], &x, 4); }
+using testing_support::FixtureEntry;
+using testing_support::MakeCodeTable;
+using testing_support::WriteFileBytes;
 
 // A main table of n entries: codes of keypad digits 1-9 (bytes 0x11-0x19), one to twelve
 // long (few short ones, as spelled words give), words of one to four CJK characters, orders
@@ -43,10 +38,10 @@ std::vector<uint8_t> GenerateTable(int n) {
     std::mt19937 rng(12345);
     std::discrete_distribution<int> length({0, 0.05, 2, 8, 14, 16, 16, 14, 11, 8, 5, 3, 2});
     std::uniform_int_distribution<int> digit(0x11, 0x19), chars(1, 4), cjk(0x4E00, 0x9FA5);
-    std::vector<GenEntry> entries;
+    std::vector<FixtureEntry> entries;
     entries.reserve(n);
     for (int i = 0; i < n; ++i) {
-        GenEntry e;
+        FixtureEntry e;
         int len = length(rng);
         for (int k = 0; k < len; ++k) e.code.push_back(static_cast<char>(digit(rng)));
         int wc = len == 1 ? 1 : chars(rng);
@@ -60,63 +55,18 @@ std::vector<uint8_t> GenerateTable(int n) {
         e.flags = ComposeFlags(order, kClassSystem) | (i < 35000 ? kFlagFirstLines : 0);
         entries.push_back(std::move(e));
     }
-    std::sort(entries.begin(), entries.end(), [](const GenEntry& a, const GenEntry& b) {
-        if (a.code != b.code) return CodeLess(a.code, b.code);
-        return CodeLess(a.word, b.word);
-    });
+    // One entry per code and word, as the builder keeps them.
+    auto byCodeAndWord = [](const FixtureEntry& a, const FixtureEntry& b) {
+        return a.code != b.code ? a.code < b.code : a.word < b.word;
+    };
+    std::sort(entries.begin(), entries.end(), byCodeAndWord);
     entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const GenEntry& a, const GenEntry& b) {
+                              [](const FixtureEntry& a, const FixtureEntry& b) {
                                   return a.code == b.code && a.word == b.word;
                               }),
                   entries.end());
-    uint32_t count = static_cast<uint32_t>(entries.size());
-    uint32_t heap = FreshHeapStart(count);
-    std::vector<uint8_t> out(heap, 0);
-    Put32(out, 0, heap);
-    Put32(out, 4, count);
-    Put32(out, 8, kTableKindMain);
-    std::memcpy(&out[28], &kTableVersion, 2);
-    for (uint32_t i = 0; i < count; ++i) {
-        const GenEntry& e = entries[i];
-        uint32_t pos = static_cast<uint32_t>(out.size());
-        Put32(out, kOffsetArrayStart + 4 * i, pos);
-        out.resize(out.size() + 6 + e.code.size() + e.word.size());
-        Put32(out, pos, e.flags);
-        out[pos + 4] = static_cast<uint8_t>(e.code.size());
-        std::memcpy(&out[pos + 5], e.code.data(), e.code.size());
-        out[pos + 5 + e.code.size()] = static_cast<uint8_t>(e.word.size());
-        std::memcpy(&out[pos + 6 + e.code.size()], e.word.data(), e.word.size());
-    }
-    // Prefix index: the codes are sorted, so each prefix is one run.
-    auto cell = [&](unsigned a, unsigned b, uint32_t v) { Put32(out, 156 + 4 * (a * 128 + b), v); };
-    for (unsigned a = 0; a < 128; ++a) {
-        if (!IsPrefixKeyByte(a)) continue;
-        auto lower = [&](const std::string& p) {
-            return static_cast<uint32_t>(
-                std::lower_bound(entries.begin(), entries.end(), p,
-                                 [](const GenEntry& e, const std::string& k) {
-                                     return CodeLess(e.code.substr(0, k.size()), k);
-                                 }) -
-                entries.begin());
-        };
-        auto upper = [&](const std::string& p) {
-            return static_cast<uint32_t>(
-                std::upper_bound(entries.begin(), entries.end(), p,
-                                 [](const std::string& k, const GenEntry& e) {
-                                     return CodeLess(k, e.code.substr(0, k.size()));
-                                 }) -
-                entries.begin());
-        };
-        std::string pa(1, static_cast<char>(a));
-        cell(a, 0, lower(pa));
-        cell(a, 1, upper(pa));
-        for (unsigned b = 0; b < 128; ++b) {
-            if (!IsPrefixKeyByte(b)) continue;
-            std::string p{static_cast<char>(a), static_cast<char>(b)};
-            cell(a, b, lower(p));
-            cell(a, b + 1, upper(p));
-        }
-    }
+    std::vector<uint8_t> out = MakeCodeTable(std::move(entries), kTableKindMain);
+    std::memcpy(&out[offsetof(TableFileHeader, version)], &kTableVersion, 2);
     return out;
 }
 
@@ -154,15 +104,10 @@ int main() {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         path = std::wstring(temp) + L"keystroke_bench.dmg";
-        std::vector<uint8_t> table = GenerateTable(600000);
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (h == INVALID_HANDLE_VALUE ||
-            !WriteFile(h, table.data(), static_cast<DWORD>(table.size()), &written, nullptr)) {
+        if (!WriteFileBytes(path, GenerateTable(600000))) {
             std::fprintf(stderr, "cannot write the generated table\n");
             return 1;
         }
-        CloseHandle(h);
     }
     MappedFile* table = nullptr;
     if (MappedFile::Open(&table, path.c_str()) <= 0) {

@@ -90,9 +90,7 @@ void SetFormRow(PageRow* display, PageRow* commit, const wchar_t* form, int form
     SetRowText(commit, form, formLen);
 }
 
-int CharUnits(const wchar_t* s) {
-    return (s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF) ? 2 : 1;
-}
+int CharUnits(const wchar_t* s) { return CharUnitsAt(s, 2); }
 
 // Value of a key/value entry as UTF-16.
 int EntryValue(const uint8_t* entry, wchar_t* out, int capacity) {

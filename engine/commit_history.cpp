@@ -17,8 +17,7 @@ constexpr uint32_t kCommandPrefixBytes = 6;
 // Units of text that fit units without splitting a surrogate pair.
 int WholeCharUnits(const wchar_t* text, int length, int units) {
     if (length <= units) return length;
-    if (units > 0 && text[units - 1] >= 0xD800 && text[units - 1] <= 0xDBFF) return units - 1;
-    return units;
+    return UnitsWithoutCutPair(text, units);
 }
 
 }  // namespace

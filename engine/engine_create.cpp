@@ -1,42 +1,29 @@
 // The input method's engine record: creation over an installed data folder, and its end.
 #include "engine/engine_create.h"
 
-#include <windows.h>
-#include <objbase.h>
-
-#include <cstdlib>
-#include <cstring>
-
-#include "core/base/registry.h"
 #include "core/record/engine.h"
+#include "core/record/engine_open.h"
 #include "engine/platform.h"
 #include "engine/table_refresh.h"
 #include "engine/ui_state.h"
+#include "ui/windows/engine_windows.h"
 
 namespace {
 
+// The GUID text is the module's string resource.
 bool Build(Engine* e) {
-    if (Platform().loadGuidText(e->guidText, kGuidTextUnits) <= 0) return false;
-    if (FAILED(IIDFromString(e->guidText, &e->guid))) return false;
-    if (!ReadImeName(e->guidText, e->imeName)) return false;
-    if (!ReadInstallLocation(e->guidText, e->installLocation)) return false;
-    if (!ReadDataLocation(e->guidText, e->dataLocation)) return false;
-    if (!Engine::OpenTables(e)) return false;
-    if (!Engine::FindSettingsBlocks(e)) return false;
-    return PrepareOpenedEngine(e);
+    wchar_t guidText[kGuidTextUnits] = {};
+    if (Platform().loadGuidText(guidText, kGuidTextUnits) <= 0) return false;
+    guidText[kGuidTextUnits - 1] = 0;
+    return OpenEngineRecord(e, guidText) && PrepareOpenedEngine(e);
 }
 
 }  // namespace
 
 Engine* Engine::Create() {
-    auto* e = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+    Engine* e = AllocateEngineRecord();
     if (!e) return nullptr;
     e->page.pageEnd = -1;
-    e->osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExW(&e->osVersion);
-#pragma GCC diagnostic pop
     if (!Build(e)) {
         Destroy(e);
         return nullptr;
@@ -48,12 +35,8 @@ Engine* Engine::Create() {
 
 void Engine::Destroy(Engine* e) {
     if (!e) return;
+    DestroyEngineWindows(e);  // they hold the record as their user data
     DestroyUIState(e->uiState);
     e->uiState = nullptr;
-    e->soft = nullptr;
-    e->ime = nullptr;
-    e->dme = nullptr;
-    e->skin = nullptr;
-    CloseTables(e);
-    std::free(e);
+    FreeEngineRecord(e);
 }

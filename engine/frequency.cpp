@@ -81,7 +81,12 @@ int ApplyFrequencyRule(OrderSlot* slots, int64_t count, int64_t p, uint32_t rule
 
 int EngineRuntime::AdjustFrequency(Engine* e, int selector) {
     if (!e || !e->ime) return 0;
-    const uint32_t rule = FrequencyRuleOf(e->ime->listOptions);
+    return AdjustFrequencyByOptions(e, selector, e->ime->listOptions);
+}
+
+int AdjustFrequencyByOptions(Engine* e, int selector, uint32_t listOptions) {
+    if (!e) return 0;
+    const uint32_t rule = FrequencyRuleOf(listOptions);
     if (!rule) return 0;
     const int64_t p = SelectedCandidate(e, selector);
     if (p < 0 || !MainTableEntryOf(e, e->candidates[p])) return 0;

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "core/base/text_convert.h"
 #include "core/record/engine.h"
 #include "core/settings/config_blocks.h"
 
@@ -11,8 +12,6 @@ bool EndsSentence(wchar_t c) {
     return c == L'\n' || c == L'\r' || c == 0x2026 || c == 0x3002 || c == 0xFF01 || c == 0xFF1B ||
            c == 0xFF1F;
 }
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 void Store(ImeConfigData* ime, const wchar_t* text, uint32_t n) {
     std::memmove(ime->lastOutput, text, sizeof(wchar_t) * n);

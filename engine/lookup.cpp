@@ -34,10 +34,7 @@ int Utf8Chars(const uint8_t* text) { return Utf8CharCount(text); }
 int EncodeBounded(const wchar_t* text, int units, uint8_t* out, int capacity) {
     int total = 0;
     for (int i = 0; i < units && text[i];) {
-        int n = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < units && text[i + 1] >= 0xDC00 &&
-                 text[i + 1] <= 0xDFFF)
-                    ? 2
-                    : 1;
+        int n = CharUnitsAt(text + i, units - i);
         char buf[8];
         int bytes = Utf16ToUtf8(text + i, n, buf, sizeof buf);
         if (bytes <= 0 || total + bytes > capacity) break;
@@ -118,8 +115,8 @@ int LookupInputScoped(Engine* e) {
         e->hasPreviousFirst = 0;
     }
     e->candidateCount = 0;
-    // A typed code ends any association list and its key.
-    e->state &= ~kStateAssociation;
+    // A typed code ends any association list and its key; number texts mark their own list.
+    e->state &= ~(kStateAssociation | kStateNumberCandidates);
     in.searchKey.length = 0;
 
     // 2-3. Raw and normalised keys.

@@ -81,5 +81,7 @@ int BuildNumberCandidates(Engine* e, const uint8_t* key) {
         EngineRuntime::AddCandidate(e, entry, kKindTextEntry, kNumberWeight - added, 0);
         ++added;
     }
+    // The window picks these with the letters a-j.
+    if (added) e->state |= kStateNumberCandidates;
     return kLookupShown;
 }

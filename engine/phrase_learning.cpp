@@ -25,8 +25,6 @@ struct Phrase {
     const wchar_t* slots[kMaxRulePhraseChars];
 };
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
 // Joins records [first, count) oldest first; stops before a record that would take the
 // phrase past 16 characters or 29 units, so no record (and no pair) is ever cut.
 void JoinRecords(const ImeConfigData* ime, uint32_t first, uint32_t count, Phrase* p) {

@@ -2,14 +2,14 @@
 
 #include <cstdlib>
 
-// The windows' state grows with the window code; until then it is an empty zeroed block.
-struct UIState {
-    uint32_t reserved;
-};
+#include "ui/skin/active_skin.h"
+#include "ui/windows/ui_state_block.h"
 
 UIState* CreateUIState() { return static_cast<UIState*>(std::calloc(1, sizeof(UIState))); }
 
-void DestroyUIState(UIState* state) { std::free(state); }
+void DestroyUIState(UIState* state) {
+    ReleaseUIState(state);
+    std::free(state);
+}
 
-// No skin loader yet: nothing to choose, which is not a failure.
-bool SelectSkinFile(Engine* engine) { return engine && engine->uiState; }
+bool SelectSkinFile(Engine* engine) { return SelectActiveSkin(engine); }

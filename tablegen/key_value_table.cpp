@@ -15,10 +15,9 @@ constexpr size_t kMaxKeyBytes = 255;
 bool PairsWhole(const wchar_t* text, int units) {
     for (int i = 0; i < units; ++i) {
         const wchar_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (CharUnitsAt(text + i, units - i) == 2) {
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
+        } else if (IsSurrogate(c)) {
             return false;
         }
     }

@@ -4,6 +4,7 @@
 //   tablegen keyvalue <text> <table>   key/value table (kind 65536)
 //   tablegen temp <table>              empty temporary-word table
 //   tablegen config <text> <config.dsc> <guid>  settings file from a settings text
+//   tablegen measure <data folder> <corpus>       typing figures of the folder's tables
 #include <windows.h>
 #include <shellapi.h>
 
@@ -17,7 +18,8 @@ namespace {
 int Usage() {
     PrintErrorLine(
         L"usage: tablegen main <text> <table> [guid] | tablegen list|keyvalue <text> <table> | "
-        L"tablegen temp <table> | tablegen config <text> <config.dsc> <guid>");
+        L"tablegen temp <table> | tablegen config <text> <config.dsc> <guid> | "
+        L"tablegen measure <data folder> <corpus>");
     return 2;
 }
 
@@ -28,6 +30,7 @@ int Run(int argc, wchar_t** argv) {
     if (kind == L"main" && (argc == 4 || argc == 5))
         return BuildMainTable(argv[2], argv[3], argc == 5 ? argv[4] : nullptr) ? 0 : 1;
     if (kind == L"config" && argc == 5) return BuildSettingsFile(argv[2], argv[3], argv[4]) ? 0 : 1;
+    if (kind == L"measure" && argc == 4) return MeasureTyping(argv[2], argv[3]) ? 0 : 1;
     if (argc != 4) return Usage();
     if (kind == L"list") return BuildListTable(argv[2], argv[3]) ? 0 : 1;
     if (kind == L"keyvalue") return BuildKeyValueTable(argv[2], argv[3]) ? 0 : 1;

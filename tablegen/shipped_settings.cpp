@@ -41,8 +41,8 @@ void SetShippedFields(DmeConfigData* dme, SkinConfigData* skin, SoftConfigData* 
     for (int c = kKeypad0; c <= kKeypad9; ++c) dme->keyClass[c] |= kKeyCodeContinue;
     dme->keyClass['-'] |= kKeyCodeContinue;
 
-    skin->options = kSkinShippedOptions;
-    WriteFieldText(skin->skinName, kShippedSkin);
+    // The options and the chosen skin come from the settings text; the skin last loaded is
+    // the shipped one.
     WriteFieldText(skin->currentSkin, kShippedSkin);
     skin->statusWindowPos = {-1, -1};
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "textservice/object_count.h"
-#include "textservice/text_service.h"
+#include "textservice/tsf/text_service.h"
 
 namespace {
 

@@ -2,8 +2,10 @@
 
 #include "engine/commands/command_hooks.h"
 #include "engine/commands/set_command.h"
+#include "textservice/actions/soft_keyboard_command.h"
 #include "textservice/boundary_guard.h"
 #include "textservice/export/section_codec.h"
+#include "ui/image/image_file.h"
 
 namespace {
 
@@ -11,7 +13,15 @@ int ApplySettingLineHook(Engine* engine, const wchar_t* line) {
     return Guarded(0, [&] { return ApplySetCommandLine(engine, line, &InputMethodOptionCodec()); });
 }
 
-const CommandHooks kHooks = {ApplySettingLineHook, nullptr, nullptr};
+int SoftKeyboardCommandHook(Engine* engine, const wchar_t* argument) {
+    return Guarded(0, [&] { return SoftKeyboardCommand(engine, argument); });
+}
+
+HBITMAP DecodeImageFileHook(const wchar_t* path) {
+    return Guarded<HBITMAP>(nullptr, [&] { return DecodeImageFileToBitmap(path); });
+}
+
+const CommandHooks kHooks = {ApplySettingLineHook, SoftKeyboardCommandHook, DecodeImageFileHook};
 
 }  // namespace
 

@@ -1,15 +1,30 @@
 #include "textservice/window_classes.h"
 
+#include "ui/candidate/candidate_window.h"
+#include "ui/menus/menu_hooks.h"
+#include "ui/windows/skin_window_classes.h"
+
 namespace {
 
-const wchar_t* const kSkinWindowClasses[] = {L"QLKXSKIN_CAND", L"QLKXSKIN_STATUS", L"QLKXSKIN_SKBD",
-                                             L"QLKXSKIN_TIPS", L"QLKXSKIN_DICT"};
+// The candidate window's seams as the library fills them: its right-click menus.
+const CandidateWindowHooks& LibraryCandidateHooks() {
+    static const CandidateWindowHooks hooks = [] {
+        CandidateWindowHooks h{};
+        FillMenuHooks(h);
+        return h;
+    }();
+    return hooks;
+}
 
 }  // namespace
 
-// The windows themselves come with their window procedures; until then nothing to register.
-int RegisterUIWindowClasses(HINSTANCE) { return 1; }
+int RegisterUIWindowClasses(HINSTANCE module) {
+    if (!RegisterSkinWindowClasses(module)) return 0;
+    SetCandidateWindowHooks(&LibraryCandidateHooks());
+    return 1;
+}
 
 void UnregisterUIWindowClasses(HINSTANCE module) {
-    for (const wchar_t* name : kSkinWindowClasses) UnregisterClassW(name, module);
+    SetCandidateWindowHooks(nullptr);
+    UnregisterSkinWindowClasses(module);
 }

@@ -2,6 +2,7 @@
 # Builds the product for both targets into out/, and the shipped tables into out/data/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/report_errors.sh"
 bash "$root/tools/deps.sh"
 cd "$root"
 for p in x64 x86; do

@@ -5,6 +5,7 @@
 # Nothing is rebuilt while the inputs (package files, scripts, tablegen) are unchanged.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/report_errors.sh"
 out="${1:-$root/out/data}"
 tablegen="$root/build/x64/tablegen/tablegen.exe"
 texts="$root/build/data-texts"
@@ -16,7 +17,7 @@ sources=(
   /usr/share/rime-data/build/luna_pinyin.table.txt
   /usr/share/rime-data/build/pinyin_simp.table.txt
   /usr/share/rime-data/essay.txt
-  /usr/share/unicode/Unihan_Readings.txt.bz2
+  /usr/share/unicode/Unihan_Readings.txt.bz2 /usr/share/unicode/Unihan_OtherMappings.txt.bz2
   /usr/share/dict/american-english-small
   /usr/share/dict/american-english
   /usr/share/dict/american-english-large

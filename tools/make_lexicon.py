@@ -14,6 +14,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), 'lex
 import sources  # noqa: E402
 import texts  # noqa: E402
 from keypad import full_code, mark_tone, syllables  # noqa: E402
+from readings import settle_word_readings  # noqa: E402
 
 RIME = '/usr/share/rime-data'
 SOURCES = {
@@ -21,6 +22,7 @@ SOURCES = {
     'simp': RIME + '/build/pinyin_simp.table.txt',
     'essay': RIME + '/essay.txt',
     'unihan': '/usr/share/unicode/Unihan_Readings.txt.bz2',
+    'unihan_mappings': '/usr/share/unicode/Unihan_OtherMappings.txt.bz2',
     'english_small': '/usr/share/dict/american-english-small',
     'english': '/usr/share/dict/american-english',
     'english_large': '/usr/share/dict/american-english-large',
@@ -68,8 +70,10 @@ def collect_readings(src):
 
     for w, r, f in luna:
         add(simplified[w], r, f)
-    for w, r, f in sources.read_rime_table(src['simp']):
+    simp = sources.read_rime_table(src['simp'])
+    for w, r, f in simp:
         add(w, r, f)
+    settle_word_readings(readings, simp)
 
     # Most frequent reading of each character, for words the lexicons give no reading.
     char_reading = {}
@@ -86,6 +90,13 @@ def collect_readings(src):
         known.add(s)
         composed += 1
     return readings, composed
+
+
+def common_characters(src):
+    """The common character set: the General Standard Chinese Characters (Unihan kTGH) and
+    GB2312."""
+    return set(sources.read_unihan_field(src['unihan_mappings'], 'kTGH')) | set(
+        sources.gb2312_characters())
 
 
 def word_weights(readings):
@@ -187,11 +198,13 @@ def main():
 
     readings, composed = collect_readings(src)
     weights = word_weights(readings)
-    ranked = texts.main_lines(readings)
+    unihan = sources.read_unihan_readings(src['unihan'])
+    common = common_characters(src)
+    ranked, common_lines, initials = texts.main_lines(readings, common,
+                                                      sources.standard_readings(unihan))
     texts.write_main(out('main.txt'), ranked)
     danzi = danzi_pairs(readings)
     texts.write_key_values(out('danzi.txt'), danzi)
-    unihan = sources.read_unihan_readings(src['unihan'])
     dictionary = dict_pairs(readings, unihan)
     texts.write_key_values(out('dict.txt'), dictionary)
     assoc = association_texts(weights)
@@ -203,8 +216,9 @@ def main():
     simp = conversion_pairs(src['ts_chars'], src['ts_phrases'])
     texts.write_key_values(out('simplified.txt'), simp)
 
-    print('main.txt: %d lines, %d distinct words (%d readings composed from characters)' %
-          (len(ranked), len(weights), composed))
+    print('main.txt: %d lines, %d distinct words (%d readings composed from characters); '
+          'the first %d lines hold the %d common characters, %d lines are syllable initials' %
+          (len(ranked), len(weights), composed, common_lines, len(common), initials))
     for name, rows in (('danzi.txt', danzi), ('dict.txt', dictionary), ('sysl.txt', assoc),
                        ('engl.txt', english), ('traditional.txt', trad),
                        ('simplified.txt', simp)):

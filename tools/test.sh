@@ -3,6 +3,7 @@
 # served by one persistent wineserver.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/report_errors.sh"
 bash "$root/tools/deps.sh"
 
 scratch="$root/build/wine"
@@ -17,7 +18,11 @@ presets=("${@:-x64 x86}")
 presets=(${presets[*]})
 
 mkdir -p "$scratch"
-cleanup() { "$WINESERVER" -k >/dev/null 2>&1 || true; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+own_server=0
+cleanup() {
+  if [ $own_server = 1 ]; then "$WINESERVER" -k >/dev/null 2>&1 || true; fi
+  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   # A display number of its own, so that parallel runs never share one.
@@ -28,11 +33,30 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$n"
 fi
 mkdir -p "$WINEPREFIX"
-"$WINESERVER" -p >/dev/null 2>&1
+# One persistent wineserver for the whole run. A server may still be serving the prefix: the
+# data step's (tools/build.sh) ends a few seconds after its last program, and is waited for;
+# one that stays (another test run in this folder) is used as it is and left running.
+start_wineserver() {
+  local waited=0
+  until "$WINESERVER" -p >/dev/null 2>&1; do
+    if [ $waited -ge 60 ]; then
+      if "$WINESERVER" -k0 >/dev/null 2>&1; then  # signal 0: only asks whether one runs
+        echo "wine: a wineserver keeps serving $WINEPREFIX; the tests use it"
+        return 0
+      fi
+      echo "wine: $WINESERVER -p cannot start a wineserver for $WINEPREFIX" >&2
+      return 1
+    fi
+    timeout 10 "$WINESERVER" -w >/dev/null 2>&1 || true
+    waited=$((waited + 10))
+  done
+  own_server=1
+}
+start_wineserver
 # Start the prefix's services now with their output closed: a service started from a test
 # would inherit ctest's output pipe and keep ctest waiting.
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null
-status=0
+bash "$root/tools/prefix_fonts.sh"
 runnable=()
 for p in "${presets[@]}"; do
   # Tests on, also after tools/build.sh configured the same build folder without them.
@@ -51,8 +75,13 @@ if [[ " ${presets[*]} " != *" x64 "* ]]; then
 fi
 bash "$root/tools/make_data.sh"
 export ZAN_DATA_DIR="$root/out/data"
+failed=()
 for p in "${runnable[@]}"; do
   echo "== tests: $p"
-  ctest --preset "$p" -j 8 || status=1
+  ctest --preset "$p" -j 8 || failed+=("$p")
 done
-exit $status
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "tests failed: ${failed[*]} (the failing tests are listed above)" >&2
+  exit 1
+fi
+echo "tests passed: ${runnable[*]}"

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "core/base/text_convert.h"
+
 namespace {
 
 // Closes the clipboard when it goes out of scope.
@@ -38,8 +40,6 @@ private:
     const ClipboardCalls& calls_;
     HGLOBAL memory_;
 };
-
-bool IsHigh(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 
 }  // namespace
 
@@ -87,7 +87,7 @@ bool GetClipboardText(const ClipboardCalls& calls, wchar_t (&out)[kClipboardText
     const auto* src = static_cast<const wchar_t*>(calls.lock(data));
     if (!src) return true;
     size_t len = wcsnlen(src, units < kClipboardTextChars - 1 ? units : kClipboardTextChars - 1);
-    if (len > 0 && IsHigh(src[len - 1]) && len < units && src[len] != 0) --len;
+    if (len > 0 && IsHighSurrogate(src[len - 1]) && len < units && src[len] != 0) --len;
     wmemcpy(out, src, len);
     out[len] = 0;
     calls.unlock(data);

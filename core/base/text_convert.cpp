@@ -1,10 +1,5 @@
 #include "core/base/text_convert.h"
 
-namespace {
-inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
-inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
-}  // namespace
-
 int Utf16ToUtf8(const wchar_t* src, int unitLimit, char* dst, int capacity) {
     if (!src) return 0;
     int total = 0;
@@ -12,9 +7,9 @@ int Utf16ToUtf8(const wchar_t* src, int unitLimit, char* dst, int capacity) {
     for (int i = 0; i < unitLimit && src[i]; ++i) {
         unsigned u = static_cast<uint16_t>(src[i]);
         unsigned cp = u;
-        if (IsHigh(u)) {
-            if (i + 1 >= unitLimit || !IsLow(static_cast<uint16_t>(src[i + 1]))) return -1;
-            cp = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint16_t>(src[i + 1]) - 0xDC00);
+        if (IsHighSurrogate(u)) {
+            if (i + 1 >= unitLimit || !IsLowSurrogate(src[i + 1])) return -1;
+            cp = CodePointOfPair(u, src[i + 1]);
             ++i;
         }
         char buf[4];
@@ -96,9 +91,8 @@ int Utf8ToUtf16(const char* src, int byteCount, wchar_t* dst, int capacity) {
                 }
                 break;
             }
-            cp -= 0x10000;
-            dst[units++] = static_cast<wchar_t>(0xD800 + (cp >> 10));
-            dst[units++] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            dst[units++] = HighSurrogateOf(cp);
+            dst[units++] = LowSurrogateOf(cp);
         } else {
             if (!dst) {
                 ++units;
@@ -123,7 +117,7 @@ int DecodeLengthPrefixedUtf8(const uint8_t* src, wchar_t* dst, int capacity) {
     if (n >= capacity) {
         n = capacity - 1;
         // Never end on half a pair.
-        if (n > 0 && IsHigh(static_cast<uint16_t>(tmp[n - 1]))) --n;
+        n = UnitsWithoutCutPair(tmp, n);
     }
     for (int i = 0; i < n; ++i) dst[i] = tmp[i];
     dst[n] = 0;
@@ -151,10 +145,10 @@ int Utf16CharCount(const wchar_t* text, int unitLimit) {
     int chars = 0;
     for (int i = 0; i < unitLimit && text[i]; ++i) {
         unsigned u = static_cast<uint16_t>(text[i]);
-        if (IsHigh(u)) {
-            if (i + 1 >= unitLimit || !IsLow(static_cast<uint16_t>(text[i + 1]))) return -1;
+        if (IsHighSurrogate(u)) {
+            if (i + 1 >= unitLimit || !IsLowSurrogate(text[i + 1])) return -1;
             ++i;
-        } else if (IsLow(u)) {
+        } else if (IsLowSurrogate(u)) {
             return -1;
         }
         ++chars;

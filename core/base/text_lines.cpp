@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <cwchar>
 
-namespace {
+#include "core/base/text_convert.h"
 
-inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
-inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
+namespace {
 
 // UTF-8 of n units into out (room for 3 bytes per unit); broken surrogates become U+FFFD.
 size_t ToUtf8(const wchar_t* s, int n, uint8_t* out) {
@@ -14,10 +13,10 @@ size_t ToUtf8(const wchar_t* s, int n, uint8_t* out) {
     for (int i = 0; i < n; ++i) {
         unsigned u = static_cast<uint16_t>(s[i]);
         unsigned cp = u;
-        if (IsHigh(u) && i + 1 < n && IsLow(static_cast<uint16_t>(s[i + 1]))) {
-            cp = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint16_t>(s[i + 1]) - 0xDC00);
+        if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
+            cp = CodePointOfPair(u, s[i + 1]);
             ++i;
-        } else if (IsHigh(u) || IsLow(u)) {
+        } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {
@@ -46,7 +45,7 @@ int WriteUtf8(FILE* stream, const wchar_t* text, size_t units) {
     uint8_t bytes[kShortLineUnits * 3];  // a pair takes 4 bytes for 2 units, others at most 3
     while (units > 0) {
         size_t n = units < kShortLineUnits ? units : kShortLineUnits;
-        if (n < units && IsHigh(static_cast<uint16_t>(text[n - 1]))) --n;
+        if (n < units && IsHighSurrogate(text[n - 1])) --n;
         size_t k = ToUtf8(text, static_cast<int>(n), bytes);
         if (std::fwrite(bytes, 1, k, stream) != k) return 0;
         text += n;
@@ -92,7 +91,7 @@ int FormatTextLine(wchar_t* out, int capacity, const wchar_t* format, va_list ar
     // A line that did not fit is kept up to the capacity.
     out[capacity - 1] = 0;
     int n = static_cast<int>(wcsnlen(out, static_cast<size_t>(capacity) - 1));
-    if (n == capacity - 1 && n > 0 && IsHigh(static_cast<uint16_t>(out[n - 1]))) out[--n] = 0;
+    if (n == capacity - 1 && n > 0 && IsHighSurrogate(out[n - 1])) out[--n] = 0;
     return n;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/base/text_convert.h"
+
 namespace {
 
 // UTF-8 bytes of one code point; returns their count.
@@ -28,9 +30,6 @@ int EncodeUtf8(uint32_t cp, uint8_t (&bytes)[4]) {
     return 4;
 }
 
-bool IsHigh(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLow(wchar_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 }  // namespace
 
 int UrlEncodeText(const wchar_t* text, wchar_t* out, int capacity) {
@@ -46,10 +45,10 @@ int UrlEncodeText(const wchar_t* text, wchar_t* out, int capacity) {
         }
         uint32_t cp = u;
         int units = 1;
-        if (IsHigh(u) && IsLow(p[1])) {
-            cp = 0x10000 + ((static_cast<uint32_t>(u) - 0xD800) << 10) + (p[1] - 0xDC00);
+        if (IsHighSurrogate(u) && IsLowSurrogate(p[1])) {
+            cp = CodePointOfPair(u, p[1]);
             units = 2;
-        } else if (IsHigh(u) || IsLow(u)) {
+        } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
             cp = 0xFFFD;
         }
         uint8_t bytes[4];

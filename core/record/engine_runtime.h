@@ -175,6 +175,7 @@ struct EngineRuntime {
     InputState input;
     UIState* uiState;
     UICommandTarget uiCommand;
+    uint32_t softKeyboardLayout;  // 1-13 while the soft keyboard is shown, else 0
 
     // Kept by the lookup across calls: the first candidate of the lookup before this one.
     Candidate previousFirst;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/text_convert.h"
 #include "core/settings/key_names.h"
 #include "core/settings/settings_import.h"
 #include "core/settings/settings_text.h"
@@ -15,7 +16,7 @@ using std::wstring_view;
 // pair, zero behind.
 void StoreField(wchar_t* field, int units, wstring_view text) {
     size_t n = text.size() < static_cast<size_t>(units - 1) ? text.size() : units - 1;
-    if (n < text.size() && n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+    if (n < text.size()) n = UnitsWithoutCutPair(text.data(), static_cast<int>(n));
     if (n) std::memcpy(field, text.data(), n * sizeof(wchar_t));
     std::memset(field + n, 0, (units - n) * sizeof(wchar_t));
 }

@@ -159,7 +159,7 @@ const wchar_t* NthChar(const wchar_t* word, int p, int* len) {
     int lastLen = 0;
     int index = 0;
     for (const wchar_t* s = word; *s;) {
-        int n = (*s >= 0xD800 && *s <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF) ? 2 : 1;
+        int n = CharUnitsAt(s, 2);
         ++index;
         last = s;
         lastLen = n;

@@ -2,12 +2,10 @@
 
 #include <cstring>
 
+#include "core/base/text_convert.h"
 #include "core/table/table_edit.h"
 
 namespace {
-
-inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
-inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 // UTF-8 of one code point into buf; returns its byte count.
 int EncodeCodePoint(uint32_t cp, uint8_t* buf) {
@@ -45,11 +43,11 @@ int CutUtf8Text(const wchar_t* text, int units, int maxBytes, uint8_t* out, int*
         unsigned u = static_cast<uint16_t>(text[i]);
         uint32_t cp = u;
         int width = 1;
-        if (IsHigh(u)) {
-            if (i + 1 >= units || !IsLow(static_cast<uint16_t>(text[i + 1]))) return -1;
-            cp = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
+        if (IsHighSurrogate(u)) {
+            if (i + 1 >= units || !IsLowSurrogate(text[i + 1])) return -1;
+            cp = CodePointOfPair(u, text[i + 1]);
             width = 2;
-        } else if (IsLow(u)) {
+        } else if (IsLowSurrogate(u)) {
             return -1;
         }
         i += width;

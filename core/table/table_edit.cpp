@@ -13,17 +13,8 @@ ResizeFunction g_resize = nullptr;
 // Largest TableEntry: flags, two length bytes and two texts of 255 bytes.
 constexpr uint32_t kMaxEntryBytes = 6 + 255 + 255;
 
-// Grows the table's file. A growth that fails after the old view is gone is undone where
-// possible: the file is mapped again and cut back to its old length, so that no stray bytes
-// stay behind the heap. Returns the new size, or 0 (the table may then be empty).
 int32_t Grow(MappedFile* table, int64_t newSize) {
-    const int32_t oldSize = table->size;
-    int32_t r = (g_resize ? g_resize : MappedFile::Resize)(table, newSize);
-    if (r > 0) return r;
-    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
-        table->size != oldSize)
-        MappedFile::Resize(table, oldSize);
-    return 0;
+    return CodeTable::GrowTableFile(table, newSize, g_resize);
 }
 
 bool CheckedRecord(const uint8_t* entry, uint32_t* size) {
@@ -48,6 +39,16 @@ int32_t FindOffset(const TableLayout& t, uint32_t off) {
 }  // namespace
 
 void SetResizeFunctionForTesting(ResizeFunction fn) { g_resize = fn; }
+
+int32_t GrowTableFile(MappedFile* table, int64_t newSize, ResizeFunction resize) {
+    const int32_t oldSize = table->size;
+    int32_t r = (resize ? resize : MappedFile::Resize)(table, newSize);
+    if (r > 0) return r;
+    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
+        table->size != oldSize)
+        MappedFile::Resize(table, oldSize);
+    return 0;
+}
 
 int AppendEntry(MappedFile* table, const uint8_t* entry) {
     if (!table || table->IsMemoryCopy()) return 0;

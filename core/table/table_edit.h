@@ -50,6 +50,12 @@ int RemoveCategories(MappedFile* table, uint32_t classMask, CodeComparator cmp =
 using ResizeFunction = int32_t (*)(MappedFile*, int64_t);
 void SetResizeFunctionForTesting(ResizeFunction fn);
 
+// Grows the table's file to newSize through resize (MappedFile::Resize when null). A growth
+// that fails after the old view is gone is undone where possible: the file is mapped again
+// and cut back to its old length, so that no stray bytes stay behind the heap to read as
+// entries. Returns the new size, or 0 (the table may then be unmapped).
+int32_t GrowTableFile(MappedFile* table, int64_t newSize, ResizeFunction resize);
+
 }  // namespace CodeTable
 
 struct Engine;

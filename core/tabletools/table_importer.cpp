@@ -15,16 +15,8 @@ namespace {
 thread_local CodeTableImporter* g_importer = nullptr;
 ImportResizeFunction g_resize = nullptr;
 
-// Grows the table's file. After a failure the file is mapped again and cut back to its old
-// length: bytes added behind the heap would read as entries. Returns the new size or 0.
 int32_t Grow(MappedFile* table, int64_t newSize) {
-    const int32_t oldSize = table->size;
-    int32_t r = (g_resize ? g_resize : MappedFile::Resize)(table, newSize);
-    if (r > 0) return r;
-    if (!table->view && MappedFile::Reopen(table) > 0 && table->IsMapped() &&
-        table->size != oldSize)
-        MappedFile::Resize(table, oldSize);
-    return 0;
+    return CodeTable::GrowTableFile(table, newSize, g_resize);
 }
 
 struct ActiveImporter {
@@ -53,6 +45,16 @@ void SetClassAndOrder(uint8_t* entry, uint32_t cls, uint32_t order) {
 
 uint32_t OrderOrDefault(const CodeTableImporter* x) {
     return x->directiveOrder > 0 ? static_cast<uint32_t>(x->directiveOrder) : kImportDefaultOrder;
+}
+
+// Class of an imported entry whose own class (from its tags) is own: an own class is kept;
+// without one the directive class, failing that the target class, or the system class when
+// there is no target. 0 when the result is not the target class.
+uint32_t ImportClassOf(const CodeTableImporter* x, uint32_t own) {
+    const uint32_t t = static_cast<uint32_t>(x->targetClass);
+    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
+    uint32_t cls = own ? own : directive ? directive : t ? t : kClassSystem;
+    return t != 0 && cls != t ? 0 : cls;
 }
 
 void FreeTreeEntries(AvlTree* tree) {
@@ -121,6 +123,20 @@ int MergeAndReport(CodeTableImporter* x, uint8_t* e, const wchar_t* word, const 
     // kMergeFailed: stopped, the status tells why.
     std::free(e);
     return 0;
+}
+
+// Gives e its class (ImportClassOf) and order, then merges it; an entry that takes no class
+// is reported and freed. 1 when accepted (the tree owns e then).
+int ClassifyAndMerge(CodeTableImporter* x, uint8_t* e, const wchar_t* word, uint32_t order,
+                     const MergeTexts& texts) {
+    const uint32_t cls = ImportClassOf(x, ClassOf(e));
+    if (cls == 0) {
+        AppendReportLine(&x->report, L"%ls ----------与所选分类不匹配的词条类别\r\n", word);
+        std::free(e);
+        return 0;
+    }
+    SetClassAndOrder(e, cls, order);
+    return MergeAndReport(x, e, word, texts);
 }
 
 // One NUL-terminated line of the text: comments and directives are passed over, a line with
@@ -236,24 +252,8 @@ int CodeTableImporter::ImportEntryLine(CodeTableImporter* x, wchar_t* word, size
         AppendReportLine(&x->report, L"%ls ----------无法创建词条\r\n", word);
         return 0;
     }
-    const uint32_t t = static_cast<uint32_t>(x->targetClass);
-    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
-    uint32_t cls = ClassOf(e);
-    if (t != 0) {
-        if (cls == 0) cls = directive ? directive : t;
-        if (cls != t) cls = 0;
-    } else if (cls == 0) {
-        cls = directive ? directive : kClassSystem;
-    }
-    if (cls == 0) {
-        AppendReportLine(&x->report, L"%ls ----------与所选分类不匹配的词条类别\r\n", word);
-        std::free(e);
-        return 0;
-    }
-    uint32_t order = LoadU32(e) & kOrderMask;
-    SetClassAndOrder(e, cls, order ? order : OrderOrDefault(x));
-
-    return MergeAndReport(x, e, word, kEntryLineTexts);
+    const uint32_t order = LoadU32(e) & kOrderMask;
+    return ClassifyAndMerge(x, e, word, order ? order : OrderOrDefault(x), kEntryLineTexts);
 }
 
 int CodeTableImporter::ImportWordLine(CodeTableImporter* x, wchar_t* word, size_t wordLength) {
@@ -281,24 +281,7 @@ int CodeTableImporter::ImportWordLine(CodeTableImporter* x, wchar_t* word, size_
         AppendReportLine(&x->report, L"%ls ----------无法创建词条\r\n", word);
         return 0;
     }
-    const uint32_t t = static_cast<uint32_t>(x->targetClass);
-    const uint32_t directive = static_cast<uint32_t>(x->directiveClass);
-    uint32_t cls = ClassOf(e);
-    if (t != 0) {
-        if (directive) cls = directive;
-        if (cls == 0) cls = t;
-        if (cls != t) cls = 0;
-    } else if (cls == 0) {
-        cls = directive ? directive : kClassSystem;
-    }
-    if (cls == 0) {
-        AppendReportLine(&x->report, L"%ls ----------与所选分类不匹配的词条类别\r\n", word);
-        std::free(e);
-        return 0;
-    }
-    SetClassAndOrder(e, cls, OrderOrDefault(x));
-
-    return MergeAndReport(x, e, word, kWordLineTexts);
+    return ClassifyAndMerge(x, e, word, OrderOrDefault(x), kWordLineTexts);
 }
 
 int32_t CodeTableImporter::ImportAll(CodeTableImporter* x) {

@@ -8,8 +8,6 @@
 namespace {
 
 inline bool IsLineEnd(wchar_t c) { return c == L'\r' || c == L'\n'; }
-inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
-inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 const wchar_t* const kTagTexts[kTableTagCount] = {
     L"#删", L"#序", L"#类", L"#用", L"#次", L"#辅", L"#固",
@@ -210,11 +208,11 @@ int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* 
     int64_t total = 0;
     for (size_t i = 0; i < units; ++i) {
         unsigned u = static_cast<uint16_t>(text[i]);
-        if (IsHigh(u)) {
-            if (i + 1 >= units || !IsLow(static_cast<uint16_t>(text[i + 1]))) return -1;
+        if (IsHighSurrogate(u)) {
+            if (i + 1 >= units || !IsLowSurrogate(text[i + 1])) return -1;
             ++i;
             total += 4;
-        } else if (IsLow(u)) {
+        } else if (IsLowSurrogate(u)) {
             return -1;
         } else {
             if (mapKeypad) u = KeypadByteOf(static_cast<wchar_t>(u));
@@ -226,8 +224,8 @@ int EncodeTableText(const wchar_t* text, size_t units, bool mapKeypad, uint8_t* 
     int w = 0;
     for (size_t i = 0; i < units; ++i) {
         unsigned cp = static_cast<uint16_t>(text[i]);
-        if (IsHigh(cp)) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
+        if (IsHighSurrogate(cp)) {
+            cp = CodePointOfPair(cp, text[i + 1]);
             ++i;
         } else if (mapKeypad) {
             cp = KeypadByteOf(static_cast<wchar_t>(cp));

@@ -1,5 +1,7 @@
 #include "core/tabletools/table_text_decode.h"
 
+#include "core/base/text_convert.h"
+
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
@@ -33,8 +35,7 @@ int Sequence(const uint8_t* s, int left, uint32_t* cp) {
         v = (v << 6) | (s[k] & 0x3F);
     }
     // Overlong forms, surrogates and values above U+10FFFF are no characters.
-    if ((n == 3 && v < 0x800) || (n == 4 && (v < 0x10000 || v > 0x10FFFF)) ||
-        (v >= 0xD800 && v <= 0xDFFF))
+    if ((n == 3 && v < 0x800) || (n == 4 && (v < 0x10000 || v > 0x10FFFF)) || IsSurrogate(v))
         return 0;
     *cp = v;
     return n;
@@ -61,9 +62,8 @@ int DecodeTableBytes(const uint8_t* lengthPrefixed, wchar_t* out, int capacity, 
         int need = cp >= 0x10000 ? 2 : 1;
         if (units + need > capacity - 1) break;
         if (need == 2) {
-            cp -= 0x10000;
-            out[units++] = static_cast<wchar_t>(0xD800 + (cp >> 10));
-            out[units++] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            out[units++] = HighSurrogateOf(cp);
+            out[units++] = LowSurrogateOf(cp);
         } else {
             out[units++] = static_cast<wchar_t>(cp);
         }

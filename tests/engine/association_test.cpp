@@ -7,6 +7,7 @@
 
 #include "core/tabletools/list_table_builder.h"
 #include "engine/list_search.h"
+#include "engine/lookup.h"
 #include "engine_fixture.h"
 
 using namespace engine_test;
@@ -158,7 +159,7 @@ TEST(LookupTempEnglish, CompletesBothCasesShorterFirst) {
         e->dme->tempEnglishLead = '`';
         e->ime->listOptions = 10u << kListPageShift;
         e->state |= c.state;
-        EXPECT_EQ(t.Type(c.keys), 2);
+        EXPECT_EQ(t.Type(c.keys), kLookupShown);
         EXPECT_EQ(e->candidateCount, 5);
         EXPECT_EQ(e->input.searchKey.length, 0);
         std::vector<std::string> words = t.PageWords();

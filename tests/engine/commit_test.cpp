@@ -6,6 +6,7 @@
 #include "core/table/table_edit.h"
 #include "engine/table_refresh.h"
 #include "learning_fixture.h"
+#include "support/mapped_table.h"
 #include "support/table_invariants.h"
 
 using namespace learning_test;
@@ -104,13 +105,7 @@ TEST_F(Promotion, GrowthThatLosesMainLeavesNoPointerIntoIt) {
     t.e->ime->options |= kImeTempSaveAtCommit;
     t.Show({{false, "a", "阿"}, {true, "aa", "啊啊"}});
     CodeTable::SetResizeFunctionForTesting([](MappedFile* f, int64_t) -> int32_t {
-        UnmapViewOfFile(f->view);
-        CloseHandle(f->mapping);
-        CloseHandle(f->file);
-        f->view = nullptr;
-        f->mapping = nullptr;
-        f->file = nullptr;
-        f->size = 0;
+        testing_support::DropMapping(f);
         // The file cannot be mapped again either.
         f->path[0] = 0;
         return 0;

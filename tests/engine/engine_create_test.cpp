@@ -13,6 +13,7 @@
 #include "core/record/engine.h"
 #include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
+#include "engine/lookup.h"
 #include "engine/platform.h"
 #include "engine/symbol_display.h"
 #include "support/installed_ime.h"
@@ -110,7 +111,12 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
     const Case cases[] = {
         {"no string resource", [](Installation*) { g_guidText.clear(); }},
         {"malformed GUID text", [](Installation*) { g_guidText = L"{not-a-guid}"; }},
+        {"GUID text too long", [](Installation*) { g_guidText += L"0"; }},
         {"no IMEName", [](Installation* i) { i->ime().DeleteValue(L"IMEName"); }},
+        {"empty IMEName", [](Installation* i) { i->ime().WriteValue(L"IMEName", L""); }},
+        {"empty InstallLocation",
+         [](Installation* i) { i->ime().WriteValue(L"InstallLocation", L""); }},
+        {"empty DataLocation", [](Installation* i) { i->ime().WriteValue(L"DataLocation", L""); }},
         {"no InstallLocation", [](Installation* i) { i->ime().DeleteValue(L"InstallLocation"); }},
         {"no DataLocation", [](Installation* i) { i->ime().DeleteValue(L"DataLocation"); }},
         {"no config.dsc", [](Installation* i) { DeleteFileW(i->Path(L"config.dsc").c_str()); }},
@@ -176,7 +182,7 @@ TEST_F(Installation, RemappingAGrownTableDropsPointersIntoTheOldView) {
     ASSERT_NE(e, nullptr);
     e->input.code[0] = 0x11;
     e->input.codeLength = e->input.caret = 1;
-    ASSERT_EQ(Engine::ProcessInput(e.get()), 2);
+    ASSERT_EQ(Engine::ProcessInput(e.get()), kLookupShown);
     ASSERT_EQ(e->candidateCount, 1);
     e->input.committedEntry = e->candidates[0].entry;
     const uint8_t* oldView = e->mainTable->view;
@@ -202,7 +208,7 @@ TEST_F(Installation, RemappingAGrownTableDropsPointersIntoTheOldView) {
     // The lookup works on the new view.
     e->input.code[0] = 0x11;
     e->input.codeLength = e->input.caret = 1;
-    EXPECT_EQ(Engine::ProcessInput(e.get()), 2);
+    EXPECT_EQ(Engine::ProcessInput(e.get()), kLookupShown);
     EXPECT_EQ(e->candidateCount, 1);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/symbol_display.h"
 #include "engine/ui_state.h"
 #include "engine_fixture.h"
+#include "ui/windows/ui_state_block.h"
 
 using namespace engine_test;
 
@@ -58,6 +59,16 @@ TEST(PrepareEngine, AllocatesTheWindowStateAndResetsPairedSymbols) {
     EXPECT_NE(t.e->uiState, nullptr);
     EXPECT_EQ(t.e->ime->symbols['"'].slots[kSymbolPairToggle], 0);
     EXPECT_EQ(BookTitleDepth(), 0);
+    DestroyUIState(t.e->uiState);
+}
+
+TEST(PrepareEngine, LoadsTheSkinOfLastResortWithoutAnInstalledOne) {
+    TestEngine t;
+    Own(t.e);
+    ASSERT_TRUE(PrepareOpenedEngine(t.e));
+    ASSERT_NE(t.e->uiState, nullptr);
+    EXPECT_STREQ(t.e->uiState->skin.path, L"fromResource");
+    EXPECT_NE(t.e->uiState->images.images[kSlotStatusBar], nullptr);
     DestroyUIState(t.e->uiState);
 }
 

@@ -26,49 +26,49 @@ const LookupCase kCases[] = {
     {"exact code: pinned first, then by order; deleted, secondary and auxiliary left out",
      Plain,
      L"a",
-     2,
+     kLookupShown,
      {"吖", "啊", "阿"}},
     {"auxiliary scheme adds class 4",
      [](Engine* e) { e->ime->options |= kImeAuxTable; },
      L"a",
-     2,
+     kLookupShown,
      {"吖", "嗄", "啊", "阿"}},
     {"secondary entries searched with the main ones",
      [](Engine* e) { e->ime->options |= kImeSearchSecondary; },
      L"a",
-     2,
+     kLookupShown,
      {"吖", "锕", "啊", "阿"}},
     {"secondary entries only when the main search is empty",
      [](Engine* e) { e->ime->options |= kImeSecondaryOnEmpty; },
      L"x",
-     2,
+     kLookupShown,
      {"戏"}},
-    {"no secondary fallback without its setting", Plain, L"x", 2, {}},
-    {"category entries pass the main scheme", Plain, L"m", 2, {"们"}},
+    {"no secondary fallback without its setting", Plain, L"x", kLookupShown, {}},
+    {"category entries pass the main scheme", Plain, L"m", kLookupShown, {"们"}},
     {"longer codes from showNextLength on",
      [](Engine* e) { e->dme->showNextLength = 1; },
      L"a",
-     2,
+     kLookupShown,
      {"吖", "啊", "阿", "阿爸", "阿布次"}},
     {"longer codes only when the exact search is empty",
      [](Engine* e) { e->dme->inputOptions |= kInputLongerOnEmpty; },
      L"z",
-     2,
+     kLookupShown,
      {"最"}},
     {"unique candidate at the auto-commit length",
      [](Engine* e) { e->dme->autoCommitLength = 2; },
      L"zz",
-     4,
+     kLookupCommitFirst,
      {"最"}},
     {"no auto-commit while a longer code continues",
      [](Engine* e) { e->dme->autoCommitLength = 2; },
      L"ab",
-     2,
+     kLookupShown,
      {"阿爸"}},
     {"auto-commit from the length on",
      [](Engine* e) { e->dme->autoCommitLength = 1; },
      L"zz",
-     4,
+     kLookupCommitFirst,
      {"最"}},
     {"exact lengths: no auto-commit past the length",
      [](Engine* e) {
@@ -76,7 +76,7 @@ const LookupCase kCases[] = {
          e->dme->inputOptions |= kInputExactLengths;
      },
      L"zz",
-     2,
+     kLookupShown,
      {"最"}},
     {"code-end key skips the length test",
      [](Engine* e) {
@@ -84,22 +84,22 @@ const LookupCase kCases[] = {
          e->dme->keyClass['z'] |= kKeyCodeEnd;
      },
      L"zz",
-     4,
+     kLookupCommitFirst,
      {"最"}},
     {"temporary words are never auto-committed",
      [](Engine* e) { e->dme->autoCommitLength = 2; },
      L"tt",
-     2,
+     kLookupShown,
      {"甜甜"}},
     {"empty code commits the previous first with a code key",
      [](Engine* e) { e->dme->emptyTopLength = 2; },
      L"zzq",
-     5,
+     kLookupCommitPreviousCodeKey,
      {"最"}},
     {"empty code commits the previous first with another key",
      [](Engine* e) { e->dme->emptyTopLength = 2; },
      L"zz1",
-     6,
+     kLookupCommitPreviousOtherKey,
      {"最"}},
     {"exact lengths: empty-code commit only one past the length",
      [](Engine* e) {
@@ -107,26 +107,30 @@ const LookupCase kCases[] = {
          e->dme->inputOptions |= kInputExactLengths;
      },
      L"zzq",
-     2,
+     kLookupShown,
      {}},
-    {"empty code clears", [](Engine* e) { e->dme->emptyClearLength = 2; }, L"zzq", 3, {}},
+    {"empty code clears",
+     [](Engine* e) { e->dme->emptyClearLength = 2; },
+     L"zzq",
+     kLookupClear,
+     {}},
     {"exact lengths: empty code clears only at the length",
      [](Engine* e) {
          e->dme->emptyClearLength = 2;
          e->dme->inputOptions |= kInputExactLengths;
      },
      L"zzq",
-     2,
+     kLookupShown,
      {}},
     {"wildcard inside the code",
      [](Engine* e) { e->dme->wildcardChar = '?'; },
      L"a?c",
-     2,
+     kLookupShown,
      {"阿布次"}},
     {"wildcard as the only key without first-key lookup",
      [](Engine* e) { e->dme->wildcardChar = '?'; },
      L"?",
-     2,
+     kLookupShown,
      {}},
     {"wildcard as the only key lists one-key codes, secondary included",
      [](Engine* e) {
@@ -134,7 +138,7 @@ const LookupCase kCases[] = {
          e->dme->inputOptions |= kInputWildcardFirstKey;
      },
      L"?",
-     2,
+     kLookupShown,
      {"吖", "锕", "啊", "阿", "们"}},
     {"wildcard for single characters only",
      [](Engine* e) {
@@ -142,7 +146,7 @@ const LookupCase kCases[] = {
          e->dme->inputOptions |= kInputWildcardSingle;
      },
      L"a?",
-     2,
+     kLookupShown,
      {}},
     {"wildcard alone repeats the last output",
      [](Engine* e) {
@@ -152,27 +156,27 @@ const LookupCase kCases[] = {
          e->input.outputLength = 2;
      },
      L"?",
-     2,
+     kLookupShown,
      {"你好"}},
     {"auxiliary lead searches auxiliary entries only",
      [](Engine* e) { e->dme->auxiliaryLead = ';'; },
      L";a",
-     2,
+     kLookupShown,
      {"嗄"}},
     {"secondary lead searches secondary entries only",
      [](Engine* e) { e->dme->secondaryLead = ','; },
      L",a",
-     2,
+     kLookupShown,
      {"锕"}},
     {"words hidden below showWordsLength",
      [](Engine* e) { e->dme->showWordsLength = 3; },
      L"ab",
-     2,
+     kLookupShown,
      {}},
     {"temporary-English lead: codes that hold the lead are found as typed",
      [](Engine* e) { e->dme->tempEnglishLead = '\''; },
      L"'a",
-     2,
+     kLookupShown,
      {"撇"}},
     {"temporary English without engl.dmg runs the code lookup",
      [](Engine* e) {
@@ -180,13 +184,13 @@ const LookupCase kCases[] = {
          e->state |= kStateTempEnglish;
      },
      L"'a",
-     2,
+     kLookupShown,
      {"撇"}},
-    {"keypad characters are key bytes", [](Engine*) {}, L"\x11\x12", 2, {"一二"}},
+    {"keypad characters are key bytes", [](Engine*) {}, L"\x11\x12", kLookupShown, {"一二"}},
     {"full-width keypad characters are the same key bytes",
      [](Engine*) {},
      L"\xFF11\xFF12",
-     2,
+     kLookupShown,
      {"一二"}},
 };
 
@@ -283,7 +287,7 @@ TEST(Lookup, LongerCodesAndPrefixes) {
 TEST(Lookup, DeletedEntriesContinueNoCode) {
     TestEngine t({{"k", "可", Flags(1, 1)}, {"kk", "看", Flags(1, 1, false, true)}});
     t.e->dme->autoCommitLength = 1;
-    EXPECT_EQ(t.Type(L"k"), 4);
+    EXPECT_EQ(t.Type(L"k"), kLookupCommitFirst);
 }
 
 TEST(Lookup, LimitOf500CandidatesAnd2000ForMarkedEntries) {
@@ -320,12 +324,12 @@ TEST(Lookup, EnglishPassThroughOnlyInEnglishModeWithoutEnglishTable) {
         bool pass;
     };
     const Case cases[] = {
-        {kStateEnglishMode, false, 6, true},
-        {kStateEnglishMode, true, 6, false},
-        {kStateEnglishMode | kStateTempEnglish, false, 6, false},
-        {kStateTempEnglish, false, 6, false},
-        {0, false, 6, false},
-        {kStateEnglishMode, false, 5, false},
+        {kStateEnglishMode, false, kProcessEnglishPassThrough, true},
+        {kStateEnglishMode, true, kProcessEnglishPassThrough, false},
+        {kStateEnglishMode | kStateTempEnglish, false, kProcessEnglishPassThrough, false},
+        {kStateTempEnglish, false, kProcessEnglishPassThrough, false},
+        {0, false, kProcessEnglishPassThrough, false},
+        {kStateEnglishMode, false, kLookupCommitPreviousCodeKey, false},
     };
     for (const Case& c : cases) {
         TestEngine t;
@@ -342,9 +346,9 @@ TEST(Lookup, PreviousFirstBelongsToEachEngine) {
     two.e->dme->emptyTopLength = 2;
     one.Type(L"zz");
     two.Type(L"a");
-    EXPECT_EQ(one.Type(L"q"), 5);
+    EXPECT_EQ(one.Type(L"q"), kLookupCommitPreviousCodeKey);
     EXPECT_EQ(one.PageWords(), std::vector<std::string>{"最"});
-    EXPECT_EQ(two.Type(L"qq"), 2);  // "aqq": the previous code had no candidate
+    EXPECT_EQ(two.Type(L"qq"), kLookupShown);  // "aqq": the previous code had no candidate
 }
 
 TEST(Lookup, NewCodeEndsTheAssociationKey) {
@@ -364,7 +368,7 @@ TEST(Lookup, NewCodeEndsTheAssociationKey) {
 
 TEST(Lookup, ProcessInputBuildsTheCompositionText) {
     TestEngine t;
-    EXPECT_EQ(t.Type(L"ab"), 2);
+    EXPECT_EQ(t.Type(L"ab"), kLookupShown);
     EXPECT_EQ(std::wstring(t.e->input.compositionText), L"ab");
     EXPECT_EQ(t.e->input.compositionLength, 2u);
     EXPECT_EQ(t.e->input.compositionCaret, 2u);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/effective_settings.h"
+#include "engine/lookup.h"
 #include "engine_fixture.h"
 #include "support/table_on_disk.h"
 
@@ -61,7 +62,7 @@ TEST_F(NumberInput, TypedNumberOffersItsTextsInOrder) {
     for (const auto& c : cases) {
         Engine::ResetInput(t.e);
         auto before = t.SettingsBytes();
-        EXPECT_EQ(t.Type(c.typed), 2) << testing_support::Narrow(c.typed);
+        EXPECT_EQ(t.Type(c.typed), kLookupShown) << testing_support::Narrow(c.typed);
         EXPECT_EQ(AllTexts(t.e), c.texts) << testing_support::Narrow(c.typed);
         for (int64_t i = 0; i < t.e->candidateCount; ++i) {
             EXPECT_EQ(t.e->candidates[i].kind, kKindTextEntry);
@@ -69,7 +70,20 @@ TEST_F(NumberInput, TypedNumberOffersItsTextsInOrder) {
         }
         EXPECT_EQ(t.SettingsBytes(), before) << "the lookup wrote its run-time bits to config.dsc";
         EXPECT_FALSE(t.e->state & kStateEnglishCompletion);
+        EXPECT_TRUE(t.e->state & kStateNumberCandidates) << "the window numbers them a-j";
     }
+}
+
+TEST_F(NumberInput, OnlyNumberTextsMarkTheList) {
+    t.Type(L";ab");  // English completion, not a number
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
+    Engine::ResetInput(t.e);
+    t.Type(L";15");
+    EXPECT_TRUE(t.e->state & kStateNumberCandidates);
+    t.Type(L"x");  // no longer a number: completion of ";15x"
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
+    Engine::ResetInput(t.e);
+    EXPECT_FALSE(t.e->state & kStateNumberCandidates);
 }
 
 TEST_F(NumberInput, TextsLongerThanAnEntryAreNotOffered) {
@@ -89,9 +103,9 @@ TEST_F(NumberInput, LetterAfterDigitsPicksARow) {
         int64_t highlight;
     };
     const Case cases[] = {
-        {L";15a", 4, "十五", 0},
-        {L";15c", 4, "一五", 2},
-        {L";15e", 4, "15", 4},
+        {L";15a", kLookupCommitFirst, "十五", 0},
+        {L";15c", kLookupCommitFirst, "一五", 2},
+        {L";15e", kLookupCommitFirst, "15", 4},
     };
     for (const auto& c : cases) {
         Engine::ResetInput(t.e);
@@ -116,7 +130,7 @@ TEST_F(NumberInput, OtherCodesCompleteEnglish) {
     };
     for (const auto& c : cases) {
         Engine::ResetInput(t.e);
-        EXPECT_EQ(t.Type(c.typed), 2) << testing_support::Narrow(c.typed);
+        EXPECT_EQ(t.Type(c.typed), kLookupShown) << testing_support::Narrow(c.typed);
         EXPECT_TRUE(t.e->state & kStateEnglishCompletion) << testing_support::Narrow(c.typed);
         Words words;
         for (int64_t i = 0; i < t.e->candidateCount; ++i) {
@@ -131,11 +145,11 @@ TEST_F(NumberInput, OtherCodesCompleteEnglish) {
 }
 
 TEST_F(NumberInput, DirectCallsOutsideALookup) {
-    EXPECT_EQ(BuildNumberCandidates(nullptr, nullptr), 2);
+    EXPECT_EQ(BuildNumberCandidates(nullptr, nullptr), kLookupShown);
     uint8_t key[] = {2, '4', '2', 0};
-    EXPECT_EQ(BuildNumberCandidates(t.e, nullptr), 2);
+    EXPECT_EQ(BuildNumberCandidates(t.e, nullptr), kLookupShown);
     t.e->input.codeLength = 3;
-    EXPECT_EQ(BuildNumberCandidates(t.e, key), 2);
+    EXPECT_EQ(BuildNumberCandidates(t.e, key), kLookupShown);
     EXPECT_EQ(AllTexts(t.e).front(), "四十二");
 }
 

@@ -82,4 +82,14 @@ std::string RowText(const TableRow& r) {
     return out + "/" + r.word + "/" + buf;
 }
 
+void DropMapping(MappedFile* f) {
+    UnmapViewOfFile(f->view);
+    CloseHandle(f->mapping);
+    CloseHandle(f->file);
+    f->view = nullptr;
+    f->mapping = nullptr;
+    f->file = nullptr;
+    f->size = 0;
+}
+
 }  // namespace testing_support

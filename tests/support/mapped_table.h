@@ -38,11 +38,17 @@ public:
     ~PrivateTempFolder();
     PrivateTempFolder(const PrivateTempFolder&) = delete;
     PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+    // The folder TMP and TEMP name (without the trailing "\" they carry).
+    const TempDir& dir() const { return dir_; }
 
 private:
     TempDir dir_;
     std::wstring oldTmp_, oldTemp_;
 };
+
+// Unmaps and closes the file as a failed remap leaves it: no view, mapping or file handle,
+// size 0 (the path stays). For the replaceable resizes of growth-failure tests.
+void DropMapping(MappedFile* file);
 
 // A TableEntry record: flags, code length, code, word length, word.
 std::string EntryRecord(uint32_t flags, const std::string& code, const std::string& word);

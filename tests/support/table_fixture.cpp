@@ -38,16 +38,22 @@ std::vector<uint8_t> MakeCodeTable(std::vector<FixtureEntry> entries, uint32_t k
         std::memcpy(&out[pos + 6 + e.code.size()], e.word.data(), e.word.size());
         pos += 6 + static_cast<uint32_t>(e.code.size() + e.word.size());
     }
-    // Prefix index by brute force.
+    // Prefix index: the entries are sorted by code, so the codes of each prefix form one run.
     auto lower = [&](const std::string& prefix) {
-        uint32_t i = 0;
-        while (i < n && CodeLess(entries[i].code.substr(0, prefix.size()), prefix)) ++i;
-        return i;
+        return static_cast<uint32_t>(
+            std::lower_bound(entries.begin(), entries.end(), prefix,
+                             [](const FixtureEntry& e, const std::string& p) {
+                                 return CodeLess(e.code.substr(0, p.size()), p);
+                             }) -
+            entries.begin());
     };
     auto upper = [&](const std::string& prefix) {
-        uint32_t i = lower(prefix);
-        while (i < n && entries[i].code.compare(0, prefix.size(), prefix) == 0) ++i;
-        return i;
+        return static_cast<uint32_t>(
+            std::upper_bound(entries.begin(), entries.end(), prefix,
+                             [](const std::string& p, const FixtureEntry& e) {
+                                 return CodeLess(p, e.code.substr(0, p.size()));
+                             }) -
+            entries.begin());
     };
     for (unsigned a = 0; a < 128; ++a) {
         if (!IsPrefixKeyByte(a)) continue;

@@ -6,11 +6,13 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/base/registry.h"
 #include "core/record/engine.h"
 #include "core/table/table_format.h"
+#include "engine/candidates.h"
 #include "engine/key_decision.h"
 #include "engine/platform.h"
 #include "shipped_data.h"
@@ -116,8 +118,8 @@ TEST_F(ShippedEngine, CommonWordsComeFirst) {
         const char* word;
     };
     const Case cases[] = {
-        {"64486", "你好"}, {"34664426", "中国"}, {"99", "的"},
-        {"36", "我"},      {"144", "是"},        {"82", "不"},
+        {"64486", "你好"}, {"34664426", "中国"}, {"99", "的"},  {"36", "我"},
+        {"144", "是"},     {"82", "不"},         {"486", "好"}, {"9486", "点"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.digits);
@@ -130,6 +132,57 @@ TEST_F(ShippedEngine, CommonWordsComeFirst) {
         EXPECT_EQ(Narrow(std::wstring(engine_->input.pickedText, engine_->input.pickedLength)),
                   c.word);
     }
+}
+
+// The 6,763 characters of GB2312 (rows 16-87), through the ANSI code page 936.
+std::vector<std::string> Gb2312Characters() {
+    std::vector<std::string> out;
+    for (int row = 0xB0; row <= 0xF7; ++row) {
+        for (int cell = 0xA1; cell <= 0xFE; ++cell) {
+            const char bytes[2] = {static_cast<char>(row), static_cast<char>(cell)};
+            wchar_t ch = 0;
+            if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes, 2, &ch, 1) == 1 &&
+                ch >= 0x4E00 && ch <= 0x9FFF)
+                out.push_back(Narrow(std::wstring(1, ch)));
+        }
+    }
+    return out;
+}
+
+TEST_F(ShippedEngine, EveryGb2312CharacterUnderEachOfItsCodes) {
+    const std::vector<std::string> gb = Gb2312Characters();
+    ASSERT_EQ(gb.size(), 6763u);
+    const std::unordered_set<std::string> wanted(gb.begin(), gb.end());
+    // The characters' entries in the table: their full codes.
+    std::vector<std::pair<std::string, std::string>> entries;  // digits, character
+    std::unordered_set<std::string> present;
+    const TableView v = MakeTableView(engine_->mainTable);
+    ASSERT_TRUE(v.valid());
+    for (int32_t pos = 0; pos < v.count; ++pos) {
+        const uint8_t* e = v.EntryAt(pos);
+        ASSERT_NE(e, nullptr);
+        const uint8_t* w = EntryWord(e);
+        const std::string word(reinterpret_cast<const char*>(w + 1), w[0]);
+        if (!wanted.count(word)) continue;
+        const uint8_t* code = EntryCode(e);
+        std::string digits;
+        for (int i = 1; i <= code[0]; ++i) digits += static_cast<char>('0' + code[i] - 0x10);
+        entries.emplace_back(digits, word);
+        present.insert(word);
+    }
+    for (const std::string& c : gb) EXPECT_TRUE(present.count(c)) << c << " has no entry";
+    int missing = 0;
+    for (const auto& [digits, word] : entries) {
+        int64_t rank = -1;
+        if (Type(digits.c_str())) {
+            for (int64_t i = 0; i < engine_->candidateCount && rank < 0; ++i) {
+                const uint8_t* w = CandidateWord(engine_->candidates[i]);
+                if (w && std::string(reinterpret_cast<const char*>(w + 1), w[0]) == word) rank = i;
+            }
+        }
+        if (rank < 0 && ++missing <= 20) ADD_FAILURE() << word << " not offered under " << digits;
+    }
+    EXPECT_EQ(missing, 0) << "of " << entries.size() << " entries";
 }
 
 TEST_F(ShippedEngine, KeysThatStartNoCode) {

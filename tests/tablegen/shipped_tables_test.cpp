@@ -157,7 +157,8 @@ TEST_F(ShippedTables, MainTableSize) {
     Table t(L"main.dmg");
     TableView v = t.view();
     ASSERT_TRUE(v.valid());
-    EXPECT_GT(v.count, 500000);
+    // Every reading under its full code, syllable initials only where they save keys.
+    EXPECT_GT(v.count, 400000);
     std::unordered_set<std::string> words;
     for (int32_t pos = 0; pos < v.count; ++pos) {
         const uint8_t* e = v.EntryAt(pos);

@@ -108,6 +108,15 @@ TEST_F(ExportedObjectTest, CodecWritesAndReadsTheInputOptionsThroughItsSlots) {
     for (auto& p : pairs) EXPECT_EQ(codec->read(back.get(), p[0], p[1], 1), 1);
     EXPECT_EQ(std::memcmp(dme.get(), back.get(), sizeof(DmeConfigData)), 0);
 
+    // Kind 2 is the interface options.
+    SkinConfigData skin{};
+    EXPECT_EQ(codec->read(&skin, L"候选列表排列样式", L"横排", 2), 1);
+    EXPECT_EQ(skin.options, kSkinHorizontal);
+    std::wstring skinBody(4096, L'\0');
+    EXPECT_EQ(codec->write(&skin, skinBody.data(), 4096, 2), 1);
+    EXPECT_NE(std::wstring(skinBody.c_str()).find(L"候选列表排列样式=横排\r\n"),
+              std::wstring::npos);
+
     // Kinds the codec does not know leave buffer and block alone.
     std::wstring untouched(16, L'x');
     EXPECT_EQ(codec->write(dme.get(), untouched.data(), 16, 7), 0);

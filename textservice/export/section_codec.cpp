@@ -2,6 +2,7 @@
 
 #include "textservice/boundary_guard.h"
 #include "textservice/export/input_options.h"
+#include "ui/options/interface_options.h"
 
 int ReadOptionSection(void* block, const wchar_t* key, const wchar_t* value, int kind) {
     return Guarded(0, [&] {
@@ -9,6 +10,10 @@ int ReadOptionSection(void* block, const wchar_t* key, const wchar_t* value, int
         const wchar_t* v = value ? value : L"";
         if (kind == kOptionSectionInput) {
             ParseInputOptions(static_cast<DmeConfigData*>(block), key, v);
+            return 1;
+        }
+        if (kind == kOptionSectionInterface) {
+            ParseInterfaceOptions(static_cast<SkinConfigData*>(block), key, v);
             return 1;
         }
         return 0;
@@ -20,6 +25,10 @@ int WriteOptionSection(void* block, wchar_t* buffer, int count, int kind) {
         if (!block || !buffer || count <= 0) return 0;
         if (kind == kOptionSectionInput) {
             WriteInputOptions(static_cast<const DmeConfigData*>(block), buffer, count);
+            return 1;
+        }
+        if (kind == kOptionSectionInterface) {
+            WriteInterfaceOptions(static_cast<const SkinConfigData*>(block), buffer, count);
             return 1;
         }
         return 0;

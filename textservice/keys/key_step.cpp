@@ -43,12 +43,13 @@ KeyStep::KeyStep(const KeyStepSetup& s)
       st_(*s.state),
       out_(*s.actions),
       frontEnd_(s.frontEnd),
+      dispatcher_(s.dispatcher ? s.dispatcher : dispatcher),
       composing_(s.composing),
       showsCode_(s.documentShowsCode) {}
 
 int KeyStep::Dispatch(KeyFunctionMask action) {
-    if (!action || !dispatcher) return 0;
-    return dispatcher(*this, action);
+    if (!action || !dispatcher_) return 0;
+    return dispatcher_(*this, action);
 }
 
 KeyStepResult KeyStep::Run() {
@@ -272,8 +273,8 @@ void KeyStep::UpdateComposition() {
         a = out_.Add(DocumentActionKind::kUpdateComposition, L" ", 1, 1);
         if (a) a->mark = CompositionMark::kConverted;
     } else if (in.codeLength == 0) {
-        // Nothing typed any more: nothing to compose.
-        EndComposition();
+        // Nothing typed any more: nothing to compose, and nothing of it stays in the document.
+        CommitCandidate();
         return;
     } else if (showsCode_) {
         a = out_.Add(DocumentActionKind::kUpdateComposition, in.compositionText,

@@ -41,6 +41,9 @@ struct KeyStepSetup {
     bool documentShowsCode;
     // The front end (CTextService or the IMM32 context bundle), for the dispatcher.
     void* frontEnd;
+    // The front end's dispatcher for this step; null: the one installed with
+    // SetKeyFunctionDispatcher.
+    KeyFunctionDispatcher dispatcher = nullptr;
 };
 
 class KeyStep {
@@ -90,6 +93,7 @@ private:
     KeyPathState& st_;
     DocumentActions& out_;
     void* frontEnd_;
+    KeyFunctionDispatcher dispatcher_;
     bool composing_;
     bool showsCode_;
     int reentries_ = 0;

@@ -1,3 +1,17 @@
 #include "textservice/pages/page_templates.h"
 
-const SettingsPageTemplate* FindSettingsPageTemplate(int) { return nullptr; }
+#include "textservice/pages/input_options_page.h"
+#include "textservice/pages/page_host.h"
+#include "textservice/pages/page_ids.h"
+
+namespace {
+const SettingsPageTemplate kPages[] = {
+    {kPageInputOptions, IDD_INPUT_OPTIONS_PAGE, InputOptionsPageProc},
+};
+}  // namespace
+
+const SettingsPageTemplate* FindSettingsPageTemplate(int page) {
+    for (const SettingsPageTemplate& t : kPages)
+        if (t.page == page) return &t;
+    return nullptr;
+}

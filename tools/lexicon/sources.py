@@ -42,7 +42,7 @@ def read_essay(path):
 
 def read_unihan_readings(path):
     """char -> {field: value} for the Mandarin reading fields and kDefinition."""
-    wanted = {'kMandarin', 'kHanyuPinlu', 'kXHC1983', 'kHanyuPinyin', 'kDefinition'}
+    wanted = {'kMandarin', 'kHanyuPinlu', 'kXHC1983', 'kHanyuPinyin', 'kTGHZ2013', 'kDefinition'}
     table = {}
     with bz2.open(path, 'rt', encoding='utf-8') as f:
         for line in f:
@@ -53,6 +53,43 @@ def read_unihan_readings(path):
                 continue
             table.setdefault(chr(int(parts[0][2:], 16)), {})[parts[1]] = parts[2]
     return table
+
+
+def read_unihan_field(path, field):
+    """char -> value of one field of a Unihan file."""
+    table = {}
+    with bz2.open(path, 'rt', encoding='utf-8') as f:
+        for line in f:
+            if not line.startswith('U+'):
+                continue
+            parts = line.rstrip('\r\n').split('\t')
+            if len(parts) == 3 and parts[1] == field:
+                table[chr(int(parts[0][2:], 16))] = parts[2]
+    return table
+
+
+def gb2312_characters():
+    """The 6,763 characters of GB2312 (rows 16-87), from Python's codec."""
+    chars = []
+    for row in range(0xB0, 0xF8):
+        for cell in range(0xA1, 0xFF):
+            try:
+                chars.append(bytes((row, cell)).decode('gb2312'))
+            except UnicodeDecodeError:
+                pass
+    return chars
+
+
+def standard_readings(unihan):
+    """char -> toneless readings of the General Standard Chinese Characters dictionary
+    (Unihan kTGHZ2013), in its order."""
+    out = {}
+    for ch, fields in unihan.items():
+        for item in fields.get('kTGHZ2013', '').split():
+            r = strip_tone(item.split(':', 1)[-1])
+            if r not in out.setdefault(ch, []):
+                out[ch].append(r)
+    return out
 
 
 def marked_readings(fields):

@@ -94,3 +94,43 @@ TEST(Utf16CharCount, PairsCountOnce) {
 }
 
 }  // namespace
+
+TEST(Surrogates, HalvesPairsAndCuts) {
+    struct Unit {
+        uint32_t unit;
+        bool high, low;
+    } units[] = {
+        {0xD7FF, false, false}, {0xD800, true, false}, {0xDBFF, true, false},
+        {0xDC00, false, true},  {0xDFFF, false, true}, {0xE000, false, false},
+        {0x0041, false, false},
+    };
+    for (const Unit& u : units) {
+        EXPECT_EQ(IsHighSurrogate(u.unit), u.high) << std::hex << u.unit;
+        EXPECT_EQ(IsLowSurrogate(u.unit), u.low) << std::hex << u.unit;
+        EXPECT_EQ(IsSurrogate(u.unit), u.high || u.low) << std::hex << u.unit;
+    }
+    for (uint32_t cp : {0x10000u, 0x1F600u, 0x10FFFFu}) {
+        const wchar_t high = HighSurrogateOf(cp), low = LowSurrogateOf(cp);
+        EXPECT_TRUE(IsHighSurrogate(high) && IsLowSurrogate(low)) << std::hex << cp;
+        EXPECT_EQ(CodePointOfPair(high, low), cp) << std::hex << cp;
+    }
+    EXPECT_EQ(HighSurrogateOf(0x1F600), 0xD83D);
+    EXPECT_EQ(LowSurrogateOf(0x1F600), 0xDE00);
+
+    struct Case {
+        const wchar_t* text;
+        int left;
+        int units;
+    } cases[] = {
+        {L"\xD83D\xDE00", 2, 2}, {L"\xD83D\xDE00", 1, 1},  // the low half is past the end
+        {L"\xD83D", 2, 1},       {L"\xDE00\xD83D", 2, 1},  // broken or reversed
+        {L"ab", 2, 1},           {L"", 2, 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CharUnitsAt(c.text, c.left), c.units) << c.left;
+
+    const wchar_t text[] = L"a\xD83D\xDE00";
+    EXPECT_EQ(UnitsWithoutCutPair(text, 3), 3);
+    EXPECT_EQ(UnitsWithoutCutPair(text, 2), 1) << "no high half left alone";
+    EXPECT_EQ(UnitsWithoutCutPair(text, 1), 1);
+    EXPECT_EQ(UnitsWithoutCutPair(text, 0), 0);
+}

@@ -284,13 +284,7 @@ int32_t FailCleanly(MappedFile*, int64_t) { return 0; }
 int32_t GrowThenLoseMapping(MappedFile* f, int64_t size) {
     if (MappedFile::Resize(f, size) <= 0) return 0;
     FlushViewOfFile(f->view, 0);
-    UnmapViewOfFile(f->view);
-    CloseHandle(f->mapping);
-    CloseHandle(f->file);
-    f->view = nullptr;
-    f->mapping = nullptr;
-    f->file = nullptr;
-    f->size = 0;
+    DropMapping(f);
     return 0;
 }
 

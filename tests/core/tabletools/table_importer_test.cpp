@@ -10,6 +10,7 @@
 #include "core/base/text_file.h"
 #include "core/table/table_format.h"
 #include "core/tabletools/table_exporter.h"
+#include "support/mapped_table.h"
 #include "support/table_fixture.h"
 #include "support/table_invariants.h"
 #include "support/table_on_disk.h"
@@ -30,8 +31,10 @@ struct WordData {
         {"你", "１２"},
         {"好", "３４"},
         {"丙", "５"},
+        {"丁", "６#辅"},  // a whole code that reads as a class tag
     });
     WordData() {
+        rules[1].terms[0] = 1 << 8;  // one character: its whole code
         rules[2].terms[0] = (1 << 8) | 1;
         rules[2].terms[1] = (2 << 8) | 1;
         for (int p = 1; p <= 30; ++p) rules[30].terms[p - 1] = static_cast<uint16_t>(p << 8 | 1);
@@ -185,6 +188,11 @@ TEST(CodeTableImporter, OutcomesOfEveryKindOfLine) {
          L"", "ab", "新", Flags(1, 1), 1},
         {"huge directive order", L"---config@全局排序数值=99999\r\n新\tab", 0, Existing::kNone, L"",
          "ab", "新", Flags(1, 0xFFFF), 1},
+        {"class tag beside the directive", L"---config@码表分类=主码-用户码表\r\n新\tab#辅", 0,
+         Existing::kNone, L"", "ab", "新", Flags(4, 1024), 1},
+        {"class tag beside the directive and the target",
+         L"---config@码表分类=主码-用户码表\r\n新\tab#辅", 2, Existing::kNone,
+         L"新 ----------与所选分类不匹配的词条类别\r\n", "ab", "新", kAbsent, 0},
         {"last directive wins",
          L"---config@码表分类=辅码码表\n---config@码表分类=主码-次显码表\n新\tab", 0,
          Existing::kNone, L"", "ab", "新", Flags(3, 1024), 1},
@@ -209,6 +217,11 @@ TEST(CodeTableImporter, OutcomesOfEveryKindOfLine) {
         {"word line against the target", L"---config@码表分类=主码-用户码表\n你好", 3,
          Existing::kNone, L"你好 ----------与所选分类不匹配的词条类别\r\n", "\x11\x13", "你好",
          kAbsent, 0},
+        {"word line whose code carries a class tag", L"---config@码表分类=主码-用户码表\n丁", 0,
+         Existing::kNone, L"", "\x16", "丁", Flags(4, 1024), 1},
+        {"word line whose code carries a class tag, with the target",
+         L"---config@码表分类=主码-用户码表\n丁", 2, Existing::kNone,
+         L"丁 ----------与所选分类不匹配的词条类别\r\n", "\x16", "丁", kAbsent, 0},
         {"word line with a broken pair", std::wstring(L"你\xD800"), 0, Existing::kNone,
          std::wstring(L"你\xD800") + L" ----------无法创建词条\r\n", "", "", kAbsent, 0},
     };
@@ -334,15 +347,6 @@ TEST(CodeTableImporter, CommitGrowsOnlyWhenTheGapIsTooSmall) {
 
 // Failures of the file system: the view is gone after a failed growth, the file may have been
 // extended before the mapping failed.
-void DropMapping(MappedFile* f) {
-    UnmapViewOfFile(f->view);
-    CloseHandle(f->mapping);
-    CloseHandle(f->file);
-    f->view = nullptr;
-    f->mapping = nullptr;
-    f->file = nullptr;
-    f->size = 0;
-}
 int32_t FailBeforeGrowing(MappedFile* f, int64_t) {
     DropMapping(f);
     return 0;

@@ -11,6 +11,10 @@ int DriverDispatch(KeyStep& step, KeyFunctionMask action) {
         step.CommitCandidate();
         return 1;
     }
+    if (action & keyfn::kToggleEnglish) {
+        step.engine()->state ^= kStateEnglishMode;
+        return 1;
+    }
     if (action & keyfn::kRepeatInput) {
         step.RepeatLastCommit();
         return 1;

@@ -58,10 +58,16 @@ std::vector<FixtureEntry> KeypadEngine::DefaultEntries() {
     };
 }
 
-KeypadEngine::KeypadEngine(std::vector<FixtureEntry> entries) {
+KeypadEngine::KeypadEngine(std::vector<FixtureEntry> entries)
+    : main_(MakeCodeTable(std::move(entries), 1)) {
+    Init();
+}
+
+KeypadEngine::KeypadEngine(std::vector<uint8_t> mainTable) : main_(std::move(mainTable)) { Init(); }
+
+void KeypadEngine::Init() {
     config_.assign(kConfigFileSize + 2, 0);
     InitConfigImage(config_.data(), kConfigFileSize);
-    main_ = MakeCodeTable(std::move(entries), 1);
     Wrap(&configFile_, config_);
     Wrap(&mainFile_, main_);
     e = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));

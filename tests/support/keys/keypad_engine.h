@@ -47,6 +47,8 @@ private:
 class KeypadEngine {
 public:
     explicit KeypadEngine(std::vector<FixtureEntry> entries = DefaultEntries());
+    // Over the bytes of a whole code-table file (a copy of main.dmg).
+    explicit KeypadEngine(std::vector<uint8_t> mainTable);
     ~KeypadEngine();
     KeypadEngine(const KeypadEngine&) = delete;
     KeypadEngine& operator=(const KeypadEngine&) = delete;
@@ -56,6 +58,7 @@ public:
     Engine* e;
 
 private:
+    void Init();
     std::vector<uint8_t> config_, main_;
     MappedFile configFile_, mainFile_;
 };

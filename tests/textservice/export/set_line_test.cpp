@@ -60,6 +60,8 @@ TEST_F(SetLineTest, ChangesTheBlocksAsTheSettingsTextImportDoes) {
         {L"[-非编码符号转义定义表-]", L",", L"，"},
         {L"[-非编码符号转义定义表-]", L"'", L"‘,’"},
         {L"[-键位字根表-]", L"a", L"工"},
+        {L"[-SKIN设置-]", L"候选列表排列样式", L"横排"},
+        {L"[-SKIN设置-]", L"自动竖排的编码前缀", L"zx,zy"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -77,7 +79,8 @@ TEST_F(SetLineTest, ChangesTheBlocksAsTheSettingsTextImportDoes) {
         EXPECT_TRUE(SameFields(set.dme.get(), imported.dme.get()));
         EXPECT_TRUE(SameFields(set.skin.get(), imported.skin.get()));
         EXPECT_FALSE(SameFields(set.ime.get(), SettingsBlocks().ime.get()) &&
-                     SameFields(set.dme.get(), SettingsBlocks().dme.get()))
+                     SameFields(set.dme.get(), SettingsBlocks().dme.get()) &&
+                     SameFields(set.skin.get(), SettingsBlocks().skin.get()))
             << "the line changed nothing";
     }
 }

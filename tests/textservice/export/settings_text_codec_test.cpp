@@ -27,7 +27,7 @@ std::wstring ReadBack(const std::wstring& path) {
     return s;
 }
 
-TEST(SettingsTextWithCodec, InputOptionsSurviveExportAndImport) {
+TEST(SettingsTextWithCodec, OptionSectionsSurviveExportAndImport) {
     SettingsBlocks a;
     a.dme->autoCommitLength = 4;
     a.dme->emptyClearLength = 5;
@@ -36,6 +36,11 @@ TEST(SettingsTextWithCodec, InputOptionsSurviveExportAndImport) {
     a.dme->tempEnglishLead = ';';
     a.dme->keyClass[0x0B] = kKeyCommitLead;
     a.dme->keyClass['.'] = kKeyEnglishPunctAfterDigit;
+    a.skin->options = kSkinShowIndex | kSkinVerticalLeft | kSkinCaretHorizontal | kSkinCaretThin;
+    wcscpy_s(a.skin->skinName, L"蓝天.col");
+    a.skin->prefixCount = 2;
+    wcscpy_s(a.skin->prefixes[0], L"zx");
+    wcscpy_s(a.skin->prefixes[1], L"abcd");
     const OptionSectionCodec& codec = InputMethodOptionCodec();
     TempDir dir;
     const std::wstring first = dir / L"a.txt", second = dir / L"b.txt";
@@ -45,6 +50,10 @@ TEST(SettingsTextWithCodec, InputOptionsSurviveExportAndImport) {
     ASSERT_NE(section, std::wstring::npos);
     EXPECT_NE(text.find(L"候选唯一自动上屏码长=4\r\n", section), std::wstring::npos);
     EXPECT_NE(text.find(L"查询输入字符=＊\r\n", section), std::wstring::npos);
+    const size_t skin = text.find(L"[-SKIN设置-]");
+    ASSERT_NE(skin, std::wstring::npos);
+    EXPECT_NE(text.find(L"使用皮肤名称=蓝天.col\r\n", skin), std::wstring::npos);
+    EXPECT_NE(text.find(L"自动竖排的编码前缀=zx,abcd\r\n", skin), std::wstring::npos);
 
     SettingsBlocks b;
     ASSERT_EQ(ImportSettingsText(text.c_str(), b.ime.get(), b.dme.get(), b.skin.get(), &codec), 1);
@@ -54,8 +63,40 @@ TEST(SettingsTextWithCodec, InputOptionsSurviveExportAndImport) {
     EXPECT_EQ(b.dme->wildcardChar, 0x0A);
     EXPECT_EQ(b.dme->tempEnglishLead, ';');
     EXPECT_EQ(std::memcmp(a.dme->keyClass, b.dme->keyClass, sizeof a.dme->keyClass), 0);
+    EXPECT_EQ(b.skin->options, a.skin->options);
+    EXPECT_STREQ(b.skin->skinName, L"蓝天.col");
+    EXPECT_EQ(b.skin->prefixCount, 2);
+    EXPECT_STREQ(b.skin->prefixes[1], L"abcd");
     ASSERT_TRUE(ExportSettingsText(b.ime.get(), b.dme.get(), b.skin.get(), &codec, second.c_str()));
     EXPECT_EQ(ReadBack(second), text);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SettingsTextWithCodec, InterfaceOptionsSurviveExportAndImport) {
+    SettingsBlocks a;
+    a.skin->options = kSkinShowIndex | kSkinHorizontal | kSkinCaretVertical | kSkinRightToLeft;
+    wcscpy(a.skin->skinName, L"blue.col");
+    a.skin->prefixCount = 2;
+    wcscpy(a.skin->prefixes[0], L"zx");
+    wcscpy(a.skin->prefixes[1], L"zy");
+    const OptionSectionCodec& codec = InputMethodOptionCodec();
+    TempDir dir;
+    const std::wstring first = dir / L"a.txt";
+    ASSERT_TRUE(ExportSettingsText(a.ime.get(), a.dme.get(), a.skin.get(), &codec, first.c_str()));
+    const std::wstring text = ReadBack(first);
+    const size_t section = text.find(L"[-SKIN设置-]");
+    ASSERT_NE(section, std::wstring::npos);
+    EXPECT_NE(text.find(L"使用皮肤名称=blue.col\r\n", section), std::wstring::npos);
+
+    SettingsBlocks b;
+    ASSERT_EQ(ImportSettingsText(text.c_str(), b.ime.get(), b.dme.get(), b.skin.get(), &codec), 1);
+    EXPECT_EQ(b.skin->options, a.skin->options);
+    EXPECT_STREQ(b.skin->skinName, L"blue.col");
+    ASSERT_EQ(b.skin->prefixCount, 2);
+    EXPECT_STREQ(b.skin->prefixes[1], L"zy");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The key step: typed codes, commits, punctuation output and replays as document actions.
 #include <gtest/gtest.h>
 
+#include "engine/lookup.h"
 #include "support/keys/key_driver.h"
 
 using namespace testing_support;
@@ -71,6 +72,24 @@ TEST(KeyStep, CodeOfAtMost128Characters) {
     step.InsertCharAndUpdate();
     EXPECT_EQ(in.codeLength, static_cast<uint32_t>(kMaxCodeUnits));
     EXPECT_EQ(actions.count, 0);
+}
+
+// A lookup that commits the previous code's first row and starts a new code with the key
+// handles the key once more, keeping its text.
+TEST(KeyStep, CommitOfThePreviousCodeHandlesTheKeyOnceMore) {
+    KeyDriver d;
+    d.TypeKeypad("64");
+    Engine* e = d.engine.e;
+    e->input.keyChar = L"\x14";
+    e->input.keyVk = VK_NUMPAD4;
+    DocumentActions actions;
+    KeyStep step({e, &d.state, &actions, true, true, nullptr});
+    step.DoEditAction(kLookupCommitPreviousCodeKey);
+    d.document.Apply(actions);
+    EXPECT_EQ(d.document.committed, L"你");
+    EXPECT_TRUE(d.document.composing);
+    EXPECT_EQ(d.document.composition, L"\uFF14");
+    EXPECT_EQ(std::wstring(e->input.code), L"\x14");
 }
 
 TEST(FullWidthChar, OnlyPrintableAsciiAndTheSpace) {

@@ -1,0 +1,47 @@
+// A text service over the test host: an in-memory keypad engine behind the service's engine
+// seam, the host's category manager, a controllable Windows version and the test keyboard.
+#pragma once
+#include <memory>
+
+#include "support/keys/key_driver.h"
+#include "support/tsf_host/tsf_host.h"
+#include "textservice/tsf/service_hooks.h"
+#include "textservice/tsf/text_service.h"
+
+namespace tsf_host {
+
+class ServiceFixture {
+public:
+    ServiceFixture();
+    ~ServiceFixture();
+    ServiceFixture(const ServiceFixture&) = delete;
+    ServiceFixture& operator=(const ServiceFixture&) = delete;
+
+    HRESULT Activate(DWORD flags = 0);
+    // A key pressed and released as the framework delivers it; whether the press was eaten.
+    bool Tap(int vk);
+    bool Press(int vk);
+    bool Release(int vk);
+    void TypeKeypad(const char* digits);
+    TfGuidAtom Atom(AttributeKind kind) const { return service->attributeAtom(kind); }
+
+    testing_support::FakeKeyboard keyboard;
+    std::unique_ptr<testing_support::KeypadEngine> engine;
+    std::unique_ptr<Host> host;
+    CTextService* service = nullptr;  // one reference
+
+    // Seam state.
+    static ServiceFixture* current;
+    uint32_t version = 0xA00;
+    bool engineFails = false;
+    int enginesMade = 0;
+    int enginesFreed = 0;
+    int configLaunches = 0;
+    int languageBarResult = 1;  // -1: the language bar throws
+
+private:
+    TextServiceSeams seams_ = {};
+    TextServiceHooks hooks_ = {};
+};
+
+}  // namespace tsf_host

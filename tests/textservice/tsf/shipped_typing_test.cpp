@@ -1,0 +1,103 @@
+// Typing into a document on the test host with an engine over the shipped data files: the
+// composition shows the code with the caret and the Input attribute, Space commits the word
+// and no attribute is left behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "core/settings/config_blocks.h"
+#include "support/tsf_host/service_fixture.h"
+#include "support/tsf_host/shipped_install.h"
+#include "textservice/tsf/service_windows.h"
+#include "textservice/window_classes.h"
+
+using namespace tsf_host;
+
+namespace {
+
+// The shipped files in an installation of its own GUID (so that parallel tests of the
+// shipped GUID keep their registry key), the service creating its engine over them.
+class ShippedTyping : public testing::Test {
+protected:
+    void SetUp() override {
+        fixture_ = std::make_unique<ServiceFixture>();
+        install_ = std::make_unique<ShippedInstall>();
+        if (!install_->ok()) GTEST_SKIP() << "no shipped data (tools/make_data.sh makes it)";
+        seams_ = ServiceSeams();
+        seams_.createEngine = nullptr;
+        seams_.destroyEngine = nullptr;
+        SetServiceSeams(&seams_);
+    }
+    void TearDown() override {
+        fixture_.reset();
+        install_.reset();
+    }
+
+    std::unique_ptr<ServiceFixture> fixture_;
+    std::unique_ptr<ShippedInstall> install_;
+    TextServiceSeams seams_{};
+};
+
+TEST_F(ShippedTyping, KeypadCodeThenSpaceCommitsTheWord) {
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    ASSERT_NE(f.service->engine(), nullptr);
+    // The shipped settings may start in English or with the status of the last session.
+    f.service->engine()->state &= ~(kStateEnglishMode | kStateImeClosed);
+    f.TypeKeypad("64486");
+    EXPECT_EQ(f.host->CompositionCount(), 1);
+    const std::wstring shown = f.host->Text();
+    EXPECT_EQ(f.host->SelectionStart(), static_cast<LONG>(shown.size()));
+    const std::vector<LONG> marks = f.host->AttributeAt();
+    const TfGuidAtom input = f.Atom(AttributeKind::kInput);
+    const uint32_t style = f.service->engine()->ime->options & kImeStyleMask;
+    if (style & kImeStyleTsfEmbedFirst) {
+        EXPECT_EQ(shown, L"你好");
+        EXPECT_EQ(marks, std::vector<LONG>(shown.size(), static_cast<LONG>(input)));
+    } else if (style & kImeStyleTsfEmbedCode) {
+        EXPECT_EQ(shown, L"\uFF16\uFF14\uFF14\uFF18\uFF16");
+        EXPECT_EQ(marks, std::vector<LONG>(shown.size(), static_cast<LONG>(input)));
+    } else {
+        // The code is in the candidate window; the document holds an unmarked space.
+        EXPECT_EQ(shown, L" ");
+        EXPECT_EQ(marks, std::vector<LONG>(1, 0));
+    }
+    std::printf("style %#x, composition of %zu characters\n", style, shown.size());
+    EXPECT_TRUE(f.Tap(VK_SPACE));
+    EXPECT_EQ(f.host->Text(), L"你好");
+    EXPECT_EQ(f.host->CompositionCount(), 0);
+    EXPECT_EQ(f.host->AttributeAt(), std::vector<LONG>(2, 0));
+    f.service->Deactivate();
+    EXPECT_EQ(f.host->AdvisedSinks(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The library's own window slots: the skinned candidate window under the composition.
+TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    e->state &= ~(kStateEnglishMode | kStateImeClosed);
+    f.TypeKeypad("64486");
+    const HWND window = e->windows.candidateWindow;
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT placed;
+    GetWindowRect(window, &placed);
+    // Below the composition, whose characters the host puts at y 200..220.
+    EXPECT_GE(placed.top, 200);
+    EXPECT_TRUE(f.Tap(VK_SPACE));
+    EXPECT_EQ(f.host->Text(), L"你好");
+    EXPECT_FALSE(IsWindowVisible(window));
+    f.service->Deactivate();
+    EXPECT_FALSE(IsWindow(window));
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace

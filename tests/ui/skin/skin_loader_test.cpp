@@ -1,0 +1,147 @@
+#include "ui/skin/skin_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "support/test_files.h"
+#include "ui/skin_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct Loaded {
+    std::unique_ptr<SkinDescription> d = std::make_unique<SkinDescription>();
+    std::unique_ptr<SkinImageSet> set = std::make_unique<SkinImageSet>();
+    ~Loaded() { FreeSkinImages(set.get()); }
+};
+
+bool LoadBytes(Loaded& l, const std::vector<uint8_t>& zip) {
+    return LoadSkinFromMemory(l.d.get(), l.set.get(), zip.data(), zip.size());
+}
+
+std::vector<ZipItem> Without(const char* name) {
+    std::vector<ZipItem> items;
+    for (auto& i : RequiredPictures())
+        if (i.name != name) items.push_back(i);
+    return items;
+}
+
+TEST(SkinLoader, PackagesFromMemory) {
+    std::string ini = SkinIni("");
+    std::vector<ZipItem> missingBar = Without("bar.png");
+    missingBar.push_back({"skin.ini", ini});
+    std::vector<ZipItem> brokenPicture = RequiredPictures();
+    brokenPicture[1].data = brokenPicture[1].data.substr(0, 40);  // cut inside the picture
+    brokenPicture.push_back({"skin.ini", ini});
+    std::vector<ZipItem> inFolder = RequiredPictures();
+    inFolder[0].name = "sub/bar.png";
+    inFolder.push_back({"skin.ini", ini});
+    std::vector<ZipItem> upperCase = RequiredPictures();
+    upperCase[0].name = "BAR.PNG";
+    upperCase.push_back({"SKIN.INI", ini});
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> zip;
+        bool ok;
+    } cases[] = {
+        {"complete", SkinPackage(ini), true},
+        {"no skin.ini", MakeZip(RequiredPictures()), false},
+        {"no name", SkinPackage(SkinIni("", "")), false},
+        {"bad version", SkinPackage("\xEF\xBB\xBF;--- 3.2\r\n名称=x\r\n"), false},
+        {"missing bar.png", MakeZip(missingBar), false},
+        {"a required picture cut short", MakeZip(brokenPicture), false},
+        {"a required picture inside a folder", MakeZip(inFolder), false},
+        {"names without regard to case", MakeZip(upperCase), true},
+        {"not an archive", std::vector<uint8_t>(100, 'x'), false},
+    };
+    for (const Case& c : cases) {
+        Loaded l;
+        EXPECT_EQ(LoadBytes(l, c.zip), c.ok) << c.name;
+        if (c.ok) {
+            EXPECT_STREQ(l.d->path, L"fromResource") << c.name;
+        } else {
+            for (SkinImage* image : l.set->images) EXPECT_EQ(image, nullptr) << c.name;
+        }
+    }
+}
+
+TEST(SkinLoader, OptionalPicturesFillTheirSlots) {
+    std::string png = SolidPng(4, 4, 1, 2, 3, 255);
+    Loaded l;
+    ASSERT_TRUE(LoadBytes(l, SkinPackage(SkinIni(""), {{"key2_3.png", png},
+                                                       {"extern2_3.png", png},
+                                                       {"up_1.png", png},
+                                                       {"other.png", png}})));
+    EXPECT_NE(l.set->images[kSlotPageUp + 1], nullptr);
+    EXPECT_EQ(l.set->images[kSlotPageUp], nullptr);
+    // The fourth states of these two groups are read from key3_3.png and extern3_3.png only.
+    EXPECT_EQ(l.set->images[kSlotSoftKeyboard2 + 3], nullptr);
+    EXPECT_EQ(l.set->images[kSlotExtension2 + 3], nullptr);
+    Loaded k;
+    ASSERT_TRUE(LoadBytes(k, SkinPackage(SkinIni(""), {{"key3_3.png", png}})));
+    EXPECT_NE(k.set->images[kSlotSoftKeyboard2 + 3], nullptr);
+}
+
+TEST(SkinLoader, FolderListingAndLibrary) {
+    TempDir dir;
+    std::vector<uint8_t> good = SkinPackage(SkinIni(""));
+    std::wstring longName(40, L'n');
+    longName += L".col";
+    struct File {
+        std::wstring name;
+        const std::vector<uint8_t>* bytes;
+    };
+    std::vector<uint8_t> bad(10, 'x');
+    std::vector<File> files = {{L"a.col", &good},       {L"b.icc", &good},  {L"c.COL", &good},
+                               {L".hidden.col", &good}, {L"bad.col", &bad}, {longName, &good},
+                               {L"x.txt", &good}};
+    for (const File& f : files) ASSERT_TRUE(WriteFileBytes(dir / f.name, *f.bytes));
+    CreateDirectoryW((dir / L"folder.col").c_str(), nullptr);
+
+    wchar_t names[kSkinLibrarySize][kSkinListNameUnits] = {};
+    int count = ListSkinFiles(dir.path().c_str(), names);
+    std::set<std::wstring> listed(names, names + count);
+    EXPECT_EQ(listed, (std::set<std::wstring>{L"a.col", L"b.icc", L"bad.col"}));
+
+    auto library = std::make_unique<SkinLibrary>();
+    EXPECT_EQ(LoadSkinFolder((dir.path() + L"\\").c_str(), library.get()), 2);
+    EXPECT_EQ(library->count, 2);
+    for (int i = 0; i < library->count; ++i)
+        EXPECT_EQ(std::wstring(library->descriptions[i].path).rfind(dir.path(), 0), 0u);
+    ClearSkinLibrary(library.get());
+    EXPECT_EQ(library->count, 0);
+}
+
+TEST(SkinLoader, AFolderOfMoreThan64PackagesListsAndLoads64) {
+    TempDir dir;
+    std::vector<uint8_t> good = SkinPackage(SkinIni(""));
+    for (int i = 0; i < 66; ++i)
+        ASSERT_TRUE(WriteFileBytes(dir / (L"s" + std::to_wstring(i) + L".col"), good));
+    wchar_t names[kSkinLibrarySize][kSkinListNameUnits] = {};
+    EXPECT_EQ(ListSkinFiles(dir.path().c_str(), names), 64);
+    auto library = std::make_unique<SkinLibrary>();
+    EXPECT_EQ(LoadSkinFolder(dir.path().c_str(), library.get()), 64);
+    ClearSkinLibrary(library.get());
+}
+
+TEST(SkinLoader, FromFileRecordsThePath) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / L"one.col", SkinPackage(SkinIni(""))));
+    Loaded l;
+    ASSERT_TRUE(LoadSkinFromFile(l.d.get(), l.set.get(), (dir / L"one.col").c_str()));
+    EXPECT_EQ(std::wstring(l.d->path), dir / L"one.col");
+    Loaded missing;
+    EXPECT_FALSE(LoadSkinFromFile(missing.d.get(), missing.set.get(), (dir / L"none.col").c_str()));
+}
+
+TEST(SkinLoader, BuiltInPackageLoads) {
+    Loaded l;
+    ASSERT_TRUE(LoadBuiltInSkin(l.d.get(), l.set.get()));
+    EXPECT_STREQ(l.d->path, L"fromResource");
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// Dialog templates and control ids of the settings pages (shared by the .rc and the code).
+#pragma once
+
+#define IDD_INPUT_OPTIONS_PAGE 128
+#define IDD_APPEARANCE_PAGE 134
+
+// Input options page.
+#define IDC_START_CHINESE_PUNCT 1041
+#define IDC_START_ENGLISH_PUNCT 1042
+#define IDC_START_FULL_WIDTH 1043
+#define IDC_START_HALF_WIDTH 1044
+#define IDC_START_OPEN 1045
+#define IDC_START_CLOSED 1046
+#define IDC_SAVE_START_STATE 1051
+#define IDC_CUSTOM_START_STATE 1052
+#define IDC_FREQUENCY 1029
+#define IDC_ASSOCIATION 1014
+#define IDC_LONGER_ON_EMPTY 1033
+#define IDC_WILDCARD_SINGLE 1010
+#define IDC_WILDCARD_CHAR 1034
+#define IDC_SHOW_NEXT_LENGTH 1008
+#define IDC_SHOW_WORDS_LENGTH 1006
+
+// Appearance page.
+#define IDC_HIDE_CANDIDATES 1025
+#define IDC_HIDE_STATUS 1026
+#define IDC_PLACEMENT 1008
+#define IDC_PAGE_SIZE 1027
+#define IDC_LAYOUT 1037
+#define IDC_SKIN 1002
+#define IDC_CANDIDATE_FACE 1031
+#define IDC_CODE_FACE 1033
+#define IDC_CANDIDATE_SIZE 1030
+#define IDC_CODE_SIZE 1032
+#define IDC_PREVIEW 1001

@@ -1,0 +1,13 @@
+// Window regions from a picture's alpha channel.
+#pragma once
+#include <windows.h>
+
+#include "ui/image/skin_image.h"
+
+// Rectangles per ExtCreateRegion batch and the growth step of the batch buffer.
+constexpr int kRegionBatchRects = 4000;
+constexpr int kRegionGrowRects = 100;
+
+// The union of every pixel with non-zero alpha; an empty region for a fully transparent
+// picture, null for a null picture or when GDI fails. The caller owns the region.
+HRGN CreateRegionFromAlpha(const SkinImage* picture);

@@ -1,0 +1,82 @@
+#include "ui/windows/ui_fonts.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "ui/image/gdi_handles.h"
+#include "ui/windows/ui_state_block.h"
+
+namespace {
+
+void StyleFromSkin(SkinFontStyle* out, const wchar_t* face, int32_t size, int32_t weight,
+                   int32_t colour) {
+    std::memset(out, 0, sizeof *out);
+    out->colour = static_cast<uint32_t>(colour);
+    std::wmemcpy(out->faceName, face, kSkinFaceUnits);
+    out->faceName[kSkinFaceUnits - 1] = 0;
+    out->size = size;
+    out->weight = weight;
+}
+
+HFONT MakeFont(const SkinFontStyle& s, int escapement, const wchar_t* face) {
+    return CreateFontW(s.size, 0, escapement, escapement, s.weight, s.italic, s.underline,
+                       s.strikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_CHARACTER_PRECIS,
+                       PROOF_QUALITY, DEFAULT_PITCH, face);
+}
+
+int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+}  // namespace
+
+void CreateUIFonts(Engine* e) {
+    if (!e || !e->uiState || !e->skin) return;
+    UIState* s = e->uiState;
+    if (s->codeFont) DeleteObject(s->codeFont);
+    if (s->candidateFont) DeleteObject(s->candidateFont);
+    s->codeFont = s->candidateFont = nullptr;
+    uint32_t options = e->skin->options;
+    if (options & kSkinOwnFonts) {
+        s->codeStyle = e->skin->codeFontStyle;
+        s->candidateStyle = e->skin->candidateFontStyle;
+        s->codeStyle.faceName[kSkinFaceUnits - 1] = 0;
+        s->candidateStyle.faceName[kSkinFaceUnits - 1] = 0;
+    } else {
+        const SkinTextStyle& t = s->skin.text;
+        StyleFromSkin(&s->codeStyle, t.codeFontName, t.codeFontSize, t.codeFontWeight,
+                      t.codeColour);
+        StyleFromSkin(&s->candidateStyle, t.candidateFontName, t.candidateFontSize,
+                      t.candidateFontWeight, t.candidateColour);
+    }
+    s->codeFont = MakeFont(s->codeStyle, 0, s->codeStyle.faceName);
+    if (!(options & kSkinVerticalLeft)) {
+        s->candidateFont = MakeFont(s->candidateStyle, 0, s->candidateStyle.faceName);
+        return;
+    }
+    // Vertical writing: the face's vertical variant when the system has one.
+    wchar_t vertical[kSkinFaceUnits + 2];
+    std::swprintf(vertical, kSkinFaceUnits + 2, L"@%ls", s->candidateStyle.faceName);
+    bool found = false;
+    zan::WindowDC screen(nullptr);
+    if (screen.get() && s->candidateStyle.faceName[0])
+        EnumFontsW(screen.get(), vertical, FoundFont, reinterpret_cast<LPARAM>(&found));
+    s->candidateFont =
+        MakeFont(s->candidateStyle, 2700, found ? vertical : s->candidateStyle.faceName);
+}
+
+SIZE MeasureCandidateText(const SkinFontStyle& style) {
+    SIZE size{};
+    HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (!display) return size;
+    zan::UniqueFont font(MakeFont(style, 0, style.faceName));
+    {
+        zan::SelectedObject keep(display, font.get());
+        GetTextExtentPoint32W(display, L"国", 1, &size);
+    }
+    DeleteDC(display);
+    size.cy += 8;
+    return size;
+}
