@@ -8,7 +8,8 @@ seconds="${1:-600}"
 shift || true
 bash "$root/tools/deps.sh"
 
-export WINEPREFIX="$root/build/wine/prefix"
+# A prefix of its own: the tests may run at the same time in theirs.
+export WINEPREFIX="$root/build/wine/fuzzprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
