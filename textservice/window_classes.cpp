@@ -1,6 +1,7 @@
 #include "textservice/window_classes.h"
 
 #include "ui/candidate/candidate_window.h"
+#include "ui/dict/dict_window.h"
 #include "ui/menus/menu_hooks.h"
 #include "ui/windows/skin_window_classes.h"
 
@@ -11,6 +12,7 @@ const CandidateWindowHooks& LibraryCandidateHooks() {
     static const CandidateWindowHooks hooks = [] {
         CandidateWindowHooks h{};
         FillMenuHooks(h);
+        FillDictionaryHooks(h);
         return h;
     }();
     return hooks;
