@@ -1,7 +1,6 @@
 #include "textservice/window_classes.h"
 
 #include "ui/candidate/candidate_window.h"
-#include "ui/dict/dict_window.h"
 #include "ui/menus/menu_hooks.h"
 #include "ui/windows/skin_window_classes.h"
 
@@ -12,7 +11,6 @@ const CandidateWindowHooks& LibraryCandidateHooks() {
     static const CandidateWindowHooks hooks = [] {
         CandidateWindowHooks h{};
         FillMenuHooks(h);
-        FillDictionaryHooks(h);
         return h;
     }();
     return hooks;

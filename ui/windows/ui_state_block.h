@@ -25,17 +25,6 @@ struct CandidateWindowState {
     int32_t regionWidth, regionHeight;
 };
 
-// The dictionary window's state beside its handle (UIWindowSet::dictWindow).
-struct DictWindowState {
-    int32_t width, height;                // window size
-    POINT press;                          // press point, client pixels
-    POINT pressScreen;                    // cursor at the press
-    int32_t pressArea;                    // -1 none, else a dictionary press area
-    int32_t pressWidth, pressHeight;      // size at the press
-    int32_t resizedWidth, resizedHeight;  // size while resizing, 0 before
-    wchar_t key[128];                     // the lookup key shown
-};
-
 // What the front end tells the window about its host.
 struct CandidateHost {
     HWND owner;        // the host window in immersive mode on Windows 8 and later, else null
@@ -60,7 +49,6 @@ struct UIState {
     HWND statusTooltip;
     TOOLINFOW statusTool;
     CandidateWindowState candidate;
-    DictWindowState dict;
     CandidateHost host;
     RECT caret;  // last caret rectangle handed in, screen pixels
     // The skinName that led to the last fallback to the built-in skin; a later different
