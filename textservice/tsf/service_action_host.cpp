@@ -31,15 +31,11 @@ public:
     void ReAddLanguageBarButtons() override {
         const TextServiceHooks& h = ServiceHooks();
         if (h.removeLanguageBarButtons) h.removeLanguageBarButtons(s_);
-        if (h.addLanguageBarButtons) h.addLanguageBarButtons(s_);
+        s_->AddLanguageBar();
     }
     HWND OwnerWindow() override { return s_->focusWindow(); }
-    void InterfaceToggled() override {
-        if (ServiceHooks().interfaceToggled) ServiceHooks().interfaceToggled(s_);
-    }
-    void CandidateWindowToggled() override {
-        if (ServiceHooks().candidateWindowToggled) ServiceHooks().candidateWindowToggled(s_);
-    }
+    void InterfaceToggled() override { s_->InterfaceToggled(); }
+    void CandidateWindowToggled() override { s_->PlaceCandidateWindow(); }
     void ShowSoftKeyboard(uint32_t layout) override {
         if (ServiceHooks().showSoftKeyboard) ServiceHooks().showSoftKeyboard(s_, layout);
     }

@@ -2,50 +2,77 @@
 
 #include <mutex>
 
+#include "engine/ui_state.h"
 #include "textservice/boundary_guard.h"
+#include "textservice/tsf/service_placement.h"
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"
+#include "ui/skin/active_skin.h"
+#include "ui/status/status_window.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {
 
-// The composition's rectangle on the screen from the context's view; the caret box (41 by
-// 21) of the focus window when the view cannot tell.
-bool CompositionRect(CTextService* service, TfEditCookie ec, ITfContext* context, RECT* out) {
+// The composition's rectangle in client coordinates of the focus window, which the context's
+// view names; the window's rectangle is kept. Without an extent the caret box of the focus
+// window stands for it.
+bool MeasureComposition(CTextService* service, TfEditCookie ec, ITfContext* context) {
     ITfComposition* composition = service->compositions().Get(context);
     ComPtr<ITfContextView> view;
+    RECT text = {};
+    bool measured = false;
     if (SUCCEEDED(context->GetActiveView(view.put())) && view) {
         HWND window = nullptr;
         if (SUCCEEDED(view->GetWnd(&window)) && window) service->SetFocusWindow(window);
         ComPtr<ITfRange> range;
         BOOL clipped = FALSE;
-        if (composition && SUCCEEDED(composition->GetRange(range.put())) && range &&
-            SUCCEEDED(view->GetTextExt(ec, range.get(), out, &clipped)) &&
-            (out->right > out->left || out->bottom > out->top))
-            return true;
+        measured = composition && SUCCEEDED(composition->GetRange(range.put())) && range &&
+                   SUCCEEDED(view->GetTextExt(ec, range.get(), &text, &clipped)) &&
+                   (text.right > text.left || text.bottom > text.top);
     }
     HWND window = service->focusWindow();
+    if (window && !IsWindow(window)) window = nullptr;
+    if (window) GetWindowRect(window, &service->focusWindowRect);
+    if (measured) {
+        POINT a = {text.left, text.top}, b = {text.right, text.bottom};
+        if (window) {
+            ScreenToClient(window, &a);
+            ScreenToClient(window, &b);
+        }
+        service->compositionRect = {a.x, a.y, b.x, b.y};
+        return true;
+    }
     POINT caret = {};
     if (!window || !GetCaretPos(&caret)) return false;
-    ClientToScreen(window, &caret);
-    *out = {caret.x, caret.y, caret.x + 41, caret.y + 21};
+    service->compositionRect = {caret.x, caret.y, caret.x + kCaretBoxWidth,
+                                caret.y + kCaretBoxHeight};
     return true;
 }
 
+// The own candidate window after a candidate change (no host-drawn list).
 void UpdateCandidates(CTextService* service, TfEditCookie ec, ITfContext* context) {
     Engine* e = service->engine();
-    if (!e) return;
-    RECT rect = service->compositionRect;
-    if (context) {
-        if (!CompositionRect(service, ec, context, &rect)) return;
-        service->compositionRect = rect;
-    }
+    if (!e || !context) return;
+    MeasureComposition(service, ec, context);
     if (!e->windows.candidateWindow) {
+        if (!e->uiState) e->uiState = CreateUIState();
+        if (!e->uiState) return;
         const CandidateHost host = {service->focusWindow(), service->focusWindow(), false,
                                     service->immersive(), true};
         if (!CreateCandidateWindow(e, host)) return;
     }
-    ShowCandidateWindow(e, rect);
+    service->PlaceCandidateWindow();
+}
+
+void PlaceCandidates(Engine* e, const RECT& caret) {
+    if (!e || !e->uiState) return;
+    if (!e->windows.candidateWindow) {
+        e->uiState->caret = caret;
+        return;
+    }
+    // Placed afresh: laid out for the page and shown, or hidden with nothing to show.
+    e->uiState->candidate.x = e->uiState->candidate.y = 0;
+    ShowCandidateWindow(e, caret);
 }
 
 void HideCandidates(Engine* e) {
@@ -56,8 +83,47 @@ void DestroyWindows(Engine* e) {
     if (e) DestroyEngineWindows(e);
 }
 
+// The window of the text-edit-sink context's view, else the one known.
+HWND HostWindow(CTextService* service) {
+    ComPtr<ITfContextView> view;
+    HWND window = nullptr;
+    if (ITfContext* context = service->editSinkContext()) {
+        if (SUCCEEDED(context->GetActiveView(view.put())) && view &&
+            SUCCEEDED(view->GetWnd(&window)) && window)
+            service->SetFocusWindow(window);
+    }
+    window = service->focusWindow();
+    return window && IsWindow(window) ? window : nullptr;
+}
+
+void ShowStatus(CTextService* service) {
+    Engine* e = service->engine();
+    if (!e) return;
+    const bool existed = e->windows.statusWindow != nullptr;
+    if (!EnsureStatusWindow(e, HostWindow(service))) return;
+    if (!existed) LayoutStatusWindow(e);
+    UpdateStatusWindow(e);
+}
+
+void HideStatus(Engine* e, bool destroy) {
+    if (!e || !e->windows.statusWindow) return;
+    if (destroy)
+        DestroyStatusWindow(e);
+    else
+        HideStatusWindow(e);
+}
+
 void DocumentFocus(CTextService* service, bool hasDocument) {
-    if (!hasDocument) HideCandidates(service->engine());
+    Engine* e = service->engine();
+    if (!e) return;
+    if (!hasDocument) {
+        HideCandidates(e);
+        return;
+    }
+    if (e->windows.candidateWindow) service->PlaceCandidateWindow();
+    // A skin chosen elsewhere (the settings, another process) is loaded here.
+    if (!e->uiState) e->uiState = CreateUIState();
+    if (e->uiState) ReloadSkin(e);
 }
 
 }  // namespace
@@ -66,10 +132,17 @@ void InstallServiceWindowHooks(TextServiceHooks& table) {
     table.updateCandidateList = [](CTextService* s, TfEditCookie ec, ITfContext* c) {
         GuardedVoid([&] { UpdateCandidates(s, ec, c); });
     };
+    table.placeCandidateWindow = [](Engine* e, const RECT& caret) {
+        GuardedVoid([&] { PlaceCandidates(e, caret); });
+    };
     table.hideCandidateWindow = [](Engine* e) { GuardedVoid([&] { HideCandidates(e); }); };
     table.destroyWindows = [](Engine* e) { GuardedVoid([&] { DestroyWindows(e); }); };
     table.documentFocus = [](CTextService* s, bool has) {
         GuardedVoid([&] { DocumentFocus(s, has); });
+    };
+    table.showStatusWindow = [](CTextService* s) { GuardedVoid([&] { ShowStatus(s); }); };
+    table.hideStatusWindow = [](Engine* e, bool destroy) {
+        GuardedVoid([&] { HideStatus(e, destroy); });
     };
 }
 

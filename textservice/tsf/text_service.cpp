@@ -13,6 +13,7 @@
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/service_action_host.h"
 #include "textservice/tsf/service_hooks.h"
+#include "textservice/tsf/service_placement.h"
 #include "textservice/tsf/service_windows.h"
 
 const GUID kFullWidthKeyGuid = {
@@ -319,9 +320,23 @@ HRESULT CTextService::ActivateSteps(ITfThreadMgr* threadMgr, TfClientId clientId
 
     if (!PreserveHotkeys()) return E_FAIL;
     UpdateKeyboardState();
-    const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.addLanguageBarButtons && !hooks.addLanguageBarButtons(this)) return E_FAIL;
+    if (!AddLanguageBar()) return E_FAIL;
     return S_OK;
+}
+
+bool CTextService::AddLanguageBar() {
+    if (!engine_ || !threadMgr_) return false;
+    const TextServiceHooks& hooks = ServiceHooks();
+    if (hooks.hideStatusWindow) hooks.hideStatusWindow(engine_, true);
+    ComPtr<ITfLangBarItemMgr> items;
+    const bool languageBar =
+        SUCCEEDED(threadMgr_->QueryInterface(IID_ITfLangBarItemMgr, items.put_void())) && items;
+    items.reset();
+    if (languageBar && hooks.addLanguageBarButtons && !hooks.addLanguageBarButtons(this))
+        return false;
+    if (StatusWindowAllowed() && !(ImeOptions() & kImeStatusEmbedded) && hooks.showStatusWindow)
+        hooks.showStatusWindow(this);
+    return true;
 }
 
 STDMETHODIMP CTextService::Deactivate() {
@@ -444,15 +459,79 @@ void CTextService::UpdateKeyboardState() {
 
 void CTextService::ShowStateTip(const wchar_t* text) {
     const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.showStateTip) hooks.showStateTip(this, text);
+    if (!engine_ || !hooks.showStateTip) return;
+    // The caret of the focused document's window, when the view names the window.
+    bool caretKnown = false;
+    POINT caret = {};
+    ComPtr<ITfDocumentMgr> focus;
+    ComPtr<ITfContext> top;
+    ComPtr<ITfContextView> view;
+    HWND window = nullptr;
+    if (threadMgr_ && SUCCEEDED(threadMgr_->GetFocus(focus.put())) && focus &&
+        SUCCEEDED(focus->GetTop(top.put())) && top && SUCCEEDED(top->GetActiveView(view.put())) &&
+        view && SUCCEEDED(view->GetWnd(&window)) && window) {
+        focusWindow_ = window;
+        caretKnown = GetCaretPos(&caret) && ClientToScreen(window, &caret);
+    }
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    hooks.showStateTip(this, PlaceStateTip(caretKnown, caret, workArea), text);
+}
+
+uint32_t CTextService::ImeOptions() const {
+    return engine_ && engine_->ime ? engine_->ime->options : 0;
+}
+
+bool CTextService::StatusWindowAllowed() const {
+    return !activationFlags_ && !(ImeOptions() & kImeStatusHidden);
 }
 
 void CTextService::RefreshLanguageBar() {
+    UpdateKeyboardState();
+    if (!engine_) return;
     const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.refreshLanguageBar)
-        hooks.refreshLanguageBar(this);
-    else
-        UpdateKeyboardState();
+    if (hooks.refreshLanguageBar) hooks.refreshLanguageBar(this);
+    if (ImeOptions() & kImeStatusEmbedded || !StatusWindowAllowed()) return;
+    if (hooks.showStatusWindow) hooks.showStatusWindow(this);
+    PlaceCandidateWindow();
+}
+
+void CTextService::ShowWindowsForFocus(bool focused) {
+    if (!engine_) return;
+    const TextServiceHooks& hooks = ServiceHooks();
+    if (ImeOptions() & kImeStatusEmbedded) {
+        if (hooks.setLanguageBarHidden) hooks.setLanguageBarHidden(this, !focused);
+    } else if (focused) {
+        if (StatusWindowAllowed() && hooks.showStatusWindow) hooks.showStatusWindow(this);
+    } else if (!activationFlags_ && hooks.hideStatusWindow) {
+        hooks.hideStatusWindow(engine_, false);
+    }
+}
+
+void CTextService::InterfaceToggled() {
+    if (!engine_ || activationFlags_ || (ImeOptions() & kImeStatusEmbedded)) return;
+    const TextServiceHooks& hooks = ServiceHooks();
+    if (ImeOptions() & kImeStatusHidden) {
+        if (hooks.hideStatusWindow) hooks.hideStatusWindow(engine_, false);
+    } else if (hooks.showStatusWindow) {
+        hooks.showStatusWindow(this);
+    }
+}
+
+void CTextService::PlaceCandidateWindow() {
+    const TextServiceHooks& hooks = ServiceHooks();
+    if (!engine_ || !hooks.placeCandidateWindow) return;
+    CandidatePlacementInput in = {};
+    in.composition = compositionRect;
+    in.immersive = immersive_;
+    in.windowTop = focusWindowRect.top;
+    if (focusWindow_ && IsWindow(focusWindow_)) {
+        in.hasFocusWindow = true;
+        GetClientRect(focusWindow_, &in.client);
+        if (!GetCaretPos(&in.caret)) in.caret = {};
+        ClientToScreen(focusWindow_, &in.clientOrigin);
+    }
+    hooks.placeCandidateWindow(engine_, PlaceCandidateAnchor(in));
 }
 
 // ---- preserved keys ----
@@ -537,6 +616,7 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
             UnadviseTextEditSink();
         const TextServiceHooks& hooks = ServiceHooks();
         if (hooks.documentFocus) hooks.documentFocus(this, focus != nullptr);
+        ShowWindowsForFocus(focus != nullptr);
         return S_OK;
     });
 }
@@ -545,8 +625,7 @@ STDMETHODIMP CTextService::OnSetThreadFocus() {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
         if (!engine_) return S_OK;
         UpdateKeyboardState();
-        const TextServiceHooks& hooks = ServiceHooks();
-        if (hooks.threadFocus) hooks.threadFocus(this, true);
+        ShowWindowsForFocus(true);
         return S_OK;
     });
 }
@@ -554,8 +633,7 @@ STDMETHODIMP CTextService::OnSetThreadFocus() {
 STDMETHODIMP CTextService::OnKillThreadFocus() {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
         if (!engine_) return S_OK;
-        const TextServiceHooks& hooks = ServiceHooks();
-        if (hooks.threadFocus) hooks.threadFocus(this, false);
+        ShowWindowsForFocus(false);
         EndCurrentComposition(editSinkContext_.get());
         return S_OK;
     });
@@ -914,8 +992,7 @@ void CTextService::MeasureComposition(TfEditCookie ec, ITfContextView* view, ITf
         focusWindowRect = window;
         if (textMoved) compositionRect = text;
     }
-    const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.updateCandidateList) hooks.updateCandidateList(this, ec, nullptr);
+    PlaceCandidateWindow();
 }
 
 // ---- UI commands, display attributes, configuration ----

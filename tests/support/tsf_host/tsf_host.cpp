@@ -860,7 +860,8 @@ private:
 
 // ---- thread manager ----
 
-class FakeThreadMgr final : public HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr> {
+class FakeThreadMgr final
+    : public HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr, ITfLangBarItemMgr> {
 public:
     FakeThreadMgr(Host* host, std::shared_ptr<Document> doc)
         : host_(host),
@@ -974,9 +975,45 @@ public:
         return keySink_->OnPreservedKey(context, guid, eaten);
     }
 
+    // ITfLangBarItemMgr: the items added are held until removed.
+    STDMETHODIMP EnumItems(IEnumTfLangBarItems**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItem(REFGUID, ITfLangBarItem**) override { return E_NOTIMPL; }
+    STDMETHODIMP AddItem(ITfLangBarItem* item) override {
+        host_->Count("AddItem");
+        if (host_->ShouldFail("AddItem")) return E_FAIL;
+        if (!item) return E_INVALIDARG;
+        items_.push_back(ComPtr<ITfLangBarItem>::Copy(item));
+        return S_OK;
+    }
+    STDMETHODIMP RemoveItem(ITfLangBarItem* item) override {
+        for (auto it = items_.begin(); it != items_.end(); ++it)
+            if (it->get() == item) {
+                items_.erase(it);
+                return S_OK;
+            }
+        return E_INVALIDARG;
+    }
+    STDMETHODIMP AdviseItemSink(ITfLangBarItemSink*, DWORD*, REFGUID) override { return E_NOTIMPL; }
+    STDMETHODIMP UnadviseItemSink(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemFloatingRect(DWORD, REFGUID, RECT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemsStatus(ULONG, const GUID*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemNum(ULONG* count) override {
+        if (!count) return E_INVALIDARG;
+        *count = static_cast<ULONG>(items_.size());
+        return S_OK;
+    }
+    STDMETHODIMP GetItems(ULONG, ITfLangBarItem**, TF_LANGBARITEMINFO*, DWORD*, ULONG*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP AdviseItemsSink(ULONG, ITfLangBarItemSink**, const GUID*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP UnadviseItemsSink(ULONG, DWORD*) override { return E_NOTIMPL; }
+
     ITfContext* context() const {
         return focus_ ? static_cast<FakeDocumentMgr*>(focus_.get())->context() : nullptr;
     }
+    int Items() const { return static_cast<int>(items_.size()); }
     FakeContext* hostContext() const {
         return static_cast<FakeDocumentMgr*>(document_.get())->context();
     }
@@ -1004,6 +1041,7 @@ public:
         keySink_.reset();
         sinks_.clear();
         preserved_.clear();
+        items_.clear();
         focus_.reset();
     }
 
@@ -1015,6 +1053,11 @@ protected:
         if (IsEqualIID(riid, IID_ITfKeystrokeMgr)) {
             if (host_->ShouldFail("QueryInterface:ITfKeystrokeMgr")) return nullptr;
             return static_cast<ITfKeystrokeMgr*>(this);
+        }
+        // Wine's framework has no language bar: a host can go without one too.
+        if (IsEqualIID(riid, IID_ITfLangBarItemMgr)) {
+            if (host_->ShouldFail("QueryInterface:ITfLangBarItemMgr")) return nullptr;
+            return static_cast<ITfLangBarItemMgr*>(this);
         }
         return nullptr;
     }
@@ -1032,6 +1075,7 @@ private:
     SinkList sinks_;
     ComPtr<ITfKeyEventSink> keySink_;
     std::vector<Preserve> preserved_;
+    std::vector<ComPtr<ITfLangBarItem>> items_;
 };
 
 // ---- host ----
@@ -1217,6 +1261,7 @@ void Host::SetContextCompartment(REFGUID guid, LONG value) {
 int Host::AdvisedSinks() const { return mgr_->Sinks(); }
 int Host::PreservedKeys() const { return mgr_->PreservedCount(); }
 bool Host::KeySinkAdvised() const { return mgr_->KeySink(); }
+int Host::LanguageBarItems() const { return mgr_->Items(); }
 bool Host::IsPreserved(REFGUID guid) const { return mgr_->Preserved(guid); }
 
 }  // namespace tsf_host

@@ -1,7 +1,8 @@
 // A small text-services host for the text service's tests: thread manager, keystroke manager,
 // document managers, one context over a UTF-16 text with ranges whose anchors move with the
 // edits, a selection, compositions the host can terminate, GUID_PROP_ATTRIBUTE spans, a
-// context view with text extents, compartments whose sinks hear every change at once, edit
+// context view with text extents, a language-bar item manager the host may lack,
+// compartments whose sinks hear every change at once, edit
 // cookies valid only inside their session, synchronous and queued sessions, failures injected
 // by method name, and a count of live host objects that must be 0 at teardown.
 #pragma once
@@ -111,6 +112,7 @@ public:
     int AdvisedSinks() const;
     int PreservedKeys() const;
     bool KeySinkAdvised() const;
+    int LanguageBarItems() const;  // items on the language bar (ITfLangBarItemMgr)
     bool IsPreserved(REFGUID guid) const;
     // Cookies handed out so far are valid only inside their session.
     TfEditCookie LastCookie() const { return lastCookie_; }

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "core/settings/config_blocks.h"
 #include "support/keys/keypad_engine.h"
 #include "textservice/com_ptr.h"
 #include "textservice/tsf/service_hooks.h"
@@ -307,6 +308,31 @@ TEST_F(WineFramework, ActivatesThroughTheProfileAndDeactivates) {
     EXPECT_EQ(threadMgr_->Deactivate(), S_OK);
     EXPECT_EQ(service->engine(), nullptr);
     service->Release();
+}
+
+// Wine's thread manager has no language-bar item manager: the service activates without
+// buttons (a slot that would refuse is not asked) and puts up its status window instead.
+TEST_F(WineFramework, ActivatesWithoutALanguageBar) {
+    static int asked, shown;
+    asked = shown = 0;
+    static TextServiceHooks hooks;
+    hooks = {};
+    hooks.addLanguageBarButtons = [](CTextService*) -> int {
+        ++asked;
+        return 0;
+    };
+    hooks.showStatusWindow = [](CTextService*) { ++shown; };
+    SetServiceHooks(&hooks);
+    keypad->e->ime->options &= ~(kImeStatusEmbedded | kImeStatusHidden);
+    StartFramework();
+    ASSERT_NE(lastService, nullptr);
+    ComPtr<ITfLangBarItemMgr> items;
+    EXPECT_EQ(threadMgr_->QueryInterface(IID_ITfLangBarItemMgr, items.put_void()), E_NOINTERFACE);
+    EXPECT_NE(lastService->engine(), nullptr);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(shown, 1);
+    threadMgr_->Deactivate();
+    SetServiceHooks(nullptr);
 }
 
 TEST_F(WineFramework, CommitsTextThroughAnEditSession) {

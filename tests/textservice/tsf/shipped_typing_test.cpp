@@ -83,6 +83,12 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     ServiceFixture& f = *fixture_;
     ASSERT_EQ(f.Activate(), S_OK);
     Engine* e = f.service->engine();
+    // Without a language bar on the host's side of the seam the status window stands in.
+    const HWND status = e->windows.statusWindow;
+    if (!(e->ime->options & (kImeStatusHidden | kImeStatusEmbedded))) {
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(IsWindowVisible(status));
+    }
     e->state &= ~(kStateEnglishMode | kStateImeClosed);
     f.TypeKeypad("64486");
     const HWND window = e->windows.candidateWindow;
@@ -97,6 +103,9 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     EXPECT_FALSE(IsWindowVisible(window));
     f.service->Deactivate();
     EXPECT_FALSE(IsWindow(window));
+    if (status) {
+        EXPECT_FALSE(IsWindow(status));
+    }
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
 }
 
