@@ -22,6 +22,16 @@ bool CopyPath(wchar_t* dst, const wchar_t* src) {
 
 MappedFile* NewObject() { return static_cast<MappedFile*>(std::calloc(1, sizeof(MappedFile))); }
 
+// A zeroed object holding path; null when out of memory or the path does not fit.
+MappedFile* NewObjectFor(const wchar_t* path) {
+    MappedFile* f = NewObject();
+    if (f && !CopyPath(f->path, path)) {
+        std::free(f);
+        return nullptr;
+    }
+    return f;
+}
+
 // Maps the whole of an open file of the given size into f.
 bool MapWhole(MappedFile* f, HANDLE file, int64_t size, DWORD viewAccess) {
     UniqueHandle mapping(CreateFileMappingW(file, nullptr, PAGE_READWRITE,
@@ -64,12 +74,8 @@ bool SetLength(HANDLE file, int64_t size) {
 int32_t MappedFile::LoadToMemory(MappedFile** out, const wchar_t* path) {
     if (!out) return 0;
     *out = nullptr;
-    MappedFile* f = NewObject();
+    MappedFile* f = NewObjectFor(path);
     if (!f) return 0;
-    if (!CopyPath(f->path, path)) {
-        std::free(f);
-        return 0;
-    }
     UniqueHandle h(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER len{};
@@ -104,12 +110,8 @@ int32_t MappedFile::LoadToMemory(MappedFile** out, const wchar_t* path) {
 int32_t MappedFile::Open(MappedFile** out, const wchar_t* path) {
     if (!out) return 0;
     *out = nullptr;
-    MappedFile* f = NewObject();
+    MappedFile* f = NewObjectFor(path);
     if (!f) return 0;
-    if (!CopyPath(f->path, path)) {
-        std::free(f);
-        return 0;
-    }
     UniqueHandle h(CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -129,12 +131,8 @@ int32_t MappedFile::Create(MappedFile** out, const wchar_t* path, int64_t size) 
     if (!out) return 0;
     *out = nullptr;
     if (size <= 0 || size > kMaxMappedSize) return 0;
-    MappedFile* f = NewObject();
+    MappedFile* f = NewObjectFor(path);
     if (!f) return 0;
-    if (!CopyPath(f->path, path)) {
-        std::free(f);
-        return 0;
-    }
     UniqueHandle h(CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));

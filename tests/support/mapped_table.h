@@ -38,6 +38,8 @@ public:
     ~PrivateTempFolder();
     PrivateTempFolder(const PrivateTempFolder&) = delete;
     PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+    // The folder TMP and TEMP name (without the trailing "\" they carry).
+    const TempDir& dir() const { return dir_; }
 
 private:
     TempDir dir_;

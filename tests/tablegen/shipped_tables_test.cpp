@@ -228,6 +228,32 @@ TEST_F(ShippedTables, CommonWordsRankAmongTheFirst) {
     }
 }
 
+TEST_F(ShippedTables, WordsStayOffThePageOfAReadingTheyRarelyHave) {
+    // The lexicon lists these words under every reading of their characters at one weight;
+    // under the codes of readings they do not have they stay off the first page.
+    struct Case {
+        const wchar_t* code;
+        const wchar_t* word;
+    };
+    const Case cases[] = {
+        {L"３４６４３９", L"行业"},    // xing ye, read hang ye
+        {L"８４８６３４", L"便宜"},    // bian yi, read pian yi
+        {L"８４８６４９８", L"长大"},  // chang da, read zhang da
+        {L"４２８６３６２", L"还有"},  // huan you, read hai you
+        {L"３４６６４９４", L"中的"},  // zhong di, read zhong de
+    };
+    Table t(L"main.dmg");
+    ASSERT_NE(t.file, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing_support::Narrow(c.code) + " " + testing_support::Narrow(c.word));
+        std::vector<std::string> words = Candidates(t, c.code);
+        auto it = std::find(words.begin(), words.end(), Utf8(c.word));
+        if (it != words.end()) {
+            EXPECT_GE(it - words.begin(), 5);
+        }
+    }
+}
+
 TEST_F(ShippedTables, KeyValueLookups) {
     struct Case {
         const wchar_t* table;

@@ -1,5 +1,6 @@
 #include "textservice/pages/page_templates.h"
 
+#include "textservice/pages/appearance_page.h"
 #include "textservice/pages/input_options_page.h"
 #include "textservice/pages/page_host.h"
 #include "textservice/pages/page_ids.h"
@@ -7,6 +8,7 @@
 namespace {
 const SettingsPageTemplate kPages[] = {
     {kPageInputOptions, IDD_INPUT_OPTIONS_PAGE, InputOptionsPageProc},
+    {kPageAppearance, IDD_APPEARANCE_PAGE, AppearancePageProc},
 };
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "engine/platform.h"
 #include "textservice/boundary_guard.h"
 #include "textservice/keys/key_classify.h"
+#include "textservice/langbar/service_lang_bar.h"
 #include "textservice/object_count.h"
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/service_action_host.h"
@@ -158,6 +159,7 @@ HRESULT STDMETHODCALLTYPE CTextService::CreateInstance(IUnknown* outer, REFIID r
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         InstallDefaultServiceWindowHooks();
+        InstallDefaultServiceLanguageBarHooks();
         CTextService* service = new (std::nothrow) CTextService();
         if (!service) return E_OUTOFMEMORY;
         // The construction reference goes either way: a failed query destroys the object.

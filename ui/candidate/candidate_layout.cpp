@@ -35,9 +35,29 @@ void SetColours(SkinRegion& r, uint32_t colour) {
     for (auto& c : r.textColour) c = colour;
 }
 
+// Numbers from a skin and text extents are kept within this, so that no sum of them overflows.
+constexpr int32_t kGeometryLimit = 16384;
+
+int32_t Bound(int32_t v) { return std::clamp(v, -kGeometryLimit, kGeometryLimit); }
+
 SIZE Measure(const CandidateMeasurer& m, CandidateFont font, const SkinRegion& r) {
     if (!m.measure) return SIZE{0, 0};
-    return m.measure(m.context, font, r.text, static_cast<int>(r.textLength));
+    SIZE size = m.measure(m.context, font, r.text, static_cast<int>(r.textLength));
+    return SIZE{std::clamp<LONG>(size.cx, 0, kGeometryLimit),
+                std::clamp<LONG>(size.cy, 0, kGeometryLimit)};
+}
+
+CandidateLayout Bounded(const CandidateLayout& L) {
+    CandidateLayout b = L;
+    for (SkinPoint* p : {&b.pageDownButton, &b.pageUpButton, &b.punctuationButton, &b.widthButton,
+                         &b.extension1Button, &b.extension2Button, &b.codeOrigin,
+                         &b.candidateOrigin, &b.stretchX, &b.stretchY, &b.embedOffset})
+        p->x = Bound(p->x), p->y = Bound(p->y);
+    for (int32_t* v : {&b.indexGap, &b.hintGap, &b.candidateGap, &b.lineGap, &b.rightMargin,
+                       &b.bottomMargin, &b.minWidth, &b.minHeight})
+        *v = Bound(*v);
+    for (int32_t& f : b.textFrame) f = Bound(f);
+    return b;
 }
 
 uint32_t WordColour(const Engine* e, const SkinTextStyle& t, int64_t i, const Candidate* c) {
@@ -442,13 +462,13 @@ void LayoutColumns(Geometry& g, const SkinImage* bg, bool rtl) {
     }
 }
 
-struct ButtonSpec {
+struct ButtonPlace {
     int region;
     SkinPoint CandidateLayout::*position;
     int slot;  // normal picture of the button
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonPlace kButtons[] = {
     {kPageUpRegion, &CandidateLayout::pageUpButton, kSlotPageUp},
     {kPageDownRegion, &CandidateLayout::pageDownButton, kSlotPageDown},
     {kWidthRegion, &CandidateLayout::widthButton, kSlotFullWidth},
@@ -462,7 +482,7 @@ void PlaceCandidateButtons(UIState* s, const CandidateLayout& L, const SkinImage
     SkinRegion* r = s->candidateRegions;
     for (int i = kPageUpRegion; i < kSkinRegionCount; ++i) Hide(r[i]);
     if (!buttons || !bg) return;
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonPlace& b : kButtons) {
         const SkinPoint& p = L.*b.position;
         const SkinImage* picture = s->images.images[b.slot];
         // Shown only with its picture and a position on the window.
@@ -502,8 +522,9 @@ bool LayoutCandidateWindow(Engine* e, const CandidateMeasurer& m) {
     const uint32_t options = EffectiveCandidateOptions(e);
     const bool horizontal = (options & kSkinHorizontal) != 0;
     const bool columns = !horizontal && (options & kSkinVerticalLeft);
-    const CandidateLayout& L = horizontal ? (codeShown ? s->skin.mergedH : s->skin.embeddedH)
-                                          : (codeShown ? s->skin.mergedV : s->skin.embeddedV);
+    s->candidate.bounded = Bounded(horizontal ? (codeShown ? s->skin.mergedH : s->skin.embeddedH)
+                                              : (codeShown ? s->skin.mergedV : s->skin.embeddedV));
+    const CandidateLayout& L = s->candidate.bounded;
     const SkinImage* bg =
         s->images.images[horizontal ? (codeShown ? kSlotMergedH : kSlotEmbeddedH)
                                     : (codeShown ? kSlotMergedV : kSlotEmbeddedV)];

@@ -43,26 +43,14 @@ SIZE MeasureOnDisplay(void* context, CandidateFont font, const wchar_t* text, in
     return size;
 }
 
-// A display DC held for one layout.
-class DisplayDC {
-public:
-    DisplayDC() : dc_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
-    ~DisplayDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 void RaiseImeEvent(Engine* e, DWORD event) {
     const CandidateHost& h = e->uiState->host;
     if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool LayoutNow(Engine* e) {
-    DisplayDC display;
+    // The screen's DC measures as a "DISPLAY" one does, and is much cheaper to get.
+    zan::WindowDC display(nullptr);
     DisplayContext d{display.get(), e->uiState->codeFont, e->uiState->candidateFont};
     CandidateMeasurer m{MeasureOnDisplay, &d};
     return LayoutCandidateWindow(e, m);

@@ -135,9 +135,15 @@ SkinImage* StretchSkinImage(const SkinImage* src, int32_t newWidth, int32_t newH
             std::memcpy(drow, srow, size_t(w) * 4);
             continue;
         }
-        for (int32_t j = 0; j < W; ++j)
-            std::memcpy(drow + size_t(j) * 4, srow + size_t(SourceIndex(j, sx0, sx1, W - w)) * 4,
-                        4);
+        // Left of the band, the band repeated, right of the band: runs of whole pixels.
+        const int32_t period = sx1 - sx0 + 1, bandEnd = sx1 + (W - w);
+        std::memcpy(drow, srow, size_t(sx0) * 4);
+        for (int32_t j = sx0; j <= bandEnd; j += period) {
+            int32_t run = std::min(period, bandEnd - j + 1);
+            std::memcpy(drow + size_t(j) * 4, srow + size_t(sx0) * 4, size_t(run) * 4);
+        }
+        std::memcpy(drow + size_t(bandEnd + 1) * 4, srow + size_t(sx1 + 1) * 4,
+                    size_t(w - sx1 - 1) * 4);
     }
     return out;
 }

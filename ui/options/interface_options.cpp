@@ -115,10 +115,10 @@ int WriteInterfaceOptions(const SkinConfigData* b, wchar_t* buffer, int capacity
                                                     : b->prefixCount;
     for (int i = 0; i < count; ++i) {
         if (i) w.Put(L",");
-        wchar_t piece[kSkinPrefixUnits];
-        std::wmemcpy(piece, b->prefixes[i], kSkinPrefixUnits);
-        piece[kSkinPrefixUnits - 1] = 0;
-        w.Put(piece);
+        wchar_t prefix[kSkinPrefixUnits];
+        std::wmemcpy(prefix, b->prefixes[i], kSkinPrefixUnits);
+        prefix[kSkinPrefixUnits - 1] = 0;
+        w.Put(prefix);
     }
     w.Put(L"\r\n\r\n");
     w.YesNo(L"从右向左的文本", o & kSkinRightToLeft, L"\r\n\r\n");

@@ -16,6 +16,7 @@ struct CandidateWindowState {
     int64_t hoverId;                // -1: none
     int64_t pressedId;              // -1: none
     const CandidateLayout* layout;  // layout of the last layout run, null when skipped
+    CandidateLayout bounded;        // that layout with its numbers kept in a sane range
     const SkinImage* background;    // its unstretched background picture
     int32_t vertical;               // the last layout laid out rows or columns
     int32_t columns;                // vertical writing
@@ -26,7 +27,7 @@ struct CandidateWindowState {
 
 // What the front end tells the window about its host.
 struct CandidateHost {
-    HWND owner;        // owner of the popup; null for none
+    HWND owner;        // the host window in immersive mode on Windows 8 and later, else null
     HWND focus;        // focus window for accessibility events
     bool imm32;        // the record belongs to an IMM32 input context
     bool immersive;    // immersive host on Windows 8 or later

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/tabletools/table_builder.h"
+#include "support/mapped_table.h"
 #include "support/test_files.h"
 
 extern "C" void* __real_realloc(void* p, size_t n);
@@ -34,6 +35,7 @@ extern "C" void* __wrap_malloc(size_t n) {
 namespace {
 
 using testing_support::FileExists;
+using testing_support::PrivateTempFolder;
 using testing_support::TempDir;
 
 void Collect(void* context, const wchar_t* text, int32_t, int32_t) {
@@ -41,10 +43,8 @@ void Collect(void* context, const wchar_t* text, int32_t, int32_t) {
 }
 
 TEST(BuilderOutOfMemory, StopsWithAnErrorInsteadOfDroppingDuplicates) {
-    TempDir dir;
-    std::wstring temp = dir.path() + L"\\";
-    SetEnvironmentVariableW(L"TEMP", temp.c_str());
-    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    PrivateTempFolder temp;
+    const TempDir& dir = temp.dir();
 
     CodeTableBuilder* b = CodeTableBuilder::Create();
     ASSERT_NE(b, nullptr);
@@ -72,10 +72,8 @@ TEST(BuilderOutOfMemory, StopsWithAnErrorInsteadOfDroppingDuplicates) {
 }
 
 TEST(BuilderOutOfMemory, TextThatCannotBeAddedFailsTheBuild) {
-    TempDir dir;
-    std::wstring temp = dir.path() + L"\\";
-    SetEnvironmentVariableW(L"TEMP", temp.c_str());
-    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    PrivateTempFolder temp;
+    const TempDir& dir = temp.dir();
 
     CodeTableBuilder* b = CodeTableBuilder::Create();
     ASSERT_NE(b, nullptr);

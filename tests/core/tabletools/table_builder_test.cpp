@@ -12,12 +12,14 @@
 #include "core/base/text_file.h"
 #include "core/table/table_digest.h"
 #include "core/table/table_format.h"
+#include "support/mapped_table.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
 using testing_support::CheckTableInvariants;
 using testing_support::FileExists;
 using testing_support::ReadFileBytes;
+using testing_support::PrivateTempFolder;
 using testing_support::TempDir;
 
 namespace {
@@ -86,20 +88,8 @@ void CollectProgress(void* context, const wchar_t* text, int32_t, int32_t) {
 // never meets that of another.
 class BuilderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        DWORD n = GetEnvironmentVariableW(L"TEMP", oldTemp_, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) oldTemp_[0] = 0;
-        std::wstring t = dir_.path() + L"\\";
-        SetEnvironmentVariableW(L"TEMP", t.c_str());
-        SetEnvironmentVariableW(L"TMP", t.c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(L"TEMP", oldTemp_[0] ? oldTemp_ : nullptr);
-        SetEnvironmentVariableW(L"TMP", oldTemp_[0] ? oldTemp_ : nullptr);
-    }
-
-    std::wstring Out() const { return dir_ / L"out.dmg"; }
-    std::wstring RecordFile() const { return dir_ / kBuilderRecordFileName; }
+    std::wstring Out() const { return temp_.dir() / L"out.dmg"; }
+    std::wstring RecordFile() const { return temp_.dir() / kBuilderRecordFileName; }
 
     template <typename Setup>
     Built Build(const std::vector<std::wstring>& texts, Setup setup) {
@@ -128,8 +118,9 @@ protected:
         return Build(texts, [](CodeTableBuilder*) {});
     }
 
-    TempDir dir_;
-    wchar_t oldTemp_[MAX_PATH] = {};
+    // Every builder test works in a %TEMP% of its own.
+    PrivateTempFolder temp_;
+    const TempDir& dir_ = temp_.dir();
 };
 
 struct TextCase {

@@ -13,11 +13,13 @@
 #include "core/base/mapped_file.h"
 #include "core/table/table_format.h"
 #include "core/tabletools/table_builder.h"
+#include "support/mapped_table.h"
 #include "support/table_invariants.h"
 #include "support/test_files.h"
 
 namespace {
 
+using testing_support::PrivateTempFolder;
 using testing_support::TempDir;
 
 // Lines like the shipped table's: a word of 1-4 CJK characters, a keypad code of 1-12
@@ -50,10 +52,8 @@ std::wstring GenerateText(int lines) {
 }
 
 TEST(BuilderTiming, DISABLED_MainTableOf600000Lines) {
-    TempDir dir;
-    std::wstring temp = dir.path() + L"\\";
-    SetEnvironmentVariableW(L"TEMP", temp.c_str());
-    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    PrivateTempFolder temp;
+    const TempDir& dir = temp.dir();
     const int kLines = 600000;
     std::wstring text = GenerateText(kLines);
     auto* copy = static_cast<wchar_t*>(std::malloc((text.size() + 1) * sizeof(wchar_t)));

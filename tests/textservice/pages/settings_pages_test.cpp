@@ -34,8 +34,8 @@ protected:
         void* out = nullptr;
         ASSERT_EQ(get(kObjectSettingsPages, &out), 1);
         pages_ = static_cast<SettingsPageObject*>(out);
-        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  800, 700, nullptr, nullptr, nullptr, nullptr);
+        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 0, 0, 800, 700,
+                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent_, nullptr);
         engine_ = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
         engine_->ime = blocks_.ime.get();
@@ -102,7 +102,7 @@ TEST_F(SettingsPagesTest, CheckBoxesFlipTheirBitAtOnce) {
         EXPECT_EQ(*c.word, others);
         *c.word = 0;
     }
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_ASSOCIATION)));
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(page, IDC_ASSOCIATION), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(SettingsPagesTest, ControlsShowTheirFieldsWhenThePageOpens) {
@@ -125,7 +125,7 @@ TEST_F(SettingsPagesTest, ControlsShowTheirFieldsWhenThePageOpens) {
     EXPECT_EQ(Text(page, IDC_SHOW_NEXT_LENGTH), L"3");
     EXPECT_EQ(Text(page, IDC_SHOW_WORDS_LENGTH), L"200");
     // Without sysl.dmg in the data folder there is no association to switch.
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_ASSOCIATION)));
+    EXPECT_FALSE(GetWindowLongW(GetDlgItem(page, IDC_ASSOCIATION), GWL_STYLE) & WS_VISIBLE);
     RECT r;
     GetWindowRect(page, &r);
     EXPECT_EQ(r.right - r.left, 600);

@@ -337,6 +337,24 @@ TEST(CandidateLayout, RightToLeftRectanglesCoverLabelAndWord) {
     }
 }
 
+TEST(CandidateLayout, CodeLineKeepsItsLastCharacters) {
+    struct Case {
+        int32_t maxCodeShown;
+        const wchar_t* shown;
+    } cases[] = {{0, L"123456"}, {4, L"3456"}, {6, L"123456"}, {9, L"123456"}};
+    for (const Case& c : cases) {
+        UiEngine t;
+        t.SimpleSkin();
+        t.e->skin->options = kSkinHorizontal;
+        t.e->uiState->skin.text.maxCodeShown = c.maxCodeShown;  // 0: the skin sets no maximum
+        t.e->uiState->host.imm32 = true;
+        t.Composition(L"123456");
+        t.Page({L"a"});
+        ASSERT_TRUE(LayoutCandidateWindow(t.e, t.measurer));
+        EXPECT_STREQ(t.R(kCodeRegion).text, c.shown) << c.maxCodeShown;
+    }
+}
+
 TEST(CandidateLayout, DecoratedWords) {
     UiEngine t;
     t.SimpleSkin();

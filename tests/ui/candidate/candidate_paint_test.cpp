@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "ui/ui_engine_fixture.h"
 
@@ -90,6 +91,66 @@ TEST(CandidatePaint, NothingWithoutALayout) {
     Painted p;
     CanvasSurface surface(20, 20);
     EXPECT_FALSE(PaintCandidateCanvas(p.t.e, &surface));
+}
+
+}  // namespace
+
+namespace {
+
+// Geometry from an untrusted skin.ini never makes the layout or the paint leave the pictures.
+TEST(CandidatePaint, HostileGeometryStaysInsideThePictures) {
+    struct Case {
+        const char* name;
+        std::function<void(CandidateLayout&)> set;
+    } cases[] = {
+        {"huge minimum size",
+         [](CandidateLayout& L) { L.minWidth = 100000, L.minHeight = 100000; }},
+        {"negative margins",
+         [](CandidateLayout& L) { L.rightMargin = -1000, L.bottomMargin = -1000; }},
+        {"negative origins",
+         [](CandidateLayout& L) {
+             L.candidateOrigin = {-500, -500}, L.codeOrigin = {-9, -9};
+         }},
+        {"reversed bands",
+         [](CandidateLayout& L) {
+             L.stretchX = {15, 3}, L.stretchY = {9, 2};
+         }},
+        {"bands past the picture",
+         [](CandidateLayout& L) {
+             L.stretchX = {5, 400}, L.stretchY = {-3, 4};
+         }},
+        {"huge text frame",
+         [](CandidateLayout& L) {
+             for (int32_t& f : L.textFrame) f = 1 << 30;
+         }},
+        {"buttons far away",
+         [](CandidateLayout& L) {
+             L.pageDownButton = {1 << 30, 1 << 30};
+             L.pageUpButton = {3, 1 << 29};
+         }},
+        {"huge gaps",
+         [](CandidateLayout& L) { L.indexGap = L.hintGap = L.candidateGap = L.lineGap = 1 << 30; }},
+        {"huge negative gaps",
+         [](CandidateLayout& L) { L.indexGap = L.candidateGap = -(1 << 30); }},
+    };
+    for (const Case& c : cases) {
+        Painted p;
+        p.t.Page({L"a", L"b", L"c", L"d", L"e", L"f", L"g", L"h", L"i", L"j"});
+        c.set(p.t.e->uiState->skin.embeddedH);
+        p.t.e->uiState->images.images[kSlotPageUp] = UiEngine::Solid(30, 30, 255);
+        if (!LayoutCandidateWindow(p.t.e, p.t.measurer)) continue;  // refusing is fine
+        const SkinImage* bg = p.t.e->uiState->stretchedBackground;
+        ASSERT_NE(bg, nullptr) << c.name;
+        CanvasSurface surface(bg->width, bg->height);
+        ASSERT_TRUE(surface.ok()) << c.name;
+        EXPECT_TRUE(PaintCandidateCanvas(p.t.e, &surface)) << c.name;
+        for (int i = kPageUpRegion; i < kSkinRegionCount; ++i) {
+            const SkinRegion& r = p.t.e->uiState->candidateRegions[i];
+            if (r.state == kRegionHidden) continue;
+            EXPECT_GE(r.x, 0) << c.name;
+            EXPECT_GE(r.y, 0) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,251 @@
+// The soft keyboard: its key table, layouts, click decisions, first placement, and clicks on
+// the window played through the engine's key seam.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "core/record/engine.h"
+#include "ui/softkbd/soft_keyboard_input.h"
+#include "ui/softkbd/soft_keyboard_keys.h"
+#include "ui/softkbd/soft_keyboard_layouts.h"
+#include "ui/softkbd/soft_keyboard_window.h"
+#include "ui/windows/skin_window_classes.h"
+
+namespace {
+
+TEST(SoftKeyboardKeys, HitTestFindsTheKeyUnderAPoint) {
+    struct Case {
+        POINT p;
+        int key;
+    } cases[] = {
+        {{3, 22}, 0},
+        {{29, 48}, 0},
+        {{30, 30}, kSoftKeyNone},
+        {{32, 22}, 1},
+        {{377, 48}, 12},
+        {{400, 30}, 13},
+        {{10, 60}, 14},
+        {{60, 60}, 15},
+        {{400, 60}, 27},
+        {{10, 90}, 28},
+        {{370, 100}, 39},
+        {{400, 90}, 40},
+        {{10, 120}, 41},
+        {{80, 120}, 42},
+        {{350, 120}, 51},
+        {{10, 150}, kSoftKeyNone},
+        {{45, 150}, 53},
+        {{70, 150}, kSoftKeyNone},
+        {{100, 150}, 55},
+        {{270, 150}, kSoftKeyNone},
+        {{300, 150}, 57},
+        {{330, 150}, 58},
+        {{360, 150}, kSoftKeyNone},
+        {{5, 5}, 90},
+        {{420, 10}, 91},
+        {{100, 5}, kSoftKeyNone},
+        {{439, 168}, kSoftKeyNone},
+        {{440, 0}, kSoftKeyOutside},
+        {{0, 169}, kSoftKeyOutside},
+        {{-1, 5}, kSoftKeyOutside},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SoftKeyboardHitTest(c.p), c.key) << c.p.x << "," << c.p.y;
+    EXPECT_TRUE(SoftKeyInactiveAt({10, 150}));
+    EXPECT_FALSE(SoftKeyInactiveAt({45, 150}));
+}
+
+TEST(SoftKeyboardKeys, KeysLieInsideThePictureAndNeverOverlap) {
+    for (const SoftKeyRect& a : kSoftKeyRects) {
+        SCOPED_TRACE(a.index);
+        EXPECT_GE(a.rect.left, 0);
+        EXPECT_GE(a.rect.top, 0);
+        EXPECT_LE(a.rect.right, kSoftKeyboardWidth);
+        EXPECT_LE(a.rect.bottom, kSoftKeyboardHeight);
+        EXPECT_LT(a.rect.left, a.rect.right);
+        for (const SoftKeyRect& b : kSoftKeyRects) {
+            if (&a == &b) continue;
+            RECT overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &a.rect, &b.rect)) << "with " << b.index;
+        }
+    }
+}
+
+TEST(SoftKeyboardLayouts, EveryLayoutLabelsOnlyCharacterKeys) {
+    EXPECT_EQ(SoftKeyLabelOf(1, 0).lower, L'`');
+    EXPECT_EQ(SoftKeyLabelOf(1, 0).upper, L'~');
+    EXPECT_EQ(SoftKeyLabelOf(1, 15).lower, L'q');
+    EXPECT_EQ(SoftKeyLabelOf(1, 15).upper, L'Q');
+    EXPECT_EQ(SoftKeyLabelOf(1, 27).lower, L'\\');
+    EXPECT_EQ(SoftKeyLabelOf(1, 39).upper, L'"');
+    EXPECT_EQ(SoftKeyLabelOf(1, 51).lower, L'/');
+    EXPECT_EQ(SoftKeyLabelOf(2, 15).lower, L'α');
+    EXPECT_EQ(SoftKeyLabelOf(2, 15).upper, L'Α');
+    EXPECT_EQ(SoftKeyLabelOf(3, 15).lower, L'а');
+    EXPECT_EQ(SoftKeyLabelOf(12, 1).lower, L'一');
+    EXPECT_EQ(SoftKeyLabelOf(12, 1).upper, L'壹');
+    const std::set<int> noCharacter = {13, 14, 28, 40, 41, 52, 53, 54, 55, 56, 57};
+    for (uint32_t layout = 1; layout <= 13; ++layout) {
+        SCOPED_TRACE(layout);
+        int labelled = 0;
+        std::set<wchar_t> seen;
+        for (int key = 0; key < kSoftKeyLabels; ++key) {
+            const SoftKeyLabel l = SoftKeyLabelOf(layout, key);
+            if (noCharacter.count(key)) {
+                EXPECT_EQ(l.lower, 0) << key;
+                EXPECT_EQ(l.upper, 0) << key;
+            }
+            for (wchar_t c : {l.lower, l.upper})
+                if (c) {
+                    ++labelled;
+                    EXPECT_TRUE(seen.insert(c).second) << "twice: " << static_cast<int>(c);
+                }
+        }
+        EXPECT_GE(labelled, 20);
+    }
+    for (uint32_t layout : {0u, 14u}) EXPECT_EQ(SoftKeyLabelOf(layout, 15).lower, 0);
+    EXPECT_EQ(SoftKeyLabelOf(1, 58).lower, 0);
+}
+
+TEST(SoftKeyboardInput, ReleaseActions) {
+    struct Case {
+        const char* name;
+        int pressed;
+        int released;
+        bool moved;
+        SoftKeyAction action;
+    } cases[] = {
+        {"a letter", 29, 29, false, SoftKeyAction::kType},
+        {"released on another key", 29, 30, false, SoftKeyAction::kNone},
+        {"after a drag", 29, 29, true, SoftKeyAction::kNone},
+        {"close", 91, 91, false, SoftKeyAction::kClose},
+        {"layout menu", 90, 90, false, SoftKeyAction::kLayoutMenu},
+        {"shift", 41, 41, false, SoftKeyAction::kToggleShift},
+        {"delete", 58, 58, false, SoftKeyAction::kType},
+        {"inactive", kSoftKeyInactive, kSoftKeyNone, false, SoftKeyAction::kNone},
+        {"no key", kSoftKeyNone, kSoftKeyNone, false, SoftKeyAction::kNone},
+    };
+    for (const Case& c : cases) {
+        SoftKeyboardGesture g;
+        g.pressed = c.pressed;
+        g.moved = c.moved;
+        EXPECT_EQ(SoftKeyReleaseAction(g, c.released), c.action) << c.name;
+    }
+}
+
+TEST(SoftKeyboardInput, FirstPlacement) {
+    const RECT work{0, 0, 1280, 1000};
+    struct Case {
+        const char* name;
+        bool hasStatus;
+        RECT status;
+        POINT at;
+    } cases[] = {
+        {"no status bar", false, {}, {840, 831}},
+        {"right of the status bar", true, {100, 900, 300, 930}, {301, 761}},
+        {"left when it would pass the right edge", true, {1000, 900, 1200, 930}, {559, 761}},
+        {"not left of the work area", true, {200, 900, 1000, 930}, {0, 761}},
+        {"not above the work area", true, {100, 0, 300, 30}, {301, 0}},
+    };
+    for (const Case& c : cases) {
+        const POINT p = FirstSoftKeyboardPlacement(work, c.hasStatus, c.status);
+        EXPECT_EQ(p.x, c.at.x) << c.name;
+        EXPECT_EQ(p.y, c.at.y) << c.name;
+    }
+    const POINT clamped = ClampSoftKeyboard({1200, -5}, work);
+    EXPECT_EQ(clamped.x, 840);
+    EXPECT_EQ(clamped.y, 0);
+}
+
+struct KeyPress {
+    uint8_t vk;
+    uint32_t flags;
+    bool operator==(const KeyPress&) const = default;
+};
+std::vector<KeyPress>& Presses() {
+    static std::vector<KeyPress> p;
+    return p;
+}
+
+class SoftKeyboardWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterSkinWindowClasses(GetModuleHandleW(nullptr));
+        SetSoftKeyPress([](uint8_t vk, uint32_t flags) { Presses().push_back({vk, flags}); });
+        Presses().clear();
+        engine_ = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+        engine_->softKeyboardLayout = 1;
+        ASSERT_TRUE(CreateSoftKeyboardWindow(engine_, nullptr));
+        window_ = engine_->windows.softKeyboardWindow;
+        ASSERT_NE(window_, nullptr);
+    }
+    void TearDown() override {
+        DestroySoftKeyboardWindow(engine_);
+        std::free(engine_);
+        SetSoftKeyPress(nullptr);
+    }
+    void Press(int key) { SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, At(key)); }
+    void Release(int key) { SendMessageW(window_, WM_LBUTTONUP, 0, At(key)); }
+    void Click(int key) {
+        Press(key);
+        Release(key);
+    }
+    static LPARAM At(int key) {
+        RECT r{};
+        SoftKeyRectOf(key, &r);
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    Engine* engine_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST_F(SoftKeyboardWindowTest, ClicksTypeTheirKeysThroughTheSeam) {
+    RECT r;
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.right - r.left, kSoftKeyboardWidth);
+    EXPECT_EQ(r.bottom - r.top, kSoftKeyboardHeight);
+    EXPECT_TRUE(IsWindowVisible(window_));
+
+    Click(29);  // "a"
+    EXPECT_EQ(Presses(), (std::vector<KeyPress>{{'A', 0}, {'A', KEYEVENTF_KEYUP}}));
+    Presses().clear();
+    Press(29);
+    Release(30);  // released on another key
+    Click(52);    // an inactive key
+    EXPECT_TRUE(Presses().empty());
+    GetWindowRect(window_, &r);
+    SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, At(52));
+    SendMessageW(window_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 100));
+    RECT after;
+    GetWindowRect(window_, &after);
+    EXPECT_EQ(after.left, r.left) << "a press on an inactive key starts no drag";
+    SendMessageW(window_, WM_LBUTTONUP, 0, At(52));
+
+    Click(kSoftKeyShift);
+    Click(29);
+    EXPECT_EQ(Presses(), (std::vector<KeyPress>{{VK_SHIFT, KEYEVENTF_EXTENDEDKEY},
+                                                {'A', 0},
+                                                {'A', KEYEVENTF_KEYUP},
+                                                {VK_SHIFT, KEYEVENTF_KEYUP}}));
+    Presses().clear();
+    Click(kSoftKeyShift);
+    Click(58);
+    EXPECT_EQ(Presses(), (std::vector<KeyPress>{{VK_DELETE, 0}, {VK_DELETE, KEYEVENTF_KEYUP}}));
+    UpdateWindow(window_);  // paints with the layout
+}
+
+TEST_F(SoftKeyboardWindowTest, ADragOutsideTheKeysMovesTheWindowAndTypesNothing) {
+    RECT before;
+    GetWindowRect(window_, &before);
+    SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 5));
+    SendMessageW(window_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 3));
+    SendMessageW(window_, WM_LBUTTONUP, 0, MAKELPARAM(90, 3));
+    RECT after;
+    GetWindowRect(window_, &after);
+    EXPECT_NE(after.left, before.left);
+    EXPECT_TRUE(Presses().empty());
+}
+
+}  // namespace

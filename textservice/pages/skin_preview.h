@@ -1,0 +1,10 @@
+// The appearance page's preview: a skin's candidate picture over white, centred in a box.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct SkinImage;
+
+// width x height pixels 0x00RRGGBB, rows top to bottom; picture may be null (white only).
+// The picture is blended by its alpha and centred; parts outside the box are cut.
+std::vector<uint32_t> PaintSkinPreview(const SkinImage* picture, int width, int height);
