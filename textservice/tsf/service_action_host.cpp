@@ -31,10 +31,12 @@ public:
     void ReAddLanguageBarButtons() override {
         const TextServiceHooks& h = ServiceHooks();
         if (h.removeLanguageBarButtons) h.removeLanguageBarButtons(s_);
-        s_->AddLanguageBar();
+        if (h.addLanguageBarButtons) h.addLanguageBarButtons(s_);
     }
     HWND OwnerWindow() override { return s_->focusWindow(); }
-    void InterfaceToggled() override { s_->InterfaceToggled(); }
+    void InterfaceToggled() override {
+        if (ServiceHooks().interfaceToggled) ServiceHooks().interfaceToggled(s_);
+    }
     void CandidateWindowToggled() override { s_->PlaceCandidateWindow(); }
     void ShowSoftKeyboard(uint32_t layout) override {
         if (ServiceHooks().showSoftKeyboard) ServiceHooks().showSoftKeyboard(s_, layout);

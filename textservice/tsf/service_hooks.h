@@ -21,23 +21,21 @@ struct TextServiceHooks {
     // change inside the session ec; ended with the composition.
     void (*updateCandidateList)(CTextService* service, TfEditCookie ec, ITfContext* context);
     void (*endCandidateList)(CTextService* service);
-    // Skinned windows: the state tip at a screen point, the tip's end, the status window
-    // (created when missing and refreshed; hidden or destroyed), the windows on document focus,
-    // the candidate window placed below a caret rectangle (screen) or hidden, and the end of
-    // every window at deactivation.
+    // Skinned windows: the state tip at a screen point and its end, the status window on
+    // thread focus, the windows on document focus, the candidate window placed below a caret
+    // rectangle (screen) or hidden, and the end of every window at deactivation.
     void (*showStateTip)(CTextService* service, POINT at, const wchar_t* text);
     void (*hideTip)(Engine* engine);
-    void (*showStatusWindow)(CTextService* service);
-    void (*hideStatusWindow)(Engine* engine, bool destroy);
+    void (*threadFocus)(CTextService* service, bool gained);
     void (*documentFocus)(CTextService* service, bool hasDocument);
     void (*placeCandidateWindow)(Engine* engine, const RECT& caret);
     void (*hideCandidateWindow)(Engine* engine);
     void (*destroyWindows)(Engine* engine);
-    // The language-bar buttons hidden while the thread has no focus (status bar embedded).
-    void (*setLanguageBarHidden)(CTextService* service, bool hidden);
     // The soft keyboard with layout 1-13 (the engine's layout record is set), or hidden.
     void (*showSoftKeyboard)(CTextService* service, uint32_t layout);
     void (*hideSoftKeyboard)(CTextService* service);
+    // ImeConfigData.options bit 0x100 (hide the status bar) changed.
+    void (*interfaceToggled)(CTextService* service);
 };
 const TextServiceHooks& ServiceHooks();
 // Installs the table (kept by pointer); null restores the library's own table.

@@ -8,7 +8,6 @@
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"
 #include "ui/skin/active_skin.h"
-#include "ui/status/status_window.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {
@@ -83,36 +82,6 @@ void DestroyWindows(Engine* e) {
     if (e) DestroyEngineWindows(e);
 }
 
-// The window of the text-edit-sink context's view, else the one known.
-HWND HostWindow(CTextService* service) {
-    ComPtr<ITfContextView> view;
-    HWND window = nullptr;
-    if (ITfContext* context = service->editSinkContext()) {
-        if (SUCCEEDED(context->GetActiveView(view.put())) && view &&
-            SUCCEEDED(view->GetWnd(&window)) && window)
-            service->SetFocusWindow(window);
-    }
-    window = service->focusWindow();
-    return window && IsWindow(window) ? window : nullptr;
-}
-
-void ShowStatus(CTextService* service) {
-    Engine* e = service->engine();
-    if (!e) return;
-    const bool existed = e->windows.statusWindow != nullptr;
-    if (!EnsureStatusWindow(e, HostWindow(service))) return;
-    if (!existed) LayoutStatusWindow(e);
-    UpdateStatusWindow(e);
-}
-
-void HideStatus(Engine* e, bool destroy) {
-    if (!e || !e->windows.statusWindow) return;
-    if (destroy)
-        DestroyStatusWindow(e);
-    else
-        HideStatusWindow(e);
-}
-
 void DocumentFocus(CTextService* service, bool hasDocument) {
     Engine* e = service->engine();
     if (!e) return;
@@ -139,10 +108,6 @@ void InstallServiceWindowHooks(TextServiceHooks& table) {
     table.destroyWindows = [](Engine* e) { GuardedVoid([&] { DestroyWindows(e); }); };
     table.documentFocus = [](CTextService* s, bool has) {
         GuardedVoid([&] { DocumentFocus(s, has); });
-    };
-    table.showStatusWindow = [](CTextService* s) { GuardedVoid([&] { ShowStatus(s); }); };
-    table.hideStatusWindow = [](Engine* e, bool destroy) {
-        GuardedVoid([&] { HideStatus(e, destroy); });
     };
 }
 

@@ -1,6 +1,6 @@
 // The skinned windows as the text service drives them: the candidate window under the
-// composition, the status window, the skin reload on document focus, and the end of every
-// window with the engine record.
+// composition, the skin reload on document focus, and the end of every window with the engine
+// record. (The status window goes with the language bar, textservice/langbar.)
 #pragma once
 #include "textservice/tsf/service_hooks.h"
 

@@ -322,23 +322,9 @@ HRESULT CTextService::ActivateSteps(ITfThreadMgr* threadMgr, TfClientId clientId
 
     if (!PreserveHotkeys()) return E_FAIL;
     UpdateKeyboardState();
-    if (!AddLanguageBar()) return E_FAIL;
-    return S_OK;
-}
-
-bool CTextService::AddLanguageBar() {
-    if (!engine_ || !threadMgr_) return false;
     const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.hideStatusWindow) hooks.hideStatusWindow(engine_, true);
-    ComPtr<ITfLangBarItemMgr> items;
-    const bool languageBar =
-        SUCCEEDED(threadMgr_->QueryInterface(IID_ITfLangBarItemMgr, items.put_void())) && items;
-    items.reset();
-    if (languageBar && hooks.addLanguageBarButtons && !hooks.addLanguageBarButtons(this))
-        return false;
-    if (StatusWindowAllowed() && !(ImeOptions() & kImeStatusEmbedded) && hooks.showStatusWindow)
-        hooks.showStatusWindow(this);
-    return true;
+    if (hooks.addLanguageBarButtons && !hooks.addLanguageBarButtons(this)) return E_FAIL;
+    return S_OK;
 }
 
 STDMETHODIMP CTextService::Deactivate() {
@@ -480,44 +466,13 @@ void CTextService::ShowStateTip(const wchar_t* text) {
     hooks.showStateTip(this, PlaceStateTip(caretKnown, caret, workArea), text);
 }
 
-uint32_t CTextService::ImeOptions() const {
-    return engine_ && engine_->ime ? engine_->ime->options : 0;
-}
-
-bool CTextService::StatusWindowAllowed() const {
-    return !activationFlags_ && !(ImeOptions() & kImeStatusHidden);
-}
-
 void CTextService::RefreshLanguageBar() {
-    UpdateKeyboardState();
-    if (!engine_) return;
     const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.refreshLanguageBar) hooks.refreshLanguageBar(this);
-    if (ImeOptions() & kImeStatusEmbedded || !StatusWindowAllowed()) return;
-    if (hooks.showStatusWindow) hooks.showStatusWindow(this);
-    PlaceCandidateWindow();
-}
-
-void CTextService::ShowWindowsForFocus(bool focused) {
-    if (!engine_) return;
-    const TextServiceHooks& hooks = ServiceHooks();
-    if (ImeOptions() & kImeStatusEmbedded) {
-        if (hooks.setLanguageBarHidden) hooks.setLanguageBarHidden(this, !focused);
-    } else if (focused) {
-        if (StatusWindowAllowed() && hooks.showStatusWindow) hooks.showStatusWindow(this);
-    } else if (!activationFlags_ && hooks.hideStatusWindow) {
-        hooks.hideStatusWindow(engine_, false);
-    }
-}
-
-void CTextService::InterfaceToggled() {
-    if (!engine_ || activationFlags_ || (ImeOptions() & kImeStatusEmbedded)) return;
-    const TextServiceHooks& hooks = ServiceHooks();
-    if (ImeOptions() & kImeStatusHidden) {
-        if (hooks.hideStatusWindow) hooks.hideStatusWindow(engine_, false);
-    } else if (hooks.showStatusWindow) {
-        hooks.showStatusWindow(this);
-    }
+    if (hooks.refreshLanguageBar)
+        hooks.refreshLanguageBar(this);
+    else
+        UpdateKeyboardState();
+    if (engine_ && engine_->windows.candidateWindow) PlaceCandidateWindow();
 }
 
 void CTextService::PlaceCandidateWindow() {
@@ -618,7 +573,8 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
             UnadviseTextEditSink();
         const TextServiceHooks& hooks = ServiceHooks();
         if (hooks.documentFocus) hooks.documentFocus(this, focus != nullptr);
-        ShowWindowsForFocus(focus != nullptr);
+        // The windows go as on thread focus.
+        if (hooks.threadFocus) hooks.threadFocus(this, focus != nullptr);
         return S_OK;
     });
 }
@@ -627,7 +583,8 @@ STDMETHODIMP CTextService::OnSetThreadFocus() {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
         if (!engine_) return S_OK;
         UpdateKeyboardState();
-        ShowWindowsForFocus(true);
+        const TextServiceHooks& hooks = ServiceHooks();
+        if (hooks.threadFocus) hooks.threadFocus(this, true);
         return S_OK;
     });
 }
@@ -635,7 +592,8 @@ STDMETHODIMP CTextService::OnSetThreadFocus() {
 STDMETHODIMP CTextService::OnKillThreadFocus() {
     return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
         if (!engine_) return S_OK;
-        ShowWindowsForFocus(false);
+        const TextServiceHooks& hooks = ServiceHooks();
+        if (hooks.threadFocus) hooks.threadFocus(this, false);
         EndCurrentComposition(editSinkContext_.get());
         return S_OK;
     });

@@ -123,18 +123,12 @@ public:
     // Preserves the configured hotkeys and the two fixed ones; 0 without a keystroke manager.
     int PreserveHotkeys();
     void UnpreserveHotkeys();
-    // Keyboard state, the buttons' icons and, without the embedded status bar, the status
-    // window and the candidate window's place.
+    // Keyboard state and the buttons' icons (the status window when not embedded), then the
+    // candidate window's place.
     void RefreshLanguageBar();
-    // The language-bar buttons when the framework has an item manager (a framework without
-    // one, such as Wine's, gets none and the service goes on), then the status window unless
-    // the settings or the activation flags keep it hidden. False when the buttons failed.
-    bool AddLanguageBar();
     // The candidate window below the composition rectangle (or the caret box when that
     // rectangle is outside the focus window's client area).
     void PlaceCandidateWindow();
-    // ImeConfigData.options bit 0x100 (hide the status bar) changed.
-    void InterfaceToggled();
 
     // A read/write session running the key step for the engine's current key.
     HRESULT RequestKeyEditSession(ITfContext* context);
@@ -170,11 +164,6 @@ private:
     bool DocumentShowsCode() const;
     void AfterCommands(uint32_t commandBits);
     void CapsLockNotEaten(ITfContext* context);
-    // The status window (or, embedded in the language bar, the buttons) as the thread or a
-    // document gains or loses the focus.
-    void ShowWindowsForFocus(bool focused);
-    bool StatusWindowAllowed() const;
-    uint32_t ImeOptions() const;
     ComPtr<ITfCompartment> GlobalCompartment(REFGUID guid) const;
 
     ULONG refs_ = 1;

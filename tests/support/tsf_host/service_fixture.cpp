@@ -38,11 +38,8 @@ ServiceFixture::ServiceFixture()
         if (current->languageBarResult < 0) throw std::runtime_error("language bar");
         return current->languageBarResult;
     };
-    hooks_.showStatusWindow = [](CTextService*) {
-        if (current) ++current->statusShown;
-    };
-    hooks_.hideStatusWindow = [](Engine*, bool destroy) {
-        if (current) ++(destroy ? current->statusDestroyed : current->statusHidden);
+    hooks_.threadFocus = [](CTextService*, bool gained) {
+        if (current) ++(gained ? current->focusGained : current->focusLost);
     };
     hooks_.placeCandidateWindow = [](Engine*, const RECT& caret) {
         if (current) current->candidatePlaces.push_back(caret);

@@ -42,10 +42,9 @@ public:
     int configLaunches = 0;
     int languageBarResult = 1;  // -1: the language bar throws
     int languageBarAsked = 0;
-    // Status window slot: shown, hidden, destroyed.
-    int statusShown = 0;
-    int statusHidden = 0;
-    int statusDestroyed = 0;
+    // Thread-focus slot calls: gained, lost.
+    int focusGained = 0;
+    int focusLost = 0;
     // Caret rectangles handed to the candidate window slot; state tips shown.
     std::vector<RECT> candidatePlaces;
     std::vector<std::pair<POINT, std::wstring>> tips;

@@ -153,12 +153,6 @@ TEST(TextService, FailedActivationStepsRollBack) {
          [](ServiceFixture& f) { f.host->Fail("QueryInterface:ITfKeystrokeMgr"); }, E_FAIL},
         {"language bar", [](ServiceFixture& f) { f.languageBarResult = 0; }, E_FAIL},
         {"language bar throws", [](ServiceFixture& f) { f.languageBarResult = -1; }, E_FAIL},
-        {"a language bar is not needed",
-         [](ServiceFixture& f) {
-             f.host->Fail("QueryInterface:ITfLangBarItemMgr");
-             f.languageBarResult = 0;
-         },
-         S_OK},
         {"text edit sink is not needed",
          [](ServiceFixture& f) { f.host->Fail("AdviseSink:ITfTextEditSink"); }, S_OK},
         {"category manager is not needed",
