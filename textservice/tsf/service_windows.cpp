@@ -8,6 +8,7 @@
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"
 #include "ui/skin/active_skin.h"
+#include "ui/softkbd/soft_keyboard_window.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {
@@ -87,12 +88,27 @@ void DocumentFocus(CTextService* service, bool hasDocument) {
     if (!e) return;
     if (!hasDocument) {
         HideCandidates(e);
+        if (e->windows.softKeyboardWindow) DestroySoftKeyboardWindow(e);
         return;
     }
     if (e->windows.candidateWindow) service->PlaceCandidateWindow();
     // A skin chosen elsewhere (the settings, another process) is loaded here.
     if (!e->uiState) e->uiState = CreateUIState();
     if (e->uiState) ReloadSkin(e);
+}
+
+// The soft keyboard of the engine's layout record, owned by the document's window.
+void ShowSoftKeyboard(CTextService* service) {
+    Engine* e = service->engine();
+    if (!e) return;
+    if (!e->uiState) e->uiState = CreateUIState();
+    HWND owner = service->focusWindow();
+    CreateSoftKeyboardWindow(e, owner && IsWindow(owner) ? owner : nullptr);
+}
+
+void HideSoftKeyboard(CTextService* service) {
+    if (Engine* e = service->engine(); e && e->windows.softKeyboardWindow)
+        DestroySoftKeyboardWindow(e);
 }
 
 }  // namespace
@@ -106,6 +122,10 @@ void InstallServiceWindowHooks(TextServiceHooks& table) {
     };
     table.hideCandidateWindow = [](Engine* e) { GuardedVoid([&] { HideCandidates(e); }); };
     table.destroyWindows = [](Engine* e) { GuardedVoid([&] { DestroyWindows(e); }); };
+    table.showSoftKeyboard = [](CTextService* s, uint32_t) {
+        GuardedVoid([&] { ShowSoftKeyboard(s); });
+    };
+    table.hideSoftKeyboard = [](CTextService* s) { GuardedVoid([&] { HideSoftKeyboard(s); }); };
     table.documentFocus = [](CTextService* s, bool has) {
         GuardedVoid([&] { DocumentFocus(s, has); });
     };

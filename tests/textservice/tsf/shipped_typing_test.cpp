@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/settings/config_blocks.h"
+#include "engine/ui_command.h"
 #include "support/tsf_host/service_fixture.h"
 #include "support/tsf_host/shipped_install.h"
 #include "textservice/tsf/service_windows.h"
@@ -106,6 +107,36 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     if (status) {
         EXPECT_FALSE(IsWindow(status));
     }
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// The soft keyboard through the service's UI command: shown with a layout, destroyed when no
+// document has the focus, gone with the engine's windows.
+TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 2), 1);
+    const HWND keyboard = e->windows.softKeyboardWindow;
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_TRUE(IsWindowVisible(keyboard));
+    EXPECT_TRUE(e->state & kStateSoftKeyboard);
+    f.host->SetDocumentFocus(false);
+    EXPECT_FALSE(IsWindow(keyboard));
+    EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
+    f.host->SetDocumentFocus(true);
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
+    const HWND again = e->windows.softKeyboardWindow;
+    ASSERT_NE(again, nullptr);
+    f.service->Deactivate();
+    EXPECT_FALSE(IsWindow(again));
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
 }
 
