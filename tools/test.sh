@@ -76,10 +76,16 @@ fi
 bash "$root/tools/make_data.sh"
 export ZAN_DATA_DIR="$root/out/data"
 failed=()
+# The library's exports: names and ordinals of every target built.
+bash "$root/tools/check_exports.sh" "${presets[@]}" || failed+=("exports")
 for p in "${runnable[@]}"; do
   echo "== tests: $p"
   ctest --preset "$p" -j 8 || failed+=("$p")
 done
+# Last: it makes the input method the default layout of the whole prefix for a moment.
+if [[ " ${runnable[*]} " == *" x64 "* ]]; then
+  bash "$root/tools/notepad_smoke.sh" || failed+=("notepad smoke")
+fi
 if [ ${#failed[@]} -gt 0 ]; then
   echo "tests failed: ${failed[*]} (the failing tests are listed above)" >&2
   exit 1

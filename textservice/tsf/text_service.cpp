@@ -11,6 +11,7 @@
 #include "textservice/keys/key_classify.h"
 #include "textservice/langbar/service_lang_bar.h"
 #include "textservice/object_count.h"
+#include "textservice/tsf/candidate_list.h"
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/service_action_host.h"
 #include "textservice/tsf/service_hooks.h"
@@ -160,6 +161,7 @@ HRESULT STDMETHODCALLTYPE CTextService::CreateInstance(IUnknown* outer, REFIID r
         if (outer) return CLASS_E_NOAGGREGATION;
         InstallDefaultServiceWindowHooks();
         InstallDefaultServiceLanguageBarHooks();
+        InstallDefaultCandidateListHooks();
         CTextService* service = new (std::nothrow) CTextService();
         if (!service) return E_OUTOFMEMORY;
         // The construction reference goes either way: a failed query destroys the object.

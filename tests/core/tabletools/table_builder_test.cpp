@@ -18,8 +18,8 @@
 
 using testing_support::CheckTableInvariants;
 using testing_support::FileExists;
-using testing_support::ReadFileBytes;
 using testing_support::PrivateTempFolder;
+using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
 namespace {

@@ -27,6 +27,8 @@ public:
     bool Release(int vk);
     void TypeKeypad(const char* digits);
     TfGuidAtom Atom(AttributeKind kind) const { return service->attributeAtom(kind); }
+    // The hooks table in force while the fixture lives.
+    TextServiceHooks& hooks() { return hooks_; }
 
     testing_support::FakeKeyboard keyboard;
     std::unique_ptr<testing_support::KeypadEngine> engine;

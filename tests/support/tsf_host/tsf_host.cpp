@@ -858,6 +858,68 @@ private:
     std::vector<GUID> guids_;
 };
 
+// ---- UI elements ----
+
+class FakeUIElementMgr final : public HostCom<ITfUIElementMgr> {
+public:
+    explicit FakeUIElementMgr(Host* host) : host_(host) {}
+    STDMETHODIMP BeginUIElement(ITfUIElement* element, BOOL* show, DWORD* id) override {
+        host_->Count("BeginUIElement");
+        if (!element || !show || !id) return E_INVALIDARG;
+        if (host_->ShouldFail("BeginUIElement")) return E_FAIL;
+        *show = host_->elementAnswer() == ElementAnswer::kOwnWindow;
+        *id = next_++;
+        live_[*id] = ComPtr<ITfUIElement>::Copy(element);
+        return S_OK;
+    }
+    STDMETHODIMP UpdateUIElement(DWORD id) override {
+        host_->Count("UpdateUIElement");
+        return live_.count(id) ? S_OK : E_INVALIDARG;
+    }
+    STDMETHODIMP EndUIElement(DWORD id) override {
+        host_->Count("EndUIElement");
+        auto it = live_.find(id);
+        if (it == live_.end()) return E_INVALIDARG;
+        if (host_->keepEndedElements()) kept_.push_back(std::move(it->second));
+        live_.erase(it);
+        return S_OK;
+    }
+    STDMETHODIMP GetUIElement(DWORD id, ITfUIElement** out) override {
+        if (!out) return E_INVALIDARG;
+        auto it = live_.find(id);
+        *out = it == live_.end() ? nullptr : it->second.get();
+        if (*out) (*out)->AddRef();
+        return *out ? S_OK : E_INVALIDARG;
+    }
+    STDMETHODIMP EnumUIElements(IEnumTfUIElements**) override { return E_NOTIMPL; }
+
+    ITfUIElement* Element(DWORD id) const {
+        auto it = live_.find(id);
+        if (it != live_.end()) return it->second.get();
+        return nullptr;
+    }
+    // A kept element, newest first.
+    ITfUIElement* Kept() const { return kept_.empty() ? nullptr : kept_.back().get(); }
+    int Live() const { return static_cast<int>(live_.size()); }
+    void Clear() {
+        live_.clear();
+        kept_.clear();
+    }
+
+protected:
+    void* Find(REFIID riid) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfUIElementMgr))
+            return static_cast<ITfUIElementMgr*>(this);
+        return nullptr;
+    }
+
+private:
+    Host* host_;
+    std::map<DWORD, ComPtr<ITfUIElement>> live_;
+    std::vector<ComPtr<ITfUIElement>> kept_;
+    DWORD next_ = 1;
+};
+
 // ---- thread manager ----
 
 class FakeThreadMgr final
@@ -866,7 +928,8 @@ public:
     FakeThreadMgr(Host* host, std::shared_ptr<Document> doc)
         : host_(host),
           global_(Own<ITfCompartmentMgr>(new FakeCompartmentMgr(host))),
-          document_(Own<ITfDocumentMgr>(new FakeDocumentMgr(host, std::move(doc)))) {
+          document_(Own<ITfDocumentMgr>(new FakeDocumentMgr(host, std::move(doc)))),
+          elements_(Own<ITfUIElementMgr>(new FakeUIElementMgr(host))) {
         focus_ = document_;
     }
     // ITfThreadMgr
@@ -1035,9 +1098,20 @@ public:
         return sinks_.size() + global()->Sinks() + hostContext()->sinks().size() +
                hostContext()->compartmentMgr()->Sinks();
     }
+    // The UI element manager is an object of its own.
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (out && IsEqualIID(riid, IID_ITfUIElementMgr)) {
+            *out = nullptr;
+            if (host_->ShouldFail("QueryInterface:ITfUIElementMgr")) return E_NOINTERFACE;
+            return elements_->QueryInterface(riid, out);
+        }
+        return HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr>::QueryInterface(riid, out);
+    }
+    FakeUIElementMgr* elements() const { return static_cast<FakeUIElementMgr*>(elements_.get()); }
     int PreservedCount() const { return static_cast<int>(preserved_.size()); }
     bool KeySink() const { return static_cast<bool>(keySink_); }
     void Shutdown() {
+        elements()->Clear();
         keySink_.reset();
         sinks_.clear();
         preserved_.clear();
@@ -1071,6 +1145,7 @@ private:
     Host* host_;
     ComPtr<ITfCompartmentMgr> global_;
     ComPtr<ITfDocumentMgr> document_;
+    ComPtr<ITfUIElementMgr> elements_;
     ComPtr<ITfDocumentMgr> focus_;
     SinkList sinks_;
     ComPtr<ITfKeyEventSink> keySink_;
@@ -1094,6 +1169,20 @@ Host::~Host() {
 }
 
 ITfThreadMgr* Host::threadMgr() const { return threadMgr_.get(); }
+
+ITfUIElement* Host::Element(DWORD id) const {
+    if (ITfUIElement* e = mgr_->elements()->Element(id)) return e;
+    return mgr_->elements()->Kept();
+}
+int Host::LiveElements() const { return mgr_->elements()->Live(); }
+
+void Host::ChangeLayout(TfLayoutCode code) {
+    FakeContext* context = mgr_->hostContext();
+    ComPtr<ITfContextView> view = Own<ITfContextView>(new FakeContextView(this));
+    context->sinks().ForEach<ITfTextLayoutSink>(IID_ITfTextLayoutSink, [&](ITfTextLayoutSink* s) {
+        s->OnLayoutChange(context, code, view.get());
+    });
+}
 ITfContext* Host::context() const { return mgr_->hostContext(); }
 ITfDocumentMgr* Host::documentMgr() const { return mgr_->document(); }
 ITfCategoryMgr* Host::NewCategoryMgr() {

@@ -45,6 +45,12 @@ struct Document {
     void Replace(LONG start, LONG end, const std::wstring& with);
 };
 
+// What the host answers when the service offers a UI element.
+enum class ElementAnswer {
+    kOwnWindow,  // show = TRUE: the service shows its own window
+    kHostDraws,  // show = FALSE: the host draws the element
+};
+
 class Host;
 class FakeContext;
 class FakeThreadMgr;
@@ -108,6 +114,19 @@ public:
     void SetGlobalCompartment(REFGUID guid, LONG value);
     void SetContextCompartment(REFGUID guid, LONG value);
 
+    // UI elements (ITfUIElementMgr of the thread manager). Failures by name:
+    // "BeginUIElement", "QueryInterface:ITfUIElementMgr".
+    void SetElementAnswer(ElementAnswer answer) { elementAnswer_ = answer; }
+    ElementAnswer elementAnswer() const { return elementAnswer_; }
+    // The framework keeps an ended element alive until the host ends (as it may).
+    void KeepEndedElements(bool keep) { keepElements_ = keep; }
+    bool keepEndedElements() const { return keepElements_; }
+    // Elements begun and not ended (or kept), by id.
+    ITfUIElement* Element(DWORD id) const;
+    int LiveElements() const;
+    // The layout of the context changed: every layout sink of the context hears code.
+    void ChangeLayout(TfLayoutCode code);
+
     // What the service holds of the host.
     int AdvisedSinks() const;
     int PreservedKeys() const;
@@ -146,6 +165,8 @@ private:
     bool writable_ = false;
     bool selectionChanged_ = false;
     int sessionDepth_ = 0;
+    ElementAnswer elementAnswer_ = ElementAnswer::kOwnWindow;
+    bool keepElements_ = false;
 };
 
 }  // namespace tsf_host

@@ -1,0 +1,228 @@
+#include "textservice/imm/ime_key_path.h"
+
+#include "engine/candidate_pick.h"
+#include "engine/platform.h"
+#include "textservice/actions/key_dispatch.h"
+#include "textservice/actions/key_step_host.h"
+#include "textservice/actions/service_actions.h"
+#include "textservice/actions/ui_command_handler.h"
+#include "textservice/imm/ime_input.h"
+#include "textservice/imm/ime_messages.h"
+#include "textservice/imm/ime_windows.h"
+#include "textservice/keys/key_classify.h"
+#include "textservice/keys/key_step.h"
+
+namespace {
+
+// Modes and windows of an input context, over a running key step.
+class ImmActionHost final : public KeyStepActionHost {
+public:
+    ImmActionHost(KeyStep& step, const ImeContextLock& lock)
+        : KeyStepActionHost(step), lock_(lock) {}
+
+    bool CanSwitchSoftKeyboard() override { return true; }
+    void ShowPage() override {
+        pageChanged = true;
+        step_.UpdateComposition();
+    }
+    bool ReadOpenState() override { return lock_.ic()->fOpen != FALSE; }
+    void WriteOpenState(bool open) override { lock_.ic()->fOpen = open ? TRUE : FALSE; }
+    uint32_t ReadConversionMode() override { return lock_.ic()->fdwConversion; }
+    void WriteConversionMode(uint32_t mode) override {
+        lock_.ic()->fdwConversion = mode;
+        SendModeChangeGroup(lock_);
+    }
+    // IMM32 has no language bar: the applications learn of the change by the open status.
+    void RefreshLanguageBar() override { SendCapsLockGroup(lock_); }
+    void UpdateKeyboardState() override {}
+    void ShowStateTip(const wchar_t*) override {}
+    void SkipNextKey() override {}
+    void ReAddLanguageBarButtons() override {}
+    HWND OwnerWindow() override { return lock_.ic()->hWnd; }
+    void InterfaceToggled() override {
+        GenerateImeMessage(lock_, WM_IME_NOTIFY, kNotifyRefreshStatus, 0);
+    }
+    void CandidateWindowToggled() override {
+        GenerateImeMessage(lock_, WM_IME_NOTIFY, kNotifyPlaceCandidates, 0);
+        ShowImeWindows(lock_);
+    }
+    void ShowSoftKeyboard(uint32_t) override {}
+    void HideSoftKeyboard() override {}
+
+    bool pageChanged = false;
+
+private:
+    const ImeContextLock& lock_;
+};
+
+struct StepFrame {
+    const ImeContextLock* lock;
+    ImmActionHost* host;
+};
+
+// The key functions of a step of this front end run through the shared dispatcher with the
+// input context's host; a step of another front end keeps the dispatcher it had.
+KeyFunctionDispatcher g_outer = nullptr;
+
+int ImmDispatch(KeyStep& step, KeyFunctionMask action) {
+    auto* frame = static_cast<StepFrame*>(step.frontEnd());
+    if (step.state().frontEnd != FrontEnd::kImm32 || !frame)
+        return g_outer ? g_outer(step, action) : 0;
+    if (frame->host) return DispatchKeyFunction(step.engine(), *frame->host, action);
+    ImmActionHost host(step, *frame->lock);
+    return DispatchKeyFunction(step.engine(), host, action);
+}
+
+class DispatcherScope {
+public:
+    DispatcherScope() : saved_(KeyFunctionDispatch()) {
+        if (saved_ != ImmDispatch) {
+            g_outer = saved_;
+            SetKeyFunctionDispatcher(ImmDispatch);
+        }
+    }
+    ~DispatcherScope() {
+        if (saved_ != ImmDispatch) {
+            SetKeyFunctionDispatcher(saved_);
+            g_outer = nullptr;
+        }
+    }
+    DispatcherScope(const DispatcherScope&) = delete;
+    DispatcherScope& operator=(const DispatcherScope&) = delete;
+
+private:
+    KeyFunctionDispatcher saved_;
+};
+
+bool Composing(const ImeContextLock& lock) { return lock.session()->composing; }
+
+// Runs body(step, host) in a key step of the context and carries out its actions.
+template <typename Body>
+void InStep(const ImeContextLock& lock, Body body) {
+    DispatcherScope scope;
+    DocumentActions actions;
+    StepFrame frame{&lock, nullptr};
+    KeyStep step({lock.engine(), &lock.session()->keys, &actions, Composing(lock), true, &frame});
+    ImmActionHost host(step, lock);
+    frame.host = &host;
+    lock.session()->uiWord |= kUiConverting;
+    body(step, host);
+    ApplyDocumentActions(lock, actions, host.pageChanged);
+    lock.session()->uiWord &= ~kUiConverting;
+}
+
+}  // namespace
+
+void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& actions,
+                          bool pageChanged) {
+    ImeSession* s = lock.session();
+    bool pendingUpdate = false;
+    for (int i = 0; i < actions.count; ++i) {
+        const DocumentAction& a = actions.items[i];
+        switch (a.kind) {
+            case DocumentActionKind::kUpdateComposition:
+                if (!s->composing) SendStartGroup(lock);
+                FillCompositionString(lock, a.text, a.length, a.caret);
+                pendingUpdate = true;
+                break;
+            case DocumentActionKind::kClearComposition:
+                FillCompositionString(lock, L"", 0, 0);
+                pendingUpdate = true;
+                break;
+            case DocumentActionKind::kUpdateCandidates:
+                FillCandidateList(lock);
+                if (pageChanged) {
+                    SendPageChangeGroup(lock);
+                    pendingUpdate = false;
+                } else if (lock.engine()->candidateCount > 0 || s->candidatesShown) {
+                    SendCandidatesShownGroup(lock);
+                }
+                ShowImeWindows(lock);
+                break;
+            case DocumentActionKind::kHideCandidates:
+                if (s->candidatesShown) pendingUpdate = false;
+                ImeHideCandidates(lock);
+                break;
+            case DocumentActionKind::kCommitText:
+                WriteResultString(lock, a.text, a.length);
+                SendResultGroup(lock);
+                s->composing = false;
+                pendingUpdate = false;
+                break;
+            case DocumentActionKind::kEndComposition:
+                // What is left of the composition ends with it: only a result stays.
+                if (lock.cs()->dwCompStrLen > 0) {
+                    FillCompositionString(lock, L"", 0, 0);
+                    pendingUpdate = true;
+                }
+                if (pendingUpdate) SendCompositionGroup(lock);
+                pendingUpdate = false;
+                if (s->composing) {
+                    GenerateImeMessage(lock, WM_IME_ENDCOMPOSITION, 0, 0);
+                    s->composing = false;
+                }
+                break;
+        }
+    }
+    if (pendingUpdate) SendCompositionGroup(lock);
+}
+
+BOOL ProcessImeKey(const ImeContextLock& lock, UINT virtualKey, LPARAM lParam) {
+    Engine* e = lock.engine();
+    if (!e->dme) return FALSE;
+    KeyPathState& keys = lock.session()->keys;
+    const KeyVerdict v =
+        ClassifyKey(e, keys, {virtualKey, static_cast<uint32_t>(lParam), Composing(lock)});
+    if (v.eaten()) return TRUE;
+    FinishKeyDown(keys);
+    if (v.code == KeyVerdictCode::kNotEatenEndComposition) ImeClearInput(lock, true);
+    // Caps Lock that is not converted: English punctuation follows it when the settings ask.
+    if ((virtualKey & 0xFF) == VK_CAPITAL && !(lParam & 0x80000000)) {
+        if (e->ime && (e->ime->features & kFeatCapsEnglishPunct)) {
+            if (PLATFORM_CALL(keyState)(VK_CAPITAL) & 1) {
+                e->state |= kStateEnglishPunct;
+                lock.ic()->fdwConversion &= ~DWORD{IME_CMODE_SYMBOL};
+            } else {
+                e->state &= ~kStateEnglishPunct;
+                lock.ic()->fdwConversion |= IME_CMODE_SYMBOL;
+            }
+        }
+        SendCapsLockGroup(lock);
+    }
+    return FALSE;
+}
+
+void ConvertImeKey(const ImeContextLock& lock) {
+    Engine* e = lock.engine();
+    if (e->state & kStateAssociation) GenerateImeMessage(lock, WM_IME_STARTCOMPOSITION, 0, 0);
+    const uint32_t keyCode = e->input.keyVk;
+    KeyStepResult result = KeyStepResult::kHandled;
+    InStep(lock, [&](KeyStep& step, ImmActionHost&) { result = step.Run(); });
+    FinishKeyDown(lock.session()->keys);
+    if (result == KeyStepResult::kNotHandled && (e->state & kStateAssociation) &&
+        lock.session()->composing)
+        ImeClearInput(lock, true);
+    if ((keyCode & 0xFF) == VK_CAPITAL && result == KeyStepResult::kHandled) {
+        // Caps Lock did a key function: its toggle is put back.
+        PLATFORM_CALL(keyEvent)(VK_CAPITAL, KEYEVENTF_KEYUP);
+        PLATFORM_CALL(keyEvent)(VK_CAPITAL, 0);
+        SendCapsLockGroup(lock);
+    }
+}
+
+void ImeExecuteKeyFunction(const ImeContextLock& lock, KeyFunctionMask w) {
+    SetCommandKey(lock.engine(), w);
+    InStep(lock, [](KeyStep& step, ImmActionHost&) { step.Run(); });
+}
+
+int RunImeUICommand(const ImeContextLock& lock, uint32_t code, uintptr_t first, uintptr_t second) {
+    int r = 1;
+    InStep(lock, [&](KeyStep&, ImmActionHost& host) {
+        r = HandleUICommand(lock.engine(), &host, code, first, second);
+    });
+    return r;
+}
+
+void ImeCommitTypedCode(const ImeContextLock& lock) {
+    InStep(lock, [](KeyStep& step, ImmActionHost&) { step.SelectCandidate(kSelectTypedCode); });
+}
