@@ -1105,7 +1105,8 @@ public:
             if (host_->ShouldFail("QueryInterface:ITfUIElementMgr")) return E_NOINTERFACE;
             return elements_->QueryInterface(riid, out);
         }
-        return HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr>::QueryInterface(riid, out);
+        return HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr, ITfLangBarItemMgr>::QueryInterface(
+            riid, out);
     }
     FakeUIElementMgr* elements() const { return static_cast<FakeUIElementMgr*>(elements_.get()); }
     int PreservedCount() const { return static_cast<int>(preserved_.size()); }
