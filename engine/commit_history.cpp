@@ -33,7 +33,7 @@ bool ReadRuleTerm(uint16_t term, int chars, int* character, int* position) {
     return true;
 }
 
-int DecodeTableCode(const uint8_t* code, wchar_t* out, int capacity) {
+int DecodeHistoryCode(const uint8_t* code, wchar_t* out, int capacity) {
     if (!code || !out || capacity < 1) return -1;
     out[0] = 0;
     const int n = Utf8ToUtf16(reinterpret_cast<const char*>(code + 1), code[0], out, capacity);
@@ -96,7 +96,7 @@ int EngineRuntime::RememberCommit(Engine* e, int64_t index) {
     const int chars = Utf16CharCount(text, kept);
     if (chars <= 0) return 0;
     wchar_t codeText[256];
-    const int codeUnits = DecodeTableCode(code, codeText, 256);
+    const int codeUnits = DecodeHistoryCode(code, codeText, 256);
     if (codeUnits <= 0) return 0;
 
     uint32_t count = HistoryCount(e->ime);

@@ -18,9 +18,11 @@ uint32_t HistoryCount(const ImeConfigData* ime);
 // naming no character of a phrase of chars characters.
 bool ReadRuleTerm(uint16_t term, int chars, int* character, int* position);
 
-// Decodes a table code to UTF-16, bytes below 32 as U+FF00 + byte. out holds capacity units
-// and is NUL-terminated. Returns the units, or -1 on broken UTF-8.
-int DecodeTableCode(const uint8_t* lengthPrefixed, wchar_t* out, int capacity);
+// Decodes a table code for the history: UTF-16 with every byte below 32 as U+FF00 + byte (the
+// exporter's DecodeTableCode maps only the keypad bytes and shows broken UTF-8 as U+FFFD).
+// out holds capacity units and is NUL-terminated. Returns the units, or -1 on broken UTF-8:
+// such a commit is not remembered.
+int DecodeHistoryCode(const uint8_t* lengthPrefixed, wchar_t* out, int capacity);
 
 // Fills record's code slots from a word's code: one character takes its code (at most 8
 // units) in slot 1; 2..16 characters walk rule; other counts store nothing.

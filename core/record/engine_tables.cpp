@@ -1,4 +1,5 @@
 // Shared opener of the engine record: data files, settings blocks, refresh, recent outputs.
+#include <cstddef>
 #include <cstring>
 #include <cwchar>
 
@@ -7,23 +8,27 @@
 
 namespace {
 
+// The kind of table a file must be; its readers take its entries in that layout.
+enum class SlotKind { kSettings, kMain, kTemp, kList, kKeyValue };
+
 struct TableSlot {
     const wchar_t* fileName;
     MappedFile* EngineShared::*member;
     bool required;
+    SlotKind kind;
 };
 
 // Opening order.
 constexpr TableSlot kTables[] = {
-    {L"config.dsc", &EngineShared::configFile, true},
-    {L"main.dmg", &EngineShared::mainTable, true},
-    {L"engl.dmg", &EngineShared::englishTable, false},
-    {L"temp.dmg", &EngineShared::tempTable, false},
-    {L"danzi.dmi", &EngineShared::charTable, false},
-    {L"sysl.dmg", &EngineShared::associationTable, false},
-    {L"traditional.dms", &EngineShared::traditionalTable, false},
-    {L"simplified.dms", &EngineShared::simplifiedTable, false},
-    {L"dict.dms", &EngineShared::dictTable, false},
+    {L"config.dsc", &EngineShared::configFile, true, SlotKind::kSettings},
+    {L"main.dmg", &EngineShared::mainTable, true, SlotKind::kMain},
+    {L"engl.dmg", &EngineShared::englishTable, false, SlotKind::kList},
+    {L"temp.dmg", &EngineShared::tempTable, false, SlotKind::kTemp},
+    {L"danzi.dmi", &EngineShared::charTable, false, SlotKind::kKeyValue},
+    {L"sysl.dmg", &EngineShared::associationTable, false, SlotKind::kList},
+    {L"traditional.dms", &EngineShared::traditionalTable, false, SlotKind::kKeyValue},
+    {L"simplified.dms", &EngineShared::simplifiedTable, false, SlotKind::kKeyValue},
+    {L"dict.dms", &EngineShared::dictTable, false, SlotKind::kKeyValue},
 };
 
 // Bytes of the file itself (a private copy carries two extra zero bytes).
@@ -34,6 +39,29 @@ int64_t FileBytes(const MappedFile* f) {
 
 bool HoldsTableHeader(const MappedFile* f) {
     return FileBytes(f) >= static_cast<int64_t>(sizeof(TableFileHeader));
+}
+
+uint32_t KindOf(const MappedFile* f) { return LoadU32(f->view + offsetof(TableFileHeader, kind)); }
+
+// The file is a table of the slot's kind: main.dmg a main code table, temp.dmg the slotted
+// temporary table, the list and key/value tables their own kinds.
+bool FitsSlot(const MappedFile* f, SlotKind kind) {
+    if (kind == SlotKind::kSettings) return true;
+    if (!HoldsTableHeader(f)) return false;
+    const uint32_t k = KindOf(f);
+    switch (kind) {
+        case SlotKind::kMain:
+            return k == kTableKindMain;
+        case SlotKind::kTemp:
+            return k == kTableKindTemp && FileBytes(f) >= static_cast<int64_t>(kTempTableSize);
+        case SlotKind::kList:
+            return (k & 0xF) == kTableKindList;
+        case SlotKind::kKeyValue:
+            return k == kTableKindKeyValue;
+        case SlotKind::kSettings:
+            break;
+    }
+    return true;
 }
 
 MappedFile* OpenInFolder(const wchar_t* folder, const wchar_t* fileName) {
@@ -48,13 +76,13 @@ MappedFile* OpenInFolder(const wchar_t* folder, const wchar_t* fileName) {
 // Maps the file again when another process has changed its length. The old view stays
 // in use when the new one cannot be had as a real mapping of a whole table: a private copy
 // would silently drop every later edit.
-void RefreshOne(MappedFile* f) {
+void RefreshOne(MappedFile* f, SlotKind kind) {
     if (!f || !f->IsMapped()) return;
     LARGE_INTEGER len{};
     if (!GetFileSizeEx(f->file, &len) || len.QuadPart == f->size) return;
     MappedFile* fresh = nullptr;
     if (MappedFile::Open(&fresh, f->path) <= 0 || !fresh) return;
-    if (!fresh->IsMapped() || !HoldsTableHeader(fresh)) {
+    if (!fresh->IsMapped() || !FitsSlot(fresh, kind)) {
         MappedFile::Close(fresh);
         return;
     }
@@ -78,16 +106,17 @@ bool Engine::OpenTables(Engine* engine) {
     engine->dataLocation[kPathChars - 1] = 0;
     for (const TableSlot& t : kTables) {
         MappedFile* f = OpenInFolder(engine->dataLocation, t.fileName);
+        // A table of another kind would be read in the wrong layout: a required one fails
+        // the opening, an optional one counts as absent.
+        if (f && !FitsSlot(f, t.kind)) {
+            MappedFile::Close(f);
+            f = nullptr;
+        }
         engine->*t.member = f;
         if (!f && t.required) {
             CloseTables(engine);
             return false;
         }
-    }
-    // A temporary table without room for its header and index counts as absent.
-    if (engine->tempTable && !HoldsTableHeader(engine->tempTable)) {
-        MappedFile::Close(engine->tempTable);
-        engine->tempTable = nullptr;
     }
     return true;
 }
@@ -111,12 +140,17 @@ bool Engine::FindSettingsBlocks(Engine* engine) {
 
 void Engine::RefreshTables(Engine* engine) {
     if (!engine) return;
-    MappedFile* tables[] = {engine->mainTable, engine->tempTable, engine->englishTable,
-                            engine->associationTable};
+    const struct {
+        MappedFile* file;
+        SlotKind kind;
+    } tables[] = {{engine->mainTable, SlotKind::kMain},
+                  {engine->tempTable, SlotKind::kTemp},
+                  {engine->englishTable, SlotKind::kList},
+                  {engine->associationTable, SlotKind::kList}};
     bool moved = false;
-    for (MappedFile* t : tables) {
+    for (const auto& [t, kind] : tables) {
         const uint8_t* before = t ? t->view : nullptr;
-        RefreshOne(t);
+        RefreshOne(t, kind);
         if (t && t->view != before) moved = true;
     }
     // Candidates and remembered entries point into the old views.

@@ -53,9 +53,10 @@ int64_t Search(const TableView& v, int32_t lo, int32_t hi, const uint8_t* key, C
 
 int64_t FindEntry(const MappedFile* table, const uint8_t* key, CodeComparator cmp) {
     TableView v = MakeTableView(table);
-    if (!v.valid() || !key) return -1;
+    // The comparator reads a word behind each code: a table whose entries have none is no
+    // table to search this way.
+    if (!v.valid() || !key || !v.HoldsCodeEntries()) return -1;
     if (v.count == 0) return 0;
-    // The word is compared too, so only whole entries qualify.
     return Search(v, 0, v.count - 1, key, cmp ? cmp : CompareCodeAndWord);
 }
 

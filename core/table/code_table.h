@@ -28,7 +28,8 @@ void FreeKeyMatchList(KeyMatchList* list);
 
 namespace CodeTable {
 
-// key is a code-and-word record (code length byte, code, word length byte, word).
+// key is a code-and-word record (code length byte, code, word length byte, word). -1 when
+// the view is missing or the table's kind has no words (list and key/value tables).
 int64_t FindEntry(const MappedFile* table, const uint8_t* key,
                   CodeComparator cmp = CompareCodeAndWord);
 // code is length-prefixed; the comparator sees each entry's code only.

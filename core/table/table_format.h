@@ -115,6 +115,11 @@ struct TableView {
     uint32_t heapStart = 0;  // clamped into the view
 
     bool valid() const { return base != nullptr; }
+    // Entries of this kind are TableEntry records (code and word); list and key/value
+    // entries carry no word behind their first text.
+    bool HoldsCodeEntries() const {
+        return kind != kTableKindKeyValue && (kind & 0xF) != kTableKindList;
+    }
     uint32_t OffsetAt(int32_t pos) const { return LoadU32(base + kOffsetArrayStart + 4u * pos); }
     // The entry at pos when it lies wholly inside the view, else null.
     const uint8_t* EntryAt(int32_t pos) const;

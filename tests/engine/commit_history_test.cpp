@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/tabletools/table_text_decode.h"
 #include "learning_fixture.h"
 
 using namespace learning_test;
@@ -157,6 +158,40 @@ TEST(RememberCommit, WordsOfMoreThanSixteenCharactersStoreNoCode) {
     ASSERT_EQ(t.Commit(false, "x", std::string(20, 'z')), 1);
     EXPECT_EQ(t.e->ime->recentOutputs[1].charCount, 20);
     for (int k = 1; k <= kRecentCodeSlots; ++k) EXPECT_EQ(t.Slot(1, k), L"") << k;
+}
+
+// The history's decoder and the exporter's both link into one program (this one): they differ
+// in which control bytes become full-width and in how broken UTF-8 reads.
+TEST(CodeDecoders, HistoryAndExporterDecodersDifferByName) {
+    struct Case {
+        std::string code;  // bytes behind the length byte
+        int historyUnits;
+        std::wstring history;
+        std::wstring exported;
+    };
+    const Case cases[] = {
+        {"\x11\x19", 2, L"\xFF11\xFF19", L"\xFF11\xFF19"},
+        {"\x05", 1, L"\xFF05", L"\x0005"},
+        {"\x1C"
+         "a",
+         2,
+         L"\xFF1C"
+         L"a",
+         L"\x001C"
+         L"a"},
+        {"a\xFF", -1, L"", L"a\xFFFD"},
+    };
+    for (const Case& c : cases) {
+        std::string prefixed = std::string(1, char(c.code.size())) + c.code;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(prefixed.data());
+        wchar_t history[16], exported[16];
+        EXPECT_EQ(DecodeHistoryCode(bytes, history, 16), c.historyUnits) << c.code;
+        if (c.historyUnits >= 0) {
+            EXPECT_EQ(std::wstring(history), c.history) << c.code;
+        }
+        EXPECT_EQ(DecodeTableCode(bytes, exported, 16), static_cast<int>(c.exported.size()));
+        EXPECT_EQ(std::wstring(exported), c.exported) << c.code;
+    }
 }
 
 }  // namespace

@@ -189,6 +189,69 @@ TEST(ConfigEngine, ShortOrMissingTempTableCountsAsAbsent) {
     EXPECT_EQ(StampOf(e->ime), 0);
 }
 
+// Every table is read in the layout of its kind, so a file of another kind must not be
+// taken: main.dmg fails the opening, an optional table counts as absent.
+TEST(ConfigEngine, TablesOfAnotherKindAreRefused) {
+    auto withKind = [](std::vector<uint8_t> b, uint32_t kind) {
+        std::memcpy(&b[8], &kind, 4);
+        return b;
+    };
+    const std::vector<uint8_t> list = withKind(MakeCodeTable({}), kTableKindList);
+    const std::vector<uint8_t> keyValue = MakeKeyValueTable({{"a", "b"}});
+    std::vector<uint8_t> shortTemp = InstalledIme::TempTableBytes();
+    shortTemp.resize(kTempTableSize - kTempSlotSize);
+    struct Case {
+        const char* name;
+        const wchar_t* file;
+        std::vector<uint8_t> bytes;
+        bool opens;
+        MappedFile* EngineShared::*member;
+    };
+    const Case cases[] = {
+        {"main table of list kind", L"main.dmg", {}, false, &EngineShared::mainTable},
+        {"main table of temporary kind", L"main.dmg", {}, false, &EngineShared::mainTable},
+        {"temporary table of main kind", L"temp.dmg",
+         withKind(InstalledIme::TempTableBytes(), kTableKindMain), true, &EngineShared::tempTable},
+        {"temporary table without its slots", L"temp.dmg", shortTemp, true,
+         &EngineShared::tempTable},
+        {"English table of main kind", L"engl.dmg", MakeCodeTable({{"a", "b"}}), true,
+         &EngineShared::englishTable},
+        {"association table of key/value kind", L"sysl.dmg", keyValue, true,
+         &EngineShared::associationTable},
+        {"character table of list kind", L"danzi.dmi", list, true, &EngineShared::charTable},
+        {"dictionary of main kind", L"dict.dms", MakeCodeTable({{"a", "b"}}), true,
+         &EngineShared::dictTable},
+    };
+    const uint32_t mainKinds[] = {kTableKindList, kTableKindTemp};
+    int mainCase = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation inst;
+        if (c.member == &EngineShared::mainTable) {
+            std::vector<uint8_t> m = ReadFileBytes(inst.Path(L"main.dmg"));
+            std::memcpy(&m[8], &mainKinds[mainCase++], 4);
+            ASSERT_TRUE(WriteFileBytes(inst.Path(L"main.dmg"), m));
+        } else {
+            ASSERT_TRUE(WriteFileBytes(inst.Path(c.file), c.bytes));
+        }
+        EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+        EXPECT_EQ(e != nullptr, c.opens);
+        if (e) {
+            EXPECT_EQ(e.get()->*c.member, nullptr);
+        }
+        e.reset();
+        EXPECT_FALSE(inst.AnyFileOpen());
+    }
+    // The right kinds open.
+    Installation inst;
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"temp.dmg"), InstalledIme::TempTableBytes()));
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"sysl.dmg"), list));
+    ASSERT_TRUE(WriteFileBytes(inst.Path(L"danzi.dmi"), keyValue));
+    EnginePtr e(CreateConfigEngine(inst.guidText, kHooks));
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->tempTable && e->associationTable && e->charTable);
+}
+
 TEST(BootStamp, SameBootWithinTwoMinutes) {
     struct Case {
         int64_t stored, boot;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/tabletools/list_table_builder.h"
+#include "support/exact_buffer.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 
@@ -181,6 +183,44 @@ TEST(CodeTableSearch, DamagedTablesNeverReadOutsideTheView) {
                 EXPECT_LE(e + EntrySize(e), t.get()->view + t.get()->size) << c.what;
             }
         }
+    }
+}
+
+// A list or key/value entry has no word behind its text: searching such a table by code and
+// word would read past the entry. The table ends on the last readable byte, so a read past
+// it faults.
+TEST(CodeTableSearch, FindEntryRefusesTablesWithoutWords) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / L"list.txt", std::string("alpha\r\nbeta\r\nzulu\r\n")));
+    ASSERT_EQ(BuildWordTableFile((dir / L"list.txt").c_str(), (dir / L"list.dmg").c_str(), nullptr,
+                                 nullptr),
+              1);
+    const std::vector<uint8_t> built = ReadFileBytes(dir / L"list.dmg");
+    std::vector<uint8_t> keyValue = MakeKeyValueTable({{"a", "b"}, {"zulu", "x"}});
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        uint32_t kind;  // 0 keeps the stored kind
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {"built list table", built, 0, -1},
+        {"kind with low nibble 5", built, 0x15, -1},
+        {"key/value table", keyValue, 0, -1},
+        {"same bytes read as a main table", MakeCodeTable({{"zulu", "w"}}), 0, 1},
+        {"temporary table", MakeCodeTable({{"zulu", "w"}}, kTableKindTemp), 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes = c.bytes;
+        if (c.kind) std::memcpy(&bytes[8], &c.kind, 4);
+        ExactBuffer view(bytes.data(), bytes.size());
+        MappedFile f{};
+        f.size = static_cast<int32_t>(bytes.size());
+        f.view = static_cast<uint8_t*>(view.data());
+        const std::string key = Lp("zulu") + Lp("w");
+        EXPECT_EQ(CodeTable::FindEntry(&f, U(key)), c.expected);
+        EXPECT_GE(CodeTable::FindCode(&f, U(Lp("zulu"))), 1) << "codes alone stay searchable";
     }
 }
 
