@@ -9,6 +9,7 @@
 #include "ui/candidate/candidate_window.h"
 #include "ui/skin/active_skin.h"
 #include "ui/softkbd/soft_keyboard_window.h"
+#include "ui/tips/tip_window.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {
@@ -111,6 +112,14 @@ void HideSoftKeyboard(CTextService* service) {
         DestroySoftKeyboardWindow(e);
 }
 
+// A state tip (one short label) in the tip's default kind: the large font, hidden by its timer.
+void ShowStateTip(CTextService* service, POINT at, const wchar_t* text) {
+    Engine* e = service->engine();
+    if (!e || !text) return;
+    if (!e->uiState) e->uiState = CreateUIState();
+    if (e->uiState) ShowTipWindow(e, at.x, at.y, 0, text);
+}
+
 }  // namespace
 
 void InstallServiceWindowHooks(TextServiceHooks& table) {
@@ -126,6 +135,14 @@ void InstallServiceWindowHooks(TextServiceHooks& table) {
         GuardedVoid([&] { ShowSoftKeyboard(s); });
     };
     table.hideSoftKeyboard = [](CTextService* s) { GuardedVoid([&] { HideSoftKeyboard(s); }); };
+    table.showStateTip = [](CTextService* s, POINT at, const wchar_t* text) {
+        GuardedVoid([&] { ShowStateTip(s, at, text); });
+    };
+    table.hideTip = [](Engine* e) {
+        GuardedVoid([&] {
+            if (e) DestroyTipWindow(e);
+        });
+    };
     table.documentFocus = [](CTextService* s, bool has) {
         GuardedVoid([&] { DocumentFocus(s, has); });
     };

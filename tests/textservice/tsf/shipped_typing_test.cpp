@@ -141,3 +141,35 @@ TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mode change shows the state tip through the library's slot; the next key closes it.
+TEST_F(ShippedTyping, StateTipOnAModeChangeClosedByTheNextKey) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    e->state &= ~(kStateEnglishMode | kStateImeClosed);
+    EXPECT_EQ(SendUICommand(e, 0x2001, 0, 0), 1);
+    const HWND tip = e->windows.tipWindow;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    RECT placed;
+    GetWindowRect(tip, &placed);
+    // No caret in the host's view: near the work area's bottom-right corner.
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(placed.left, work.right - 74);
+    EXPECT_EQ(placed.top, work.bottom - 64);
+    SendUICommand(e, 0x2002, 0, 0);
+    f.TypeKeypad("6");
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(e->windows.tipWindow, nullptr);
+    f.service->Deactivate();
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace
