@@ -1,8 +1,7 @@
 // A small text-services host for the text service's tests: thread manager, keystroke manager,
 // document managers, one context over a UTF-16 text with ranges whose anchors move with the
 // edits, a selection, compositions the host can terminate, GUID_PROP_ATTRIBUTE spans, a
-// context view with text extents, a language-bar item manager the host may lack,
-// compartments whose sinks hear every change at once, edit
+// context view with text extents, compartments whose sinks hear every change at once, edit
 // cookies valid only inside their session, synchronous and queued sessions, failures injected
 // by method name, and a count of live host objects that must be 0 at teardown.
 #pragma once
@@ -124,6 +123,10 @@ public:
     // Elements begun and not ended (or kept), by id.
     ITfUIElement* Element(DWORD id) const;
     int LiveElements() const;
+    // Language-bar items (ITfLangBarItemMgr of the thread manager) in the order added; failures
+    // by name: "QueryInterface:ITfLangBarItemMgr", "AddItem".
+    std::vector<ITfLangBarItem*> LangBarItems() const;
+    int LangBarRemovals() const;
     // The layout of the context changed: every layout sink of the context hears code.
     void ChangeLayout(TfLayoutCode code);
     // Where the view puts the text on the screen: the first character's top-left and the
@@ -139,7 +142,6 @@ public:
     int AdvisedSinks() const;
     int PreservedKeys() const;
     bool KeySinkAdvised() const;
-    int LanguageBarItems() const;  // items on the language bar (ITfLangBarItemMgr)
     bool IsPreserved(REFGUID guid) const;
     // Cookies handed out so far are valid only inside their session.
     TfEditCookie LastCookie() const { return lastCookie_; }
