@@ -54,7 +54,9 @@ bool MeasureComposition(CTextService* service, TfEditCookie ec, ITfContext* cont
 void UpdateCandidates(CTextService* service, TfEditCookie ec, ITfContext* context) {
     Engine* e = service->engine();
     if (!e || !context) return;
-    MeasureComposition(service, ec, context);
+    // The element measured the composition when it started (and measures again on layout
+    // changes); without one the view or the caret tells.
+    if (!service->candidateElement) MeasureComposition(service, ec, context);
     if (!e->windows.candidateWindow) {
         if (!e->uiState) e->uiState = CreateUIState();
         if (!e->uiState) return;
