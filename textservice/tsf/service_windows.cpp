@@ -100,7 +100,8 @@ void DocumentFocus(CTextService* service, bool hasDocument) {
     if (e->uiState) ReloadSkin(e);
 }
 
-// The soft keyboard of the engine's layout record, owned by the document's window.
+// The soft keyboard of the engine's layout record (set before), owned by the document's
+// window; the window shows and repaints its labels.
 void ShowSoftKeyboard(CTextService* service) {
     Engine* e = service->engine();
     if (!e) return;
