@@ -91,6 +91,7 @@ TEST_F(SettingsPagesTest, CheckBoxesFlipTheirBitAtOnce) {
         {IDC_LONGER_ON_EMPTY, &blocks_.dme->inputOptions, kInputLongerOnEmpty},
         {IDC_WILDCARD_SINGLE, &blocks_.dme->inputOptions, kInputWildcardSingle},
     };
+    const HWND foreground = GetForegroundWindow();
     HWND page = Open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -103,6 +104,8 @@ TEST_F(SettingsPagesTest, CheckBoxesFlipTheirBitAtOnce) {
         *c.word = 0;
     }
     EXPECT_TRUE(GetWindowLongW(GetDlgItem(page, IDC_ASSOCIATION), GWL_STYLE) & WS_VISIBLE);
+    // A page never takes the foreground (the tests that take it run apart from this one).
+    EXPECT_EQ(GetForegroundWindow(), foreground);
 }
 
 TEST_F(SettingsPagesTest, ControlsShowTheirFieldsWhenThePageOpens) {
