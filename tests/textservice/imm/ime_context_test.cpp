@@ -654,4 +654,20 @@ TEST_F(ImeContext, DeselectStoresTheModeWhenTheSettingsAskForIt) {
     }
 }
 
+// A second select of a context must not leave the first record (and its mapped files)
+// behind.
+TEST_F(ImeContext, SelectingTwiceKeepsOneRecord) {
+    Select();
+    ImeSelect(himc_, TRUE);
+    ASSERT_NE(EngineOf(), nullptr);
+    ImeSelect(himc_, FALSE);
+    EXPECT_EQ(EngineOf(), nullptr);
+    for (const wchar_t* name : {L"config.dsc", L"main.dmg"}) {
+        HANDLE h = CreateFileW(install_->Path(name).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << testing_support::Narrow(name) << " is still open";
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+}
+
 }  // namespace
