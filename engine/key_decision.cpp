@@ -35,7 +35,7 @@ int Engine::ClassifyInputChar(Engine* e, wchar_t ch) {
     if (!trial[0]) return kCharNotTaken;
     uint8_t key[kKeyBufferBytes] = {};
     bool leadDropped = false;
-    if (NormaliseCode(e, trial, key, &leadDropped) == 0) return kCharNotTaken;
+    if (NormaliseCode(e, trial, key, &leadDropped) == kCodeEmpty) return kCharNotTaken;
     const uint32_t keyLength = key[0];
 
     // A character outside the byte range stands for the key byte it became.

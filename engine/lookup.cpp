@@ -127,7 +127,7 @@ int LookupInputScoped(Engine* e) {
     uint8_t key[kKeyBufferBytes];
     bool leadDropped = false;
     int kind = NormaliseCode(e, in.code, key, &leadDropped);
-    if (kind == 0) return kLookupEmpty;
+    if (kind == kCodeEmpty) return kLookupEmpty;
 
     // 4. The wildcard alone offers the last output again.
     uint8_t wildcard = TypedWildcard(e);
@@ -152,7 +152,7 @@ int LookupInputScoped(Engine* e) {
         e->lookup.inputOptions &= ~kInputPrefixSearch;
 
     // 6. The searches.
-    if (kind == 2) {
+    if (kind == kCodeWildcard) {
         e->state |= kStateWildcard;
         {
             ScopedBits plain(e->lookup.inputOptions, 0, kInputPrefixSearch | kInputLongerOnEmpty);
@@ -242,7 +242,7 @@ int NormaliseCode(Engine* e, const wchar_t* code, uint8_t* key, bool* leadDroppe
     *leadDropped = false;
     key[0] = 0;
     key[1] = 0;
-    if (!e || !e->dme || !code) return 0;
+    if (!e || !e->dme || !code) return kCodeEmpty;
     const DmeConfigData* dme = e->dme;
     uint32_t s = ImeOptions(e);
     uint8_t first = CharToKeyIndex(code[0]);
@@ -263,8 +263,8 @@ int NormaliseCode(Engine* e, const wchar_t* code, uint8_t* key, bool* leadDroppe
                 marked = true;
             }
     }
-    if (marked) return 2;
-    return (*leadDropped || key[0] > 0) ? 1 : 0;
+    if (marked) return kCodeWildcard;
+    return (*leadDropped || key[0] > 0) ? kCodePlain : kCodeEmpty;
 }
 
 int NormaliseCode(Engine* e, const wchar_t* code, uint8_t* key) {

@@ -32,7 +32,12 @@ bool IsEnglishPassThrough(const Engine* engine, int result);
 // character. key holds kKeyBufferBytes. Returns the key length.
 int BuildRawKey(const wchar_t* code, uint8_t* key);
 
-// 0 nothing, 1 plain code, 2 the code holds the wildcard (marked as byte 2).
+// Results of NormaliseCode: nothing to look up, a plain code, a code holding the wildcard
+// (marked as byte 2).
+constexpr int kCodeEmpty = 0;
+constexpr int kCodePlain = 1;
+constexpr int kCodeWildcard = 2;
+
 int NormaliseCode(Engine* engine, const wchar_t* code, uint8_t* key);
 // The same, telling whether a lead character was dropped.
 int NormaliseCode(Engine* engine, const wchar_t* code, uint8_t* key, bool* leadDropped);

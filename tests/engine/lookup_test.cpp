@@ -242,21 +242,21 @@ TEST(Lookup, NormaliseMarksWildcardsUnlessALeadWasDropped) {
     t.e->dme->tempEnglishLead = ';';
     uint8_t key[kKeyBufferBytes];
     bool dropped = false;
-    EXPECT_EQ(NormaliseCode(t.e, L"a?b", key, &dropped), 2);
+    EXPECT_EQ(NormaliseCode(t.e, L"a?b", key, &dropped), kCodeWildcard);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 4), std::string("\x03"
                                                                         "a\x02"
                                                                         "b",
                                                                         4));
-    EXPECT_EQ(NormaliseCode(t.e, L";a?", key, &dropped), 1);
+    EXPECT_EQ(NormaliseCode(t.e, L";a?", key, &dropped), kCodePlain);
     EXPECT_TRUE(dropped);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(key), 3), std::string("\x02"
                                                                         "a?",
                                                                         3));
-    EXPECT_EQ(NormaliseCode(t.e, L";", key, &dropped), 1);
+    EXPECT_EQ(NormaliseCode(t.e, L";", key, &dropped), kCodePlain);
     EXPECT_EQ(key[0], 0);
-    EXPECT_EQ(NormaliseCode(t.e, L"中", key, &dropped), 0);
+    EXPECT_EQ(NormaliseCode(t.e, L"中", key, &dropped), kCodeEmpty);
     // The key ends at a character that is no key byte.
-    EXPECT_EQ(NormaliseCode(t.e, L"ab中c", key, &dropped), 1);
+    EXPECT_EQ(NormaliseCode(t.e, L"ab中c", key, &dropped), kCodePlain);
     EXPECT_EQ(key[0], 2);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_files.h"
+
 namespace fuzz {
 
 using Bytes = std::vector<uint8_t>;
@@ -90,6 +92,7 @@ std::wstring Widen(const std::string& utf8);
 Bytes Utf16Bytes(const std::wstring& text);
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
 Bytes ReadWholeFile(const std::wstring& path);
-void RemoveFolderTree(const std::wstring& path);
+// The test support's folder removal.
+inline void RemoveFolderTree(const std::wstring& path) { testing_support::RemoveTree(path); }
 
 }  // namespace fuzz

@@ -46,8 +46,10 @@ public:
         GenerateImeMessage(lock_, WM_IME_NOTIFY, kNotifyPlaceCandidates, 0);
         ShowImeWindows(lock_);
     }
-    void ShowSoftKeyboard(uint32_t) override {}
-    void HideSoftKeyboard() override {}
+    void ShowSoftKeyboard(uint32_t) override {
+        ImeWindows().showSoftKeyboard(step_.engine(), lock_.ic()->hWnd);
+    }
+    void HideSoftKeyboard() override { ImeWindows().destroySoftKeyboard(step_.engine()); }
 
     bool pageChanged = false;
 

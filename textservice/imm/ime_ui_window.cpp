@@ -42,14 +42,14 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
     const uint32_t options = e->ime ? e->ime->options : 0;
     switch (code) {
         case IMN_CLOSESTATUSWINDOW:
-            ImeWindows().showStatus(e, false);
+            ImeWindows().showStatus(e, hwnd, false);
             break;
         case IMN_OPENSTATUSWINDOW:
             if (options & kImeStatusHidden) {
-                ImeWindows().showStatus(e, false);
+                ImeWindows().showStatus(e, hwnd, false);
             } else {
                 g_statusOpened = true;
-                ImeWindows().showStatus(e, true);
+                ImeWindows().showStatus(e, hwnd, true);
             }
             break;
         case IMN_CHANGECANDIDATE:
@@ -64,7 +64,7 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
         case IMN_SETSENTENCEMODE:
         case IMN_SETOPENSTATUS:
             EngineFlagsFromConversion(lock);
-            if (g_statusOpened) ImeWindows().showStatus(e, !(options & kImeStatusHidden));
+            if (g_statusOpened) ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
             break;
         case IMN_SETCANDIDATEPOS:
         case IMN_SETCOMPOSITIONWINDOW:
@@ -72,7 +72,7 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
             break;
         case IMN_SETSTATUSWINDOWPOS:
         case kNotifyRefreshStatus:
-            ImeWindows().showStatus(e, !(options & kImeStatusHidden));
+            ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
             break;
         case kNotifyPlaceCandidates:
             ImePlaceCandidates(lock);
@@ -122,6 +122,7 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
     Engine* e = lock.engine();
     switch (message) {
         case WM_CREATE:
+            // The context is set later; the status bar comes with IMN_OPENSTATUSWINDOW.
             return 0;
         case WM_DESTROY:
             UnregisterImeHotkeys(hwnd, e);
@@ -134,7 +135,7 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
                 Engine::RefreshTables(e);
                 Engine::AppendOutputText(e, L"\n");
             } else {
-                ImeWindows().showStatus(e, false);
+                ImeWindows().showStatus(e, hwnd, false);
                 ImeClearInput(lock, false);
                 UnregisterImeHotkeys(hwnd, e);
             }

@@ -1,6 +1,8 @@
 #include "textservice/imm/ime_windows.h"
 
 #include "ui/candidate/candidate_window.h"
+#include "ui/softkbd/soft_keyboard_window.h"
+#include "ui/status/status_window.h"
 
 namespace {
 
@@ -12,9 +14,28 @@ void ShowCandidates(Engine* e, HWND focus, const RECT& caret) {
     ShowCandidateWindow(e, caret);
 }
 
+void ShowStatus(Engine* e, HWND owner, bool show) {
+    if (!show) {
+        HideStatusWindow(e);
+        return;
+    }
+    if (!EnsureStatusWindow(e, owner)) return;
+    LayoutStatusWindow(e);
+    UpdateStatusWindow(e);
+}
+
+void ShowSoftKeyboard(Engine* e, HWND owner) { CreateSoftKeyboardWindow(e, owner); }
+
+void DestroyAll(Engine* e) {
+    DestroyCandidateWindow(e);
+    DestroyStatusWindow(e);
+    DestroySoftKeyboardWindow(e);
+}
+
 const ImeWindowOps kSkinned = {
-    ShowCandidates,       HideCandidateWindow,    DestroyCandidateWindow,
-    [](Engine*, bool) {}, DestroyCandidateWindow,
+    ShowCandidates, HideCandidateWindow, DestroyCandidateWindow,
+    ShowStatus,     ShowSoftKeyboard,    DestroySoftKeyboardWindow,
+    DestroyAll,
 };
 const ImeWindowOps* g_ops = &kSkinned;
 

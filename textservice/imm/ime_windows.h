@@ -8,7 +8,10 @@ struct ImeWindowOps {
     void (*showCandidates)(Engine* engine, HWND focus, const RECT& caret);
     void (*hideCandidates)(Engine* engine);
     void (*destroyCandidates)(Engine* engine);
-    void (*showStatus)(Engine* engine, bool show);
+    // Shows (creating it first) or hides the status bar; owner is the UI window.
+    void (*showStatus)(Engine* engine, HWND owner, bool show);
+    void (*showSoftKeyboard)(Engine* engine, HWND owner);
+    void (*destroySoftKeyboard)(Engine* engine);
     void (*destroyAll)(Engine* engine);
 };
 

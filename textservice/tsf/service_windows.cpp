@@ -5,6 +5,8 @@
 #include "textservice/boundary_guard.h"
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"
+#include "ui/softkbd/soft_keyboard_window.h"
+#include "ui/tips/tip_window.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {
@@ -71,6 +73,16 @@ void InstallServiceWindowHooks(TextServiceHooks& table) {
     table.documentFocus = [](CTextService* s, bool has) {
         GuardedVoid([&] { DocumentFocus(s, has); });
     };
+    // The engine's layout number is already set; the window shows and repaints its labels.
+    table.showSoftKeyboard = [](CTextService* s, uint32_t) {
+        GuardedVoid([&] {
+            if (s->engine()) CreateSoftKeyboardWindow(s->engine(), s->focusWindow());
+        });
+    };
+    table.hideSoftKeyboard = [](CTextService* s) {
+        GuardedVoid([&] { DestroySoftKeyboardWindow(s->engine()); });
+    };
+    table.hideTip = [](Engine* e) { GuardedVoid([&] { DestroyTipWindow(e); }); };
 }
 
 void InstallDefaultServiceWindowHooks() {

@@ -1,5 +1,7 @@
 #include "ui/windows/engine_windows.h"
 
+#include "core/base/text_convert.h"
+
 void DestroyEngineWindows(Engine* e) {
     if (!e) return;
     for (HWND* w : {&e->windows.dictWindow, &e->windows.tipWindow, &e->windows.softKeyboardWindow,
@@ -27,13 +29,13 @@ int WideToUtf8Bounded(const wchar_t* text, char* out, size_t capacity) {
     };
     for (int i = 0; i < 128 && text[i]; ++i) {
         uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDBFF) {
+        if (IsHighSurrogate(c)) {
             uint32_t low = (i + 1 < 128) ? static_cast<uint16_t>(text[i + 1]) : 0;
-            if (low < 0xDC00 || low > 0xDFFF) {
+            if (!IsLowSurrogate(low)) {
                 if (out && capacity) out[used] = 0;
                 return -1;
             }
-            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            c = CodePointOfPair(c, low);
             ++i;
         }
         uint8_t b[4];

@@ -920,6 +920,69 @@ private:
     DWORD next_ = 1;
 };
 
+// ---- language bar ----
+
+class FakeLangBarItemMgr final : public HostCom<ITfLangBarItemMgr> {
+public:
+    explicit FakeLangBarItemMgr(Host* host) : host_(host) {}
+    STDMETHODIMP EnumItems(IEnumTfLangBarItems**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItem(REFGUID, ITfLangBarItem**) override { return E_NOTIMPL; }
+    STDMETHODIMP AddItem(ITfLangBarItem* item) override {
+        host_->Count("AddItem");
+        if (!item) return E_INVALIDARG;
+        if (host_->ShouldFail("AddItem")) return E_FAIL;
+        items_.push_back(ComPtr<ITfLangBarItem>::Copy(item));
+        return S_OK;
+    }
+    STDMETHODIMP RemoveItem(ITfLangBarItem* item) override {
+        host_->Count("RemoveItem");
+        for (auto it = items_.begin(); it != items_.end(); ++it) {
+            if (it->get() == item) {
+                items_.erase(it);
+                ++removals_;
+                return S_OK;
+            }
+        }
+        return E_INVALIDARG;
+    }
+    STDMETHODIMP AdviseItemSink(ITfLangBarItemSink*, DWORD*, REFGUID) override { return E_NOTIMPL; }
+    STDMETHODIMP UnadviseItemSink(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemFloatingRect(DWORD, REFGUID, RECT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemsStatus(ULONG, const GUID*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetItemNum(ULONG* count) override {
+        if (!count) return E_INVALIDARG;
+        *count = static_cast<ULONG>(items_.size());
+        return S_OK;
+    }
+    STDMETHODIMP GetItems(ULONG, ITfLangBarItem**, TF_LANGBARITEMINFO*, DWORD*, ULONG*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP AdviseItemsSink(ULONG, ITfLangBarItemSink**, const GUID*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP UnadviseItemsSink(ULONG, DWORD*) override { return E_NOTIMPL; }
+
+    std::vector<ITfLangBarItem*> Items() const {
+        std::vector<ITfLangBarItem*> out;
+        for (const auto& i : items_) out.push_back(i.get());
+        return out;
+    }
+    int removals() const { return removals_; }
+    void Clear() { items_.clear(); }
+
+protected:
+    void* Find(REFIID riid) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfLangBarItemMgr))
+            return static_cast<ITfLangBarItemMgr*>(this);
+        return nullptr;
+    }
+
+private:
+    Host* host_;
+    std::vector<ComPtr<ITfLangBarItem>> items_;
+    int removals_ = 0;
+};
+
 // ---- thread manager ----
 
 class FakeThreadMgr final : public HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr> {
@@ -928,7 +991,8 @@ public:
         : host_(host),
           global_(Own<ITfCompartmentMgr>(new FakeCompartmentMgr(host))),
           document_(Own<ITfDocumentMgr>(new FakeDocumentMgr(host, std::move(doc)))),
-          elements_(Own<ITfUIElementMgr>(new FakeUIElementMgr(host))) {
+          elements_(Own<ITfUIElementMgr>(new FakeUIElementMgr(host))),
+          langBar_(Own<ITfLangBarItemMgr>(new FakeLangBarItemMgr(host))) {
         focus_ = document_;
     }
     // ITfThreadMgr
@@ -1068,13 +1132,20 @@ public:
             if (host_->ShouldFail("QueryInterface:ITfUIElementMgr")) return E_NOINTERFACE;
             return elements_->QueryInterface(riid, out);
         }
+        if (out && IsEqualIID(riid, IID_ITfLangBarItemMgr)) {
+            *out = nullptr;
+            if (host_->ShouldFail("QueryInterface:ITfLangBarItemMgr")) return E_NOINTERFACE;
+            return langBar_->QueryInterface(riid, out);
+        }
         return HostCom<ITfThreadMgr, ITfSource, ITfKeystrokeMgr>::QueryInterface(riid, out);
     }
     FakeUIElementMgr* elements() const { return static_cast<FakeUIElementMgr*>(elements_.get()); }
+    FakeLangBarItemMgr* langBar() const { return static_cast<FakeLangBarItemMgr*>(langBar_.get()); }
     int PreservedCount() const { return static_cast<int>(preserved_.size()); }
     bool KeySink() const { return static_cast<bool>(keySink_); }
     void Shutdown() {
         elements()->Clear();
+        langBar()->Clear();
         keySink_.reset();
         sinks_.clear();
         preserved_.clear();
@@ -1103,6 +1174,7 @@ private:
     ComPtr<ITfCompartmentMgr> global_;
     ComPtr<ITfDocumentMgr> document_;
     ComPtr<ITfUIElementMgr> elements_;
+    ComPtr<ITfLangBarItemMgr> langBar_;
     ComPtr<ITfDocumentMgr> focus_;
     SinkList sinks_;
     ComPtr<ITfKeyEventSink> keySink_;
@@ -1131,6 +1203,8 @@ ITfUIElement* Host::Element(DWORD id) const {
     return mgr_->elements()->Kept();
 }
 int Host::LiveElements() const { return mgr_->elements()->Live(); }
+std::vector<ITfLangBarItem*> Host::LangBarItems() const { return mgr_->langBar()->Items(); }
+int Host::LangBarRemovals() const { return mgr_->langBar()->removals(); }
 
 void Host::ChangeLayout(TfLayoutCode code) {
     FakeContext* context = mgr_->hostContext();

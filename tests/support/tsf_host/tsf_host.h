@@ -123,6 +123,10 @@ public:
     // Elements begun and not ended (or kept), by id.
     ITfUIElement* Element(DWORD id) const;
     int LiveElements() const;
+    // Language-bar items (ITfLangBarItemMgr of the thread manager) in the order added; failures
+    // by name: "QueryInterface:ITfLangBarItemMgr", "AddItem".
+    std::vector<ITfLangBarItem*> LangBarItems() const;
+    int LangBarRemovals() const;
     // The layout of the context changed: every layout sink of the context hears code.
     void ChangeLayout(TfLayoutCode code);
 

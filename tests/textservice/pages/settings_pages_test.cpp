@@ -228,3 +228,25 @@ TEST_F(SettingsPagesTest, OnePageAtATime) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page procedure that refuses the apply request.
+INT_PTR CALLBACK RefusingProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TEST_F(SettingsPagesTest, APageThatRefusesTheApplyStaysOpen) {
+    HWND page = Open();
+    SetWindowLongPtrW(page, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(RefusingProc));
+    EXPECT_EQ(pages_->destroy(1), 0);
+    EXPECT_TRUE(IsWindow(page));
+    EXPECT_EQ(pages_->destroy(0), 1) << "discarding needs no consent";
+    EXPECT_FALSE(IsWindow(page));
+}
+
+}  // namespace
