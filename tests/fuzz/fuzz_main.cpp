@@ -281,6 +281,10 @@ TargetResult RunTarget(const FuzzTarget& t, const Options& o) {
         CloseHandle(mapping);
     }
     result.seconds = (GetTickCount64() - began) / 1000.0;
+    // A target whose inputs all stop at the first check tests nothing: its setup is broken
+    // (a seed that no longer builds, an engine that cannot be created).
+    if (!t.selfTest && result.inputs > 0 && result.deep == 0)
+        result.faults.push_back("no input got past the first checks: the target's setup is broken");
     return result;
 }
 

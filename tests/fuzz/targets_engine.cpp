@@ -141,6 +141,8 @@ void RunEngine(const uint8_t* data, size_t size, FuzzContext& context) {
     Engine* e = Engine::Create();
     if (!e) return;
     ++context.deep;
+    // Half of the runs convert the output script through traditional.dms.
+    if (size & 1) Engine::SetTraditionalOutput(e, true);
     // Keypad codes of words, typed and committed so that the history fills and phrases are
     // learned; letters for the English and association lists.
     const wchar_t* const codes[] = {L"\x15\x16", L"\x15\x16\x14", L"\x17\x13", L"\x16\x14",
@@ -156,6 +158,9 @@ void RunEngine(const uint8_t* data, size_t size, FuzzContext& context) {
         selector = selector % 3 + 1;
     }
     EngineRuntime::LookupAssociation(e, 0);
+    Type(e, L"hel");
+    EngineRuntime::LookupTempEnglish(e);
+    e->ClearInput();
     Engine::RefreshTables(e);
     Engine::Destroy(e);
 }

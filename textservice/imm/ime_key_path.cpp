@@ -119,6 +119,8 @@ void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& act
                           bool pageChanged) {
     ImeSession* s = lock.session();
     bool pendingUpdate = false;
+    // The windows follow once the application has its messages.
+    bool showWindows = false;
     for (int i = 0; i < actions.count; ++i) {
         const DocumentAction& a = actions.items[i];
         switch (a.kind) {
@@ -139,11 +141,12 @@ void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& act
                 } else if (lock.engine()->candidateCount > 0 || s->candidatesShown) {
                     SendCandidatesShownGroup(lock);
                 }
-                ShowImeWindows(lock);
+                showWindows = true;
                 break;
             case DocumentActionKind::kHideCandidates:
                 if (s->candidatesShown) pendingUpdate = false;
                 ImeHideCandidates(lock);
+                showWindows = false;
                 break;
             case DocumentActionKind::kCommitText:
                 WriteResultString(lock, a.text, a.length);
@@ -167,6 +170,7 @@ void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& act
         }
     }
     if (pendingUpdate) SendCompositionGroup(lock);
+    if (showWindows) ShowImeWindows(lock);
 }
 
 BOOL ProcessImeKey(const ImeContextLock& lock, UINT virtualKey, LPARAM lParam) {

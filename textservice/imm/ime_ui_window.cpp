@@ -130,7 +130,11 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             return 0;
         case WM_IME_SETCONTEXT:
             if (wParam) {
-                if (g_statusOpened) EngineFlagsFromConversion(lock);
+                if (g_statusOpened) {
+                    EngineFlagsFromConversion(lock);
+                    const uint32_t options = e->ime ? e->ime->options : 0;
+                    ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
+                }
                 RegisterImeHotkeys(hwnd, e);
                 Engine::RefreshTables(e);
                 Engine::AppendOutputText(e, L"\n");

@@ -9,6 +9,7 @@
 #include "textservice/tsf/text_service.h"
 #include "ui/menus/popup_menus.h"
 #include "ui/status/status_window.h"
+#include "ui/windows/ui_state_block.h"
 
 namespace {
 
@@ -65,8 +66,13 @@ bool OwnStatusBar(CTextService* s) {
 
 void ShowStatusBar(CTextService* s) {
     Engine* e = s->engine();
-    if (!e->windows.statusWindow && !EnsureStatusWindow(e, DocumentWindow(s))) return;
-    UpdateStatusWindow(e);
+    const bool made = e->windows.statusWindow || EnsureStatusWindow(e, DocumentWindow(s));
+    if (e->uiState) {
+        // The bar's menus tell the text service's record by these (the embedding item).
+        e->uiState->host.textService = true;
+        e->uiState->host.immersive = s->immersive();
+    }
+    if (made) UpdateStatusWindow(e);
 }
 
 int Add(CTextService* s) {

@@ -37,9 +37,7 @@ public:
     void InterfaceToggled() override {
         if (ServiceHooks().interfaceToggled) ServiceHooks().interfaceToggled(s_);
     }
-    void CandidateWindowToggled() override {
-        if (ServiceHooks().candidateWindowToggled) ServiceHooks().candidateWindowToggled(s_);
-    }
+    void CandidateWindowToggled() override { s_->PlaceCandidateWindow(); }
     void ShowSoftKeyboard(uint32_t layout) override {
         if (ServiceHooks().showSoftKeyboard) ServiceHooks().showSoftKeyboard(s_, layout);
     }

@@ -21,21 +21,21 @@ struct TextServiceHooks {
     // change inside the session ec; ended with the composition.
     void (*updateCandidateList)(CTextService* service, TfEditCookie ec, ITfContext* context);
     void (*endCandidateList)(CTextService* service);
-    // Skinned windows: the state tip, the status window on thread focus, the windows on
-    // document focus, the candidate window, and their end at deactivation.
-    void (*showStateTip)(CTextService* service, const wchar_t* text);
+    // Skinned windows: the state tip at a screen point and its end, the status window on
+    // thread focus, the windows on document focus, the candidate window placed below a caret
+    // rectangle (screen) or hidden, and the end of every window at deactivation.
+    void (*showStateTip)(CTextService* service, POINT at, const wchar_t* text);
     void (*hideTip)(Engine* engine);
     void (*threadFocus)(CTextService* service, bool gained);
     void (*documentFocus)(CTextService* service, bool hasDocument);
+    void (*placeCandidateWindow)(Engine* engine, const RECT& caret);
     void (*hideCandidateWindow)(Engine* engine);
     void (*destroyWindows)(Engine* engine);
     // The soft keyboard with layout 1-13 (the engine's layout record is set), or hidden.
     void (*showSoftKeyboard)(CTextService* service, uint32_t layout);
     void (*hideSoftKeyboard)(CTextService* service);
-    // ImeConfigData.options bits 0x100 (hide the status bar) or 0x400 (hide the candidate
-    // window) changed.
+    // ImeConfigData.options bit 0x100 (hide the status bar) changed.
     void (*interfaceToggled)(CTextService* service);
-    void (*candidateWindowToggled)(CTextService* service);
 };
 const TextServiceHooks& ServiceHooks();
 // Installs the table (kept by pointer); null restores the library's own table.

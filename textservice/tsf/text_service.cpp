@@ -15,6 +15,7 @@
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/service_action_host.h"
 #include "textservice/tsf/service_hooks.h"
+#include "textservice/tsf/service_placement.h"
 #include "textservice/tsf/service_windows.h"
 
 const GUID kFullWidthKeyGuid = {
@@ -448,7 +449,23 @@ void CTextService::UpdateKeyboardState() {
 
 void CTextService::ShowStateTip(const wchar_t* text) {
     const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.showStateTip) hooks.showStateTip(this, text);
+    if (!engine_ || !hooks.showStateTip) return;
+    // The caret of the focused document's window, when the view names the window.
+    bool caretKnown = false;
+    POINT caret = {};
+    ComPtr<ITfDocumentMgr> focus;
+    ComPtr<ITfContext> top;
+    ComPtr<ITfContextView> view;
+    HWND window = nullptr;
+    if (threadMgr_ && SUCCEEDED(threadMgr_->GetFocus(focus.put())) && focus &&
+        SUCCEEDED(focus->GetTop(top.put())) && top && SUCCEEDED(top->GetActiveView(view.put())) &&
+        view && SUCCEEDED(view->GetWnd(&window)) && window) {
+        focusWindow_ = window;
+        caretKnown = GetCaretPos(&caret) && ClientToScreen(window, &caret);
+    }
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    hooks.showStateTip(this, PlaceStateTip(caretKnown, caret, workArea), text);
 }
 
 void CTextService::RefreshLanguageBar() {
@@ -457,6 +474,23 @@ void CTextService::RefreshLanguageBar() {
         hooks.refreshLanguageBar(this);
     else
         UpdateKeyboardState();
+    if (engine_ && engine_->windows.candidateWindow) PlaceCandidateWindow();
+}
+
+void CTextService::PlaceCandidateWindow() {
+    const TextServiceHooks& hooks = ServiceHooks();
+    if (!engine_ || !hooks.placeCandidateWindow) return;
+    CandidatePlacementInput in = {};
+    in.composition = compositionRect;
+    in.immersive = immersive_;
+    in.windowTop = focusWindowRect.top;
+    if (focusWindow_ && IsWindow(focusWindow_)) {
+        in.hasFocusWindow = true;
+        GetClientRect(focusWindow_, &in.client);
+        if (!GetCaretPos(&in.caret)) in.caret = {};
+        ClientToScreen(focusWindow_, &in.clientOrigin);
+    }
+    hooks.placeCandidateWindow(engine_, PlaceCandidateAnchor(in));
 }
 
 // ---- preserved keys ----
@@ -541,6 +575,8 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
             UnadviseTextEditSink();
         const TextServiceHooks& hooks = ServiceHooks();
         if (hooks.documentFocus) hooks.documentFocus(this, focus != nullptr);
+        // The windows go as on thread focus.
+        if (hooks.threadFocus) hooks.threadFocus(this, focus != nullptr);
         return S_OK;
     });
 }
@@ -918,8 +954,7 @@ void CTextService::MeasureComposition(TfEditCookie ec, ITfContextView* view, ITf
         focusWindowRect = window;
         if (textMoved) compositionRect = text;
     }
-    const TextServiceHooks& hooks = ServiceHooks();
-    if (hooks.updateCandidateList) hooks.updateCandidateList(this, ec, nullptr);
+    PlaceCandidateWindow();
 }
 
 // ---- UI commands, display attributes, configuration ----

@@ -123,7 +123,12 @@ public:
     // Preserves the configured hotkeys and the two fixed ones; 0 without a keystroke manager.
     int PreserveHotkeys();
     void UnpreserveHotkeys();
+    // Keyboard state and the buttons' icons (the status window when not embedded), then the
+    // candidate window's place.
     void RefreshLanguageBar();
+    // The candidate window below the composition rectangle (or the caret box when that
+    // rectangle is outside the focus window's client area).
+    void PlaceCandidateWindow();
 
     // A read/write session running the key step for the engine's current key.
     HRESULT RequestKeyEditSession(ITfContext* context);

@@ -33,8 +33,19 @@ ServiceFixture::ServiceFixture()
     };
     SetServiceSeams(&seams_);
     hooks_.addLanguageBarButtons = [](CTextService*) -> int {
-        if (current && current->languageBarResult < 0) throw std::runtime_error("language bar");
-        return current ? current->languageBarResult : 1;
+        if (!current) return 1;
+        ++current->languageBarAsked;
+        if (current->languageBarResult < 0) throw std::runtime_error("language bar");
+        return current->languageBarResult;
+    };
+    hooks_.threadFocus = [](CTextService*, bool gained) {
+        if (current) ++(gained ? current->focusGained : current->focusLost);
+    };
+    hooks_.placeCandidateWindow = [](Engine*, const RECT& caret) {
+        if (current) current->candidatePlaces.push_back(caret);
+    };
+    hooks_.showStateTip = [](CTextService*, POINT at, const wchar_t* text) {
+        if (current) current->tips.emplace_back(at, text);
     };
     SetServiceHooks(&hooks_);
     SetKeyFunctionDispatcher(testing_support::DriverDispatch);

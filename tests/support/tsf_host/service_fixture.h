@@ -2,6 +2,9 @@
 // seam, the host's category manager, a controllable Windows version and the test keyboard.
 #pragma once
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "support/keys/key_driver.h"
 #include "support/tsf_host/tsf_host.h"
@@ -40,6 +43,13 @@ public:
     int enginesFreed = 0;
     int configLaunches = 0;
     int languageBarResult = 1;  // -1: the language bar throws
+    int languageBarAsked = 0;
+    // Thread-focus slot calls: gained, lost.
+    int focusGained = 0;
+    int focusLost = 0;
+    // Caret rectangles handed to the candidate window slot; state tips shown.
+    std::vector<RECT> candidatePlaces;
+    std::vector<std::pair<POINT, std::wstring>> tips;
 
 private:
     TextServiceSeams seams_ = {};

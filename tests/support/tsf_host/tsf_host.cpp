@@ -519,13 +519,14 @@ public:
     STDMETHODIMP GetRangeFromPoint(TfEditCookie, const POINT*, DWORD, ITfRange**) override {
         return E_NOTIMPL;
     }
-    // Characters are 10 by 20 pixels from (100, 200) on the screen.
+    // Characters are 10 by 20 pixels from the text origin ((100, 200) at first) on the screen.
     STDMETHODIMP GetTextExt(TfEditCookie ec, ITfRange* r, RECT* rect, BOOL* clipped) override {
         FakeRange* f = FakeRange::From(r);
         if (!host_->CanRead(ec)) return TF_E_NOLOCK;
         if (host_->ShouldFail("GetTextExt")) return E_FAIL;
         if (!f || !rect) return E_INVALIDARG;
-        *rect = {100 + 10 * f->start(), 200, 100 + 10 * f->end(), 220};
+        const POINT o = host_->textOrigin();
+        *rect = {o.x + 10 * f->start(), o.y, o.x + 10 * f->end(), o.y + host_->lineHeight()};
         if (clipped) *clipped = FALSE;
         return S_OK;
     }
@@ -534,7 +535,7 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetWnd(HWND* out) override {
-        if (out) *out = nullptr;
+        if (out) *out = host_->viewWindow();
         return S_OK;
     }
 

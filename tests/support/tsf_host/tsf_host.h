@@ -129,6 +129,17 @@ public:
     int LangBarRemovals() const;
     // The layout of the context changed: every layout sink of the context hears code.
     void ChangeLayout(TfLayoutCode code);
+    // Where the view puts the text on the screen: the first character's top-left and the
+    // line height (characters are 10 pixels wide).
+    void SetTextLayout(POINT origin, LONG lineHeight) {
+        textOrigin_ = origin;
+        lineHeight_ = lineHeight;
+    }
+    POINT textOrigin() const { return textOrigin_; }
+    // The window the context's view names (none at first).
+    void SetViewWindow(HWND window) { viewWindow_ = window; }
+    HWND viewWindow() const { return viewWindow_; }
+    LONG lineHeight() const { return lineHeight_; }
 
     // What the service holds of the host.
     int AdvisedSinks() const;
@@ -167,6 +178,9 @@ private:
     bool writable_ = false;
     bool selectionChanged_ = false;
     int sessionDepth_ = 0;
+    POINT textOrigin_ = {100, 200};
+    LONG lineHeight_ = 20;
+    HWND viewWindow_ = nullptr;
     ElementAnswer elementAnswer_ = ElementAnswer::kOwnWindow;
     bool keepElements_ = false;
 };

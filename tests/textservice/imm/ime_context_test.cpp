@@ -582,4 +582,92 @@ TEST_F(ImeContext, HotkeyIdsOutsideTheConfiguredListDoNothing) {
     DestroyWindow(ui);
 }
 
+TEST_F(ImeContext, LongProductNameIsCutToNineCharacters) {
+    install_->EditConfig([](uint8_t* v) {
+        auto* soft = reinterpret_cast<SoftConfigData*>(v + kSoftBlockOffset);
+        std::wcscpy(soft->productName, L"一二三四五六七八九十百千");
+    });
+    Select();
+    wchar_t name[64];
+    std::wmemset(name, L'#', 64);
+    EXPECT_EQ(ImeEscape(himc_, IME_ESC_IME_NAME, name), 1);
+    EXPECT_STREQ(name, L"一二三四五六七八九");
+    EXPECT_EQ(name[10], L'#') << "nothing written past the terminator";
+}
+
+TEST_F(ImeContext, LosingTheContextClearsTheInput) {
+    Select();
+    IMEINFO info{};
+    wchar_t className[17] = {};
+    ImeInquire(&info, className, 0);
+    HWND ui = CreateWindowExW(0, L"ZANTOR3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              dllInstance, nullptr);
+    ASSERT_TRUE(ui);
+    SetWindowLongPtrW(ui, IMMGWLP_IMC, reinterpret_cast<LONG_PTR>(himc_));
+    Type("64");
+    ASSERT_EQ(Read(GCS_COMPSTR), L"６４");
+    SendMessageW(ui, WM_IME_SETCONTEXT, FALSE, 0);
+    EXPECT_EQ(Read(GCS_COMPSTR), L"");
+    EXPECT_TRUE(CandidateRows().empty());
+    EXPECT_EQ(EngineOf()->input.codeLength, 0u);
+    SetWindowLongPtrW(ui, IMMGWLP_IMC, 0);
+    DestroyWindow(ui);
+}
+
+TEST_F(ImeContext, DeselectStoresTheModeWhenTheSettingsAskForIt) {
+    struct Case {
+        const char* name;
+        uint32_t features;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"custom and save", kFeatCustomStartState | kFeatSaveStartState, true},
+        {"custom only", kFeatCustomStartState, false},
+        {"save only", kFeatSaveStartState, false},
+    };
+    for (const Case& c : cases) {
+        install_->EditConfig([&](uint8_t* v) {
+            auto* ime = reinterpret_cast<ImeConfigData*>(v + kImeBlockOffset);
+            ime->features = c.features;
+            ime->startState = 1;
+            ime->startSentence = 0;
+        });
+        Select();
+        INPUTCONTEXT* ic = ImmLockIMC(himc_);
+        ic->fdwConversion = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE | IME_CMODE_NOCONVERSION;
+        ic->fdwSentence = 8;
+        ImmUnlockIMC(himc_);
+        ImeSelect(himc_, FALSE);
+        EXPECT_EQ(EngineOf(), nullptr) << c.name;
+        std::vector<uint8_t> b = testing_support::ReadFileBytes(install_->Path(L"config.dsc"));
+        ImeConfigData stored;
+        std::memcpy(&stored, b.data() + kImeBlockOffset, sizeof stored);
+        if (c.stored) {
+            // The English bit is not kept.
+            EXPECT_EQ(stored.startState,
+                      static_cast<uint32_t>(IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE))
+                << c.name;
+            EXPECT_EQ(stored.startSentence, 8u) << c.name;
+        } else {
+            EXPECT_EQ(stored.startState, 1u) << c.name;
+        }
+    }
+}
+
+// A second select of a context must not leave the first record (and its mapped files)
+// behind.
+TEST_F(ImeContext, SelectingTwiceKeepsOneRecord) {
+    Select();
+    ImeSelect(himc_, TRUE);
+    ASSERT_NE(EngineOf(), nullptr);
+    ImeSelect(himc_, FALSE);
+    EXPECT_EQ(EngineOf(), nullptr);
+    for (const wchar_t* name : {L"config.dsc", L"main.dmg"}) {
+        HANDLE h = CreateFileW(install_->Path(name).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << testing_support::Narrow(name) << " is still open";
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+}
+
 }  // namespace

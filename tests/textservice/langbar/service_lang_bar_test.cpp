@@ -7,6 +7,7 @@
 #include "support/tsf_host/service_fixture.h"
 #include "textservice/langbar/lang_bar_buttons.h"
 #include "textservice/object_count.h"
+#include "ui/windows/ui_state_block.h"
 
 using namespace tsf_host;
 
@@ -84,6 +85,9 @@ TEST(ServiceLangBar, WithoutAnItemManagerTheServiceStillActivates) {
     f.host->Fail("QueryInterface:ITfLangBarItemMgr");
     EXPECT_EQ(f.Activate(), S_OK);
     EXPECT_TRUE(f.host->LangBarItems().empty());
+    // The status bar stands in; its menus know the record belongs to the text service.
+    ASSERT_NE(f.service->engine()->uiState, nullptr);
+    EXPECT_TRUE(f.service->engine()->uiState->host.textService);
     f.TypeKeypad("64486");
     f.Tap(VK_SPACE);
     EXPECT_EQ(f.host->Text(), L"你好");

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "core/settings/config_blocks.h"
 #include "support/keys/keypad_engine.h"
 #include "textservice/com_ptr.h"
 #include "textservice/tsf/service_hooks.h"
@@ -307,6 +308,21 @@ TEST_F(WineFramework, ActivatesThroughTheProfileAndDeactivates) {
     EXPECT_EQ(threadMgr_->Deactivate(), S_OK);
     EXPECT_EQ(service->engine(), nullptr);
     service->Release();
+}
+
+// Wine's thread manager has no language-bar item manager: with the library's own language-bar
+// slots the service activates without buttons and keeps its key sink.
+TEST_F(WineFramework, ActivatesWithoutALanguageBar) {
+    SetServiceHooks(nullptr);
+    keypad->e->ime->options |= kImeStatusHidden;
+    StartFramework();
+    ASSERT_NE(lastService, nullptr);
+    ComPtr<ITfLangBarItemMgr> items;
+    EXPECT_EQ(threadMgr_->QueryInterface(IID_ITfLangBarItemMgr, items.put_void()), E_NOINTERFACE);
+    EXPECT_NE(lastService->engine(), nullptr);
+    EXPECT_NE(lastService->threadMgr(), nullptr);
+    for (IUnknown* button : lastService->languageBarButtons) EXPECT_EQ(button, nullptr);
+    threadMgr_->Deactivate();
 }
 
 TEST_F(WineFramework, CommitsTextThroughAnEditSession) {

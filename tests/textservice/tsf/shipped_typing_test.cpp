@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/settings/config_blocks.h"
+#include "engine/ui_command.h"
 #include "support/tsf_host/service_fixture.h"
 #include "support/tsf_host/shipped_install.h"
 #include "textservice/tsf/service_windows.h"
@@ -83,6 +84,12 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     ServiceFixture& f = *fixture_;
     ASSERT_EQ(f.Activate(), S_OK);
     Engine* e = f.service->engine();
+    // Without a language bar on the host's side of the seam the status window stands in.
+    const HWND status = e->windows.statusWindow;
+    if (!(e->ime->options & (kImeStatusHidden | kImeStatusEmbedded))) {
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(IsWindowVisible(status));
+    }
     e->state &= ~(kStateEnglishMode | kStateImeClosed);
     f.TypeKeypad("64486");
     const HWND window = e->windows.candidateWindow;
@@ -97,6 +104,71 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     EXPECT_FALSE(IsWindowVisible(window));
     f.service->Deactivate();
     EXPECT_FALSE(IsWindow(window));
+    if (status) {
+        EXPECT_FALSE(IsWindow(status));
+    }
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// The soft keyboard through the service's UI command: shown with a layout, destroyed when no
+// document has the focus, gone with the engine's windows.
+TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 2), 1);
+    const HWND keyboard = e->windows.softKeyboardWindow;
+    ASSERT_NE(keyboard, nullptr);
+    EXPECT_TRUE(IsWindowVisible(keyboard));
+    EXPECT_TRUE(e->state & kStateSoftKeyboard);
+    f.host->SetDocumentFocus(false);
+    EXPECT_FALSE(IsWindow(keyboard));
+    EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
+    f.host->SetDocumentFocus(true);
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
+    const HWND again = e->windows.softKeyboardWindow;
+    ASSERT_NE(again, nullptr);
+    f.service->Deactivate();
+    EXPECT_FALSE(IsWindow(again));
+    UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// A mode change shows the state tip through the library's slot; the next key closes it.
+TEST_F(ShippedTyping, StateTipOnAModeChangeClosedByTheNextKey) {
+    ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    e->state &= ~(kStateEnglishMode | kStateImeClosed);
+    EXPECT_EQ(SendUICommand(e, 0x2001, 0, 0), 1);
+    const HWND tip = e->windows.tipWindow;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    RECT placed;
+    GetWindowRect(tip, &placed);
+    // No caret in the host's view: near the work area's bottom-right corner.
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(placed.left, work.right - 74);
+    EXPECT_EQ(placed.top, work.bottom - 64);
+    SendUICommand(e, 0x2002, 0, 0);
+    f.TypeKeypad("6");
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(e->windows.tipWindow, nullptr);
+    f.service->Deactivate();
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
 }
 

@@ -502,3 +502,61 @@ TEST(TextService, BackspaceOverTheLastCodeCharacterEndsTheComposition) {
 }
 
 }  // namespace
+
+namespace {
+
+// The synthesised keys go back through the host as the system would deliver them; a key the
+// service lets through does what the application does with it (Backspace deletes).
+void DeliverSentKeys(ServiceFixture& f) {
+    std::vector<testing_support::SentKey> sent;
+    sent.swap(f.keyboard.sent);
+    for (const testing_support::SentKey& k : sent) {
+        const LPARAM lParam = static_cast<LPARAM>(
+            (testing_support::ScanCodeOf(static_cast<int>(k.vk)) << 16) | (k.up ? 0xC0000001u : 1));
+        const bool eaten = k.up ? f.host->KeyUp(k.vk, lParam) : f.host->KeyDown(k.vk, lParam);
+        if (!eaten && !k.up && k.vk == VK_BACK) {
+            const std::wstring text = f.host->Text();
+            const LONG at = f.host->SelectionStart();
+            if (at > 0)
+                f.host->SetText(text.substr(0, static_cast<size_t>(at) - 1) + text.substr(at),
+                                at - 1);
+        }
+    }
+}
+
+// A period after a digit stays English; typed again at once it replaces itself with the
+// Chinese full stop through the replay the service sends (Backspace, then the marker key).
+TEST(TextService, AfterDigitPunctuationReplayThroughTheService) {
+    ServiceFixture f;
+    Engine* e = f.engine->e;
+    e->dme->keyClass['.'] |= kKeyEnglishPunctAfterDigit;
+    SymbolRecord& stop = e->ime->symbols['.'];
+    stop.kind = kSymbolSmart;
+    stop.slots[0] = L'。';
+    stop.slots[1] = 0;
+    ASSERT_EQ(f.Activate(), S_OK);
+    e->state &= ~kStateEnglishPunct;
+    // The digit is the application's: not eaten, typed into the document by it.
+    EXPECT_FALSE(f.Tap('1'));
+    f.host->SetText(L"1", 1);
+    EXPECT_TRUE(f.Tap(VK_OEM_PERIOD));
+    EXPECT_EQ(f.host->Text(), L"1.");
+    EXPECT_TRUE(f.keyboard.sent.empty());
+    // The second period writes nothing itself and asks for the replay.
+    EXPECT_TRUE(f.Tap(VK_OEM_PERIOD));
+    EXPECT_EQ(f.host->Text(), L"1.");
+    ASSERT_EQ(f.keyboard.sent.size(), 4u);
+    EXPECT_EQ(f.keyboard.sent[0], (testing_support::SentKey{VK_BACK, false}));
+    EXPECT_EQ(f.keyboard.sent[2], (testing_support::SentKey{7, false}));
+    DeliverSentKeys(f);
+    EXPECT_EQ(f.host->Text(), L"1。");
+    EXPECT_EQ(f.host->SelectionStart(), 2);
+    EXPECT_EQ(f.host->CompositionCount(), 0);
+    EXPECT_EQ(e->replayActive, 0u);
+    // A third period is an ordinary one again: Chinese punctuation converts it.
+    EXPECT_TRUE(f.Tap(VK_OEM_PERIOD));
+    EXPECT_EQ(f.host->Text(), L"1。。");
+    EXPECT_TRUE(f.keyboard.sent.empty());
+}
+
+}  // namespace
