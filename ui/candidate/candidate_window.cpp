@@ -256,15 +256,10 @@ void UpdateCandidateWindow(Engine* e) {
     const SkinImage* bg = s->stretchedBackground;
     if (c.regionSource != c.background || c.regionWidth != bg->width ||
         c.regionHeight != bg->height) {
-        HRGN region = CreateRegionFromAlpha(bg);
-        // The window owns the region once it is set; only a refused one is ours to delete.
-        if (region && !SetWindowRgn(w, region, TRUE)) {
-            DeleteObject(region);
-            region = nullptr;
-        }
-        c.regionSource = region ? c.background : nullptr;
-        c.regionWidth = region ? bg->width : 0;
-        c.regionHeight = region ? bg->height : 0;
+        const bool set = SetWindowRegion(w, CreateRegionFromAlpha(bg));
+        c.regionSource = set ? c.background : nullptr;
+        c.regionWidth = set ? bg->width : 0;
+        c.regionHeight = set ? bg->height : 0;
     }
     Paint(e, w);
     RaiseImeEvent(e, EVENT_OBJECT_IME_SHOW);
@@ -367,6 +362,9 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             return 0;
         case kCandidateRelayoutMessage:
             if (ready) {
+                // A new skin's picture may sit where the old one was freed: make the region
+                // again rather than trust the address.
+                e->uiState->candidate.regionSource = nullptr;
                 CreateUIFonts(e);
                 RelayoutCandidateWindow(e);
                 UpdateCandidateWindow(e);

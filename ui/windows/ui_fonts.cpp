@@ -9,6 +9,8 @@
 
 namespace {
 
+static_assert(kSkinFaceUnits <= kSkinFontNameUnits, "a skin face name fills the style's");
+
 void StyleFromSkin(SkinFontStyle* out, const wchar_t* face, int32_t size, int32_t weight,
                    int32_t colour) {
     std::memset(out, 0, sizeof *out);
