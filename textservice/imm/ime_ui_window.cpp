@@ -70,6 +70,11 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
         case IMN_SETCOMPOSITIONWINDOW:
             if (s->composing) ShowImeWindows(lock);
             break;
+        case IMN_SETCOMPOSITIONFONT:
+            // Taken when the candidate window shows next.
+            s->applicationFont = true;
+            if (s->composing) ShowImeWindows(lock);
+            break;
         case IMN_SETSTATUSWINDOWPOS:
         case kNotifyRefreshStatus:
             ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
@@ -130,7 +135,12 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             return 0;
         case WM_IME_SETCONTEXT:
             if (wParam) {
-                if (g_statusOpened) EngineFlagsFromConversion(lock);
+                if (g_statusOpened) {
+                    EngineFlagsFromConversion(lock);
+                    ImeWindows().reloadSkin(e);
+                    const uint32_t options = e->ime ? e->ime->options : 0;
+                    ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
+                }
                 RegisterImeHotkeys(hwnd, e);
                 Engine::RefreshTables(e);
                 Engine::AppendOutputText(e, L"\n");
