@@ -139,7 +139,8 @@ void ShowImeWindows(const ImeContextLock& lock) {
         const POINT at = s->candidateAnchor;
         const RECT caret{at.x, at.y, at.x + box.cx, at.y + box.cy};
         if (!(e->ime && (e->ime->options & kImeCandidateHidden))) {
-            ImeWindows().showCandidates(e, lock.ic()->hWnd, caret);
+            ImeWindows().showCandidates(e, lock.ic()->hWnd, caret,
+                                        s->applicationFont ? &lock.ic()->lfFont.W : nullptr);
         } else {
             ImeWindows().hideCandidates(e);
         }

@@ -70,6 +70,11 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
         case IMN_SETCOMPOSITIONWINDOW:
             if (s->composing) ShowImeWindows(lock);
             break;
+        case IMN_SETCOMPOSITIONFONT:
+            // Taken when the candidate window shows next.
+            s->applicationFont = true;
+            if (s->composing) ShowImeWindows(lock);
+            break;
         case IMN_SETSTATUSWINDOWPOS:
         case kNotifyRefreshStatus:
             ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
@@ -132,6 +137,7 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             if (wParam) {
                 if (g_statusOpened) {
                     EngineFlagsFromConversion(lock);
+                    ImeWindows().reloadSkin(e);
                     const uint32_t options = e->ime ? e->ime->options : 0;
                     ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
                 }

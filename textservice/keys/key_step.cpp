@@ -17,8 +17,6 @@
 
 namespace {
 
-KeyFunctionDispatcher dispatcher = nullptr;
-
 uint32_t Length(const wchar_t* s, uint32_t max) {
     uint32_t n = 0;
     while (s && n < max && s[n]) ++n;
@@ -28,9 +26,6 @@ uint32_t Length(const wchar_t* s, uint32_t max) {
 bool IsCapital(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 
 }  // namespace
-
-KeyFunctionDispatcher KeyFunctionDispatch() { return dispatcher; }
-void SetKeyFunctionDispatcher(KeyFunctionDispatcher d) { dispatcher = d; }
 
 wchar_t FullWidthChar(wchar_t c) {
     if (c == L' ') return L'\u3000';
@@ -43,7 +38,7 @@ KeyStep::KeyStep(const KeyStepSetup& s)
       st_(*s.state),
       out_(*s.actions),
       frontEnd_(s.frontEnd),
-      dispatcher_(s.dispatcher ? s.dispatcher : dispatcher),
+      dispatcher_(s.dispatcher),
       composing_(s.composing),
       showsCode_(s.documentShowsCode) {}
 
