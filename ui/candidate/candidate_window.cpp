@@ -10,6 +10,7 @@
 #include "ui/skin/skin_description.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_fonts.h"
 
 namespace {
@@ -26,8 +27,6 @@ constexpr uint32_t kCommandEnglishPunct = 0x2003;
 constexpr uint32_t kCommandChinesePunct = 0x2004;
 constexpr UINT kHoverMilliseconds = 800;
 
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
-
 struct DisplayContext {
     HDC dc;
     HFONT code;
@@ -41,11 +40,6 @@ SIZE MeasureOnDisplay(void* context, CandidateFont font, const wchar_t* text, in
     zan::SelectedObject keep(d->dc, font == kCodeFont ? d->code : d->candidate);
     GetTextExtentPoint32W(d->dc, text, length, &size);
     return size;
-}
-
-void RaiseImeEvent(Engine* e, DWORD event) {
-    const CandidateHost& h = e->uiState->host;
-    if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool LayoutNow(Engine* e) {
