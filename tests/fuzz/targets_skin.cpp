@@ -13,6 +13,8 @@
 #include "ui/candidate/candidate_paint.h"
 #include "ui/image/alpha_region.h"
 #include "ui/skin/skin_ini.h"
+#include "ui/skin/skin_picture_budget.h"
+#include "ui/skin_fixture.h"
 #include "ui/status/status_layout.h"
 #include "ui/status/status_paint.h"
 #include "ui/ui_engine_fixture.h"
@@ -164,6 +166,19 @@ std::vector<Bytes> SkinSeeds(FuzzContext&) {
                        Entry{NameNumber("skin.ini"), FullIni(v.bands, v.buttons, v.frame)});
         seeds.push_back(Pack(entries));
     }
+    // Headers claiming pictures over one picture's bounds, then enough to spend the package's
+    // budget before the last picture.
+    std::vector<Entry> entries = SeedPictures();
+    entries.insert(entries.begin(), Entry{NameNumber("skin.ini"), FullIni("2,5", "4,3", "1,1")});
+    const std::string square = testing_support::ClaimedSizePng(2048, 2048);
+    for (const auto& e :
+         {Entry{NameNumber("menu.png"), testing_support::ClaimedSizePng(8192, 8192)},
+          Entry{NameNumber("menu_1.png"), testing_support::ClaimedSizePng(4097, 16)},
+          Entry{NameNumber("up.png"), square}, Entry{NameNumber("up_1.png"), square},
+          Entry{NameNumber("up_2.png"), square}, Entry{NameNumber("up_3.png"), square},
+          Entry{NameNumber("down.png"), SolidPng(6, 5, 1, 2, 3, 200)}})
+        entries.push_back(e);
+    seeds.push_back(Pack(entries));
     return seeds;
 }
 
@@ -275,6 +290,15 @@ void LoadAndPaint(const Bytes& zip, size_t n, FuzzContext& c) {
     ++c.deep;
     for (int i = 0; i < kRequiredSkinImages; ++i)
         Check(s->images.images[i] != nullptr, "a loaded skin lacks a required picture");
+    int64_t pixels = 0;
+    for (const SkinImage* image : s->images.images) {
+        if (!image) continue;
+        Check(image->width <= kMaxSkinPictureSide && image->height <= kMaxSkinPictureSide &&
+                  int64_t(image->width) * image->height <= kMaxSkinPicturePixels,
+              "a picture over one picture's bounds was decoded");
+        pixels += int64_t(image->width) * image->height;
+    }
+    Check(pixels <= kSkinPackagePixelBudget, "a package decoded more than its budget");
     GuardedPictures guard(&s->images, n % 2 == 1);
     u.Page({L"一", L"二二", L"三三三", L"四四四四", L"五"}, {L"1", L"", L"23", L"4", L""});
     u.Composition(L"abcdefgh");
