@@ -74,23 +74,7 @@ int main(int argc, char** argv) {
         demo.Page(i % 2 ? kDemoWords : kDemoWords2, 9, (i % 4) * 9);
         LARGE_INTEGER a, b;
         QueryPerformanceCounter(&a);
-        HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-        struct Fonts {
-            HDC dc;
-            HFONT code, candidate;
-        } fonts{display, demo.e->uiState->codeFont, demo.e->uiState->candidateFont};
-        CandidateMeasurer m{[](void* c, CandidateFont font, const wchar_t* text, int n) {
-                                auto* f = static_cast<Fonts*>(c);
-                                HGDIOBJ old =
-                                    SelectObject(f->dc, font == kCodeFont ? f->code : f->candidate);
-                                SIZE size{};
-                                GetTextExtentPoint32W(f->dc, text, n, &size);
-                                SelectObject(f->dc, old);
-                                return size;
-                            },
-                            &fonts};
-        LayoutCandidateWindow(demo.e, m);
-        DeleteDC(display);
+        demo.LayoutOnDisplay();
         CanvasSurface surface(demo.e->uiState->candidate.width, demo.e->uiState->candidate.height);
         PaintCandidateCanvas(demo.e, &surface);
         QueryPerformanceCounter(&b);

@@ -93,24 +93,7 @@ int wmain(int argc, wchar_t** argv) {
             demo.e->uiState->host.imm32 = true;
             demo.Composition(L"ni'hao");
         }
-        HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-        struct Fonts {
-            HDC dc;
-            HFONT code, candidate;
-        } fonts{display, demo.e->uiState->codeFont, demo.e->uiState->candidateFont};
-        CandidateMeasurer m{[](void* c, CandidateFont font, const wchar_t* text, int n) {
-                                auto* f = static_cast<Fonts*>(c);
-                                HGDIOBJ old =
-                                    SelectObject(f->dc, font == kCodeFont ? f->code : f->candidate);
-                                SIZE size{};
-                                GetTextExtentPoint32W(f->dc, text, n, &size);
-                                SelectObject(f->dc, old);
-                                return size;
-                            },
-                            &fonts};
-        bool laid = LayoutCandidateWindow(demo.e, m);
-        DeleteDC(display);
-        if (!laid) {
+        if (!demo.LayoutOnDisplay()) {
             ++failures;
             continue;
         }

@@ -55,6 +55,27 @@ struct DemoEngine {
         e->input.compositionLength = uint32_t(std::wcslen(text));
         std::wcscpy(e->input.compositionText, text);
     }
+    // Lays the candidate window out with the record's fonts measured on a display DC.
+    bool LayoutOnDisplay() {
+        HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+        struct Fonts {
+            HDC dc;
+            HFONT code, candidate;
+        } fonts{display, e->uiState->codeFont, e->uiState->candidateFont};
+        CandidateMeasurer m{[](void* c, CandidateFont font, const wchar_t* text, int n) {
+                                auto* f = static_cast<Fonts*>(c);
+                                HGDIOBJ old =
+                                    SelectObject(f->dc, font == kCodeFont ? f->code : f->candidate);
+                                SIZE size{};
+                                GetTextExtentPoint32W(f->dc, text, n, &size);
+                                SelectObject(f->dc, old);
+                                return size;
+                            },
+                            &fonts};
+        const bool laid = LayoutCandidateWindow(e, m);
+        DeleteDC(display);
+        return laid;
+    }
 };
 
 inline const wchar_t* const kDemoWords[] = {L"你好", L"拟好", L"你", L"尼", L"泥",

@@ -37,19 +37,25 @@ printf '%s\n' "${targets[@]}" |
     "$bin" "$seconds" "$out" || true
 
 # Function names for the offsets in the saved stacks (the runner has its symbol table).
-nm="$(command -v x86_64-w64-mingw32-nm || true)"
-if [ -n "$nm" ]; then
-  base=$((0x$(x86_64-w64-mingw32-objdump -p "$bin" | awk '/^ImageBase/ {print $2}')))
-  for f in "$out"/*/fault-*.txt; do
-    [ -e "$f" ] || continue
-    echo "== $f"
-    grep -o 'zan_fuzz.exe+0x[0-9a-f]*' "$f" | while read -r a; do
-      addr=$((base + ${a#zan_fuzz.exe+}))
-      "$nm" -C --defined-only "$bin" | awk -v a="$addr" '
-        { v = strtonum("0x" $1); if (v <= a && v > best) { best = v; name = $0 } }
-        END { sub(/^[0-9a-f]+ . /, "", name); printf "  %s\n", name }'
-    done
-  done
+if command -v x86_64-w64-mingw32-nm >/dev/null && ls "$out"/*/fault-*.txt >/dev/null 2>&1; then
+  x86_64-w64-mingw32-nm -C --defined-only "$bin" > "$out/symbols.txt"
+  base="$(x86_64-w64-mingw32-objdump -p "$bin" | awk '/^ImageBase/ {print $2}')"
+  python3 - "$out" "$base" <<'PY'
+import bisect, glob, re, sys
+out, base = sys.argv[1], int(sys.argv[2], 16)
+syms = []
+for line in open(out + "/symbols.txt", errors="replace"):
+    parts = line.rstrip("\n").split(" ", 2)
+    if len(parts) == 3 and parts[1] in "tT":
+        syms.append((int(parts[0], 16), parts[2]))
+syms.sort()
+keys = [a for a, _ in syms]
+for path in sorted(glob.glob(out + "/*/fault-*.txt")):
+    print("==", path)
+    for m in re.finditer(r"zan_fuzz\.exe\+0x([0-9a-f]+)", open(path).read()):
+        i = bisect.bisect_right(keys, base + int(m.group(1), 16)) - 1
+        print("  ", syms[i][1] if i >= 0 else "?")
+PY
 fi
 if ls "$out"/*/fault-*.bin >/dev/null 2>&1; then
   echo "faults saved under $out"

@@ -219,25 +219,29 @@ def colour(rgb):
 
 def candidate_section(head, code, rows):
     """Geometry of one candidate layout; code: the composition line is shown above."""
-    top = 40 if code else 9
+    # The highlight (text frame 6,6,3,3) starts at x 8, where the divider starts, and keeps
+    # 6 pixels from the divider and from the bottom edge.
+    top = 44 if code else 9
     lines = [head]
     if code:
-        lines += ["编码起始位置=12,8"]
+        lines += ["编码起始位置=14,8"]
     lines += [
-        "候选起始位置=12,%d" % top,
-        "序号-字词间距=4", "字词-提示间距=3", "候选间距=16" if not rows else "候选间距=0",
+        "候选起始位置=14,%d" % top,
+        "序号-字词间距=4", "字词-提示间距=3", "候选间距=14" if not rows else "候选间距=0",
         "行间距=6" if rows else "行间距=0",
-        "横向拉伸区域=24,39",
+        "横向拉伸区域=16,27",
         "纵向拉伸区域=%d,%d" % ((44, 47) if code else (14, 17)),
-        "右边距=12", "下边距=9",
+        # Rows end with their line gap: a smaller bottom margin keeps the space below the
+        # last row as large as above the first.
+        "右边距=%d" % (14 if rows else 10), "下边距=%d" % (3 if rows else 9),
         # Rows under the code line leave room for the page buttons beside the code.
         "最小宽度=%d" % (150 if code and rows else 0), "最小高度=0",
         "嵌入窗口偏移=0,4", "序号后缀=.",
         "文字背景边框=6,6,3,3",
         # Page buttons on the code line at the top right, anchored to the right edge (x beyond
-        # the band's end); without the code line there is no free place for them.
-        "前翻页按钮位置=%s" % ("44,9" if code else "-1,-1"),
-        "后翻页按钮位置=%s" % ("62,9" if code else "-1,-1"),
+        # the band's end) 14 pixels in; without the code line there is no free place for them.
+        "前翻页按钮位置=%s" % (("%d,9" % (44 + (14 if rows else 10) - 12)) if code else "-1,-1"),
+        "后翻页按钮位置=%s" % (("%d,9" % (62 + (14 if rows else 10) - 12)) if code else "-1,-1"),
         "全角半角按钮位置=-1,-1", "中英文标点按钮位置=-1,-1",
         "扩展按钮1位置=-1,-1", "扩展按钮2位置=-1,-1",
     ]
@@ -251,9 +255,9 @@ def skin_ini():
         "[-皮肤信息-]", "名称=清爽", "描述=简洁明亮的默认皮肤", "版本=1.0",
         "所有者名称=zan", "所有者联系方式=",
         "[-文字显示-]",
-        "编码字体颜色=" + colour(ACCENT_DARK), "编码字体名称=Microsoft YaHei", "编码字体大小=17",
+        "编码字体颜色=" + colour(ACCENT_DARK), "编码字体名称=Microsoft YaHei", "编码字体大小=18",
         "编码字体粗细=400",
-        "候选字体颜色=" + colour(TEXT), "候选字体名称=Microsoft YaHei", "候选字体大小=21",
+        "候选字体颜色=" + colour(TEXT), "候选字体名称=Microsoft YaHei", "候选字体大小=22",
         "候选字体粗细=400", "从右向左的文字=0",
         "序号字体颜色=" + colour(MUTED), "提示字体颜色=" + colour(MUTED),
         "临时词候选颜色=" + colour((5, 150, 105)), "用户词候选颜色=" + colour((124, 58, 237)),

@@ -75,20 +75,25 @@ int SetEnglishMode(Engine* e, ActionHost& host, bool chinese) {
     return 1;
 }
 
-int ToggleFullWidth(Engine* e, ActionHost& host, bool full) {
-    SetBit(e->state, kStateFullWidthOutput, full);
+namespace {
+
+// Sets or clears one state bit, then shows it: conversion mode, state tip, language bar.
+int SwitchStateBit(Engine* e, ActionHost& host, uint32_t bit, bool on, const wchar_t* tip) {
+    SetBit(e->state, bit, on);
     host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), false));
-    host.ShowStateTip(full ? L"全" : L"半");
+    host.ShowStateTip(tip);
     host.RefreshLanguageBar();
     return 1;
 }
 
+}  // namespace
+
+int ToggleFullWidth(Engine* e, ActionHost& host, bool full) {
+    return SwitchStateBit(e, host, kStateFullWidthOutput, full, full ? L"全" : L"半");
+}
+
 int TogglePunctuation(Engine* e, ActionHost& host, bool english) {
-    SetBit(e->state, kStateEnglishPunct, english);
-    host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), false));
-    host.ShowStateTip(english ? L".," : L"。，");
-    host.RefreshLanguageBar();
-    return 1;
+    return SwitchStateBit(e, host, kStateEnglishPunct, english, english ? L".," : L"。，");
 }
 
 uint32_t LastSoftKeyboardLayout() { return g_lastSoftKeyboardLayout; }

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr DWORD kMaxShownUnits = 128;
+// Each text field holds the shown units and a terminator, each attribute field one byte a unit.
+static_assert(kMaxShownUnits + 1 <= kCompTextUnits);
+static_assert(kMaxShownUnits <= kCompAttrBytes);
+static_assert(kResultClauseOffset + 2 * sizeof(DWORD) <= kResultStrOffset);
 
 DWORD Capped(uint32_t n, DWORD cap) { return n < cap ? n : cap; }
 
@@ -139,7 +143,8 @@ void ShowImeWindows(const ImeContextLock& lock) {
         const POINT at = s->candidateAnchor;
         const RECT caret{at.x, at.y, at.x + box.cx, at.y + box.cy};
         if (!(e->ime && (e->ime->options & kImeCandidateHidden))) {
-            ImeWindows().showCandidates(e, lock.ic()->hWnd, caret);
+            ImeWindows().showCandidates(e, lock.ic()->hWnd, caret,
+                                        s->applicationFont ? &lock.ic()->lfFont.W : nullptr);
         } else {
             ImeWindows().hideCandidates(e);
         }

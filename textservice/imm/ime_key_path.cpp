@@ -57,54 +57,27 @@ private:
     const ImeContextLock& lock_;
 };
 
+// The step's front end: the host of its input context, set once the step exists.
 struct StepFrame {
-    const ImeContextLock* lock;
     ImmActionHost* host;
 };
 
-// The key functions of a step of this front end run through the shared dispatcher with the
-// input context's host; a step of another front end keeps the dispatcher it had.
-KeyFunctionDispatcher g_outer = nullptr;
-
+// The key functions of a step run with the host the step carries.
 int ImmDispatch(KeyStep& step, KeyFunctionMask action) {
     auto* frame = static_cast<StepFrame*>(step.frontEnd());
-    if (step.state().frontEnd != FrontEnd::kImm32 || !frame)
-        return g_outer ? g_outer(step, action) : 0;
-    if (frame->host) return DispatchKeyFunction(step.engine(), *frame->host, action);
-    ImmActionHost host(step, *frame->lock);
-    return DispatchKeyFunction(step.engine(), host, action);
+    if (!frame || !frame->host) return 0;
+    return DispatchKeyFunction(step.engine(), *frame->host, action);
 }
-
-class DispatcherScope {
-public:
-    DispatcherScope() : saved_(KeyFunctionDispatch()) {
-        if (saved_ != ImmDispatch) {
-            g_outer = saved_;
-            SetKeyFunctionDispatcher(ImmDispatch);
-        }
-    }
-    ~DispatcherScope() {
-        if (saved_ != ImmDispatch) {
-            SetKeyFunctionDispatcher(saved_);
-            g_outer = nullptr;
-        }
-    }
-    DispatcherScope(const DispatcherScope&) = delete;
-    DispatcherScope& operator=(const DispatcherScope&) = delete;
-
-private:
-    KeyFunctionDispatcher saved_;
-};
 
 bool Composing(const ImeContextLock& lock) { return lock.session()->composing; }
 
 // Runs body(step, host) in a key step of the context and carries out its actions.
 template <typename Body>
 void InStep(const ImeContextLock& lock, Body body) {
-    DispatcherScope scope;
     DocumentActions actions;
-    StepFrame frame{&lock, nullptr};
-    KeyStep step({lock.engine(), &lock.session()->keys, &actions, Composing(lock), true, &frame});
+    StepFrame frame{nullptr};
+    KeyStep step({lock.engine(), &lock.session()->keys, &actions, Composing(lock), true, &frame,
+                  &ImmDispatch});
     ImmActionHost host(step, lock);
     frame.host = &host;
     lock.session()->uiWord |= kUiConverting;

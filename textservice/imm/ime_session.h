@@ -24,6 +24,8 @@ struct ImeSession {
     KeyPathState keys;      // the shared key path's state of this context
     POINT candidateAnchor;  // screen position for the candidate window
     SIZE caretBox;
+    // The application set the context's font: the candidate window uses lfFont.
+    bool applicationFont;
 };
 
 // Creates the session of a fresh engine record and hooks it as the record's UI-command

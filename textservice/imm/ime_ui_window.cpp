@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/settings/key_names.h"
+#include "textservice/boundary_guard.h"
 #include "textservice/imm/ime_context_lock.h"
 #include "textservice/imm/ime_input.h"
 #include "textservice/imm/ime_key_path.h"
@@ -70,6 +71,11 @@ void OnNotify(HWND hwnd, const ImeContextLock& lock, WPARAM code) {
         case IMN_SETCOMPOSITIONWINDOW:
             if (s->composing) ShowImeWindows(lock);
             break;
+        case IMN_SETCOMPOSITIONFONT:
+            // Taken when the candidate window shows next.
+            s->applicationFont = true;
+            if (s->composing) ShowImeWindows(lock);
+            break;
         case IMN_SETSTATUSWINDOWPOS:
         case kNotifyRefreshStatus:
             ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
@@ -132,6 +138,7 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             if (wParam) {
                 if (g_statusOpened) {
                     EngineFlagsFromConversion(lock);
+                    ImeWindows().reloadSkin(e);
                     const uint32_t options = e->ime ? e->ime->options : 0;
                     ImeWindows().showStatus(e, hwnd, !(options & kImeStatusHidden));
                 }
@@ -168,12 +175,10 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
 }
 
 LRESULT CALLBACK ImeUIWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return Guarded<LRESULT>(0, [&] {
         auto himc = reinterpret_cast<HIMC>(GetWindowLongPtrW(hwnd, IMMGWLP_IMC));
         return HandleImeUIMessage(hwnd, himc, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 bool RegisterImeUIClass(HINSTANCE module) {

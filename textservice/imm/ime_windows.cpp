@@ -1,16 +1,21 @@
 #include "textservice/imm/ime_windows.h"
 
+#include "engine/ui_state.h"
 #include "ui/candidate/candidate_window.h"
+#include "ui/skin/active_skin.h"
 #include "ui/softkbd/soft_keyboard_window.h"
 #include "ui/status/status_window.h"
+#include "ui/windows/ui_fonts.h"
 
 namespace {
 
-void ShowCandidates(Engine* e, HWND focus, const RECT& caret) {
+void ShowCandidates(Engine* e, HWND focus, const RECT& caret, const LOGFONTW* font) {
     CandidateHost host{};
     host.focus = focus;
     host.imm32 = true;
     if (!e->windows.candidateWindow) CreateCandidateWindow(e, host);
+    // Creating the window or a new skin made the skin's font again.
+    if (font && e->windows.candidateWindow) SetCandidateFont(e, *font);
     ShowCandidateWindow(e, caret);
 }
 
@@ -26,6 +31,11 @@ void ShowStatus(Engine* e, HWND owner, bool show) {
 
 void ShowSoftKeyboard(Engine* e, HWND owner) { CreateSoftKeyboardWindow(e, owner); }
 
+void ReloadActiveSkin(Engine* e) {
+    if (!e->uiState) e->uiState = CreateUIState();
+    if (e->uiState) ReloadSkin(e);
+}
+
 void DestroyAll(Engine* e) {
     DestroyCandidateWindow(e);
     DestroyStatusWindow(e);
@@ -35,7 +45,7 @@ void DestroyAll(Engine* e) {
 const ImeWindowOps kSkinned = {
     ShowCandidates, HideCandidateWindow, DestroyCandidateWindow,
     ShowStatus,     ShowSoftKeyboard,    DestroySoftKeyboardWindow,
-    DestroyAll,
+    DestroyAll,     ReloadActiveSkin,
 };
 const ImeWindowOps* g_ops = &kSkinned;
 

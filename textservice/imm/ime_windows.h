@@ -4,8 +4,8 @@
 
 struct ImeWindowOps {
     // Shows the candidate window for the current page below caret (screen pixels); focus is
-    // the input context's window.
-    void (*showCandidates)(Engine* engine, HWND focus, const RECT& caret);
+    // the input context's window. font: the application's candidate font, null for the skin's.
+    void (*showCandidates)(Engine* engine, HWND focus, const RECT& caret, const LOGFONTW* font);
     void (*hideCandidates)(Engine* engine);
     void (*destroyCandidates)(Engine* engine);
     // Shows (creating it first) or hides the status bar; owner is the UI window.
@@ -13,6 +13,8 @@ struct ImeWindowOps {
     void (*showSoftKeyboard)(Engine* engine, HWND owner);
     void (*destroySoftKeyboard)(Engine* engine);
     void (*destroyAll)(Engine* engine);
+    // Loads the skin chosen since (the settings, another process) and tells the windows.
+    void (*reloadSkin)(Engine* engine);
 };
 
 const ImeWindowOps& ImeWindows();

@@ -17,7 +17,8 @@
 
 namespace {
 
-KeyFunctionDispatcher dispatcher = nullptr;
+// Typed output (at most kOutputUnits - 1 units and a terminator) goes through pickedText.
+static_assert(kOutputUnits <= kPickedUnits);
 
 uint32_t Length(const wchar_t* s, uint32_t max) {
     uint32_t n = 0;
@@ -28,9 +29,6 @@ uint32_t Length(const wchar_t* s, uint32_t max) {
 bool IsCapital(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 
 }  // namespace
-
-KeyFunctionDispatcher KeyFunctionDispatch() { return dispatcher; }
-void SetKeyFunctionDispatcher(KeyFunctionDispatcher d) { dispatcher = d; }
 
 wchar_t FullWidthChar(wchar_t c) {
     if (c == L' ') return L'\u3000';
@@ -43,7 +41,7 @@ KeyStep::KeyStep(const KeyStepSetup& s)
       st_(*s.state),
       out_(*s.actions),
       frontEnd_(s.frontEnd),
-      dispatcher_(s.dispatcher ? s.dispatcher : dispatcher),
+      dispatcher_(s.dispatcher),
       composing_(s.composing),
       showsCode_(s.documentShowsCode) {}
 

@@ -3,9 +3,9 @@
 // DocumentActions list. The text service runs it inside a read/write edit session and turns
 // the actions into composition calls; IMM32 turns them into composition string and messages.
 //
-// The key functions (commit, paging, mode switches ...) run through the dispatcher that the
-// front-end actions install; their operations use the public steps of KeyStep below, so a
-// key function changes the document through the same list.
+// The key functions (commit, paging, mode switches ...) run through the dispatcher the front
+// end hands to each step with its own host; their operations use the public steps of KeyStep
+// below, so a key function changes the document through the same list.
 #pragma once
 #include <cstdint>
 
@@ -18,9 +18,6 @@ class KeyStep;
 // Runs the functions of action for the current key; 1 when it did something, 0 when not
 // (the caller may then write the key's text).
 using KeyFunctionDispatcher = int (*)(KeyStep& step, KeyFunctionMask action);
-KeyFunctionDispatcher KeyFunctionDispatch();
-// Installs the dispatcher; null leaves key functions undone (they report 0).
-void SetKeyFunctionDispatcher(KeyFunctionDispatcher dispatcher);
 
 enum class KeyStepResult : uint8_t {
     kHandled,
@@ -41,8 +38,8 @@ struct KeyStepSetup {
     bool documentShowsCode;
     // The front end (CTextService or the IMM32 context bundle), for the dispatcher.
     void* frontEnd;
-    // The front end's dispatcher for this step; null: the one installed with
-    // SetKeyFunctionDispatcher.
+    // The front end's dispatcher for this step, called with frontEnd; null leaves key
+    // functions undone (they report 0).
     KeyFunctionDispatcher dispatcher = nullptr;
 };
 

@@ -33,16 +33,19 @@ int Index(AttributeKind kind) {
     return i >= 0 && i < kAttributeKinds ? i : 0;
 }
 
-class CDisplayAttributeInfo final : public ITfDisplayAttributeInfo {
+// The IUnknown part of both objects: one interface besides IUnknown, counted among the
+// library's objects, destroyed under the library lock.
+template <class Derived, class Interface>
+class CountedObject : public Interface {
 public:
-    explicit CDisplayAttributeInfo(AttributeKind kind) : kind_(kind) { ObjectCountIncrement(); }
-    ~CDisplayAttributeInfo() { ObjectCountDecrement(); }
+    explicit CountedObject(const IID& iid) : iid_(iid) { ObjectCountIncrement(); }
+    ~CountedObject() { ObjectCountDecrement(); }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
         return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
             if (!out) return E_POINTER;
-            if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfDisplayAttributeInfo)) {
-                *out = static_cast<ITfDisplayAttributeInfo*>(this);
+            if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_)) {
+                *out = static_cast<Interface*>(this);
                 AddRef();
                 return S_OK;
             }
@@ -54,12 +57,22 @@ public:
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG n = --refs_;
         if (n == 0) {
-            // Destruction of these objects is guarded by the library lock.
             LibraryLockScope lock;
-            delete this;
+            delete static_cast<Derived*>(this);
         }
         return n;
     }
+
+private:
+    const IID& iid_;
+    ULONG refs_ = 1;
+};
+
+class CDisplayAttributeInfo final
+    : public CountedObject<CDisplayAttributeInfo, ITfDisplayAttributeInfo> {
+public:
+    explicit CDisplayAttributeInfo(AttributeKind kind)
+        : CountedObject(IID_ITfDisplayAttributeInfo), kind_(kind) {}
 
     STDMETHODIMP GetGUID(GUID* out) override {
         return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
@@ -96,38 +109,13 @@ public:
 
 private:
     AttributeKind kind_;
-    ULONG refs_ = 1;
 };
 
-class CEnumDisplayAttributeInfo final : public IEnumTfDisplayAttributeInfo {
+class CEnumDisplayAttributeInfo final
+    : public CountedObject<CEnumDisplayAttributeInfo, IEnumTfDisplayAttributeInfo> {
 public:
-    explicit CEnumDisplayAttributeInfo(int position) : position_(position) {
-        ObjectCountIncrement();
-    }
-    ~CEnumDisplayAttributeInfo() { ObjectCountDecrement(); }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
-            if (!out) return E_POINTER;
-            if (IsEqualIID(riid, IID_IUnknown) ||
-                IsEqualIID(riid, IID_IEnumTfDisplayAttributeInfo)) {
-                *out = static_cast<IEnumTfDisplayAttributeInfo*>(this);
-                AddRef();
-                return S_OK;
-            }
-            *out = nullptr;
-            return E_NOINTERFACE;
-        });
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) {
-            LibraryLockScope lock;
-            delete this;
-        }
-        return n;
-    }
+    explicit CEnumDisplayAttributeInfo(int position)
+        : CountedObject(IID_IEnumTfDisplayAttributeInfo), position_(position) {}
 
     STDMETHODIMP Clone(IEnumTfDisplayAttributeInfo** out) override {
         return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
@@ -173,7 +161,6 @@ public:
 
 private:
     int position_;
-    ULONG refs_ = 1;
 };
 
 }  // namespace

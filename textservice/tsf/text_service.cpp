@@ -863,7 +863,16 @@ void CTextService::ApplyDocumentActions(TfEditCookie ec, ITfContext* context,
             case DocumentActionKind::kUpdateComposition: {
                 if (!compositions_.Has(context)) compositions_.Start(ec, context, this);
                 ITfComposition* composition = compositions_.Get(context);
-                if (!composition) break;
+                if (!composition) {
+                    // A document that refuses the composition shows nothing: the code must
+                    // not grow on unseen under the following keys.
+                    if (engine_) {
+                        engine_->ClearInput();
+                        engine_->input.keyChar = nullptr;
+                        if (hooks.hideCandidateWindow) hooks.hideCandidateWindow(engine_);
+                    }
+                    break;
+                }
                 SetCompositionText(ec, context, composition, a.text, static_cast<LONG>(a.length),
                                    static_cast<LONG>(a.caret));
                 if (a.mark == CompositionMark::kNone) {

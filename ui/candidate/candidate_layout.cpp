@@ -47,6 +47,20 @@ SIZE Measure(const CandidateMeasurer& m, CandidateFont font, const SkinRegion& r
                 std::clamp<LONG>(size.cy, 0, kGeometryLimit)};
 }
 
+// Measures the region's text; turned text (vertical writing) swaps width and height and is
+// drawn from an offset of its height.
+void MeasureRegion(const CandidateMeasurer& m, CandidateFont font, bool turned, SkinRegion& r) {
+    SIZE size = Measure(m, font, r);
+    r.textOffsetX = 0;
+    if (turned) {
+        std::swap(size.cx, size.cy);
+        r.textOffsetX = size.cx;
+    }
+    r.width = size.cx;
+    r.height = size.cy;
+    r.x = r.y = 0;
+}
+
 CandidateLayout Bounded(const CandidateLayout& L) {
     CandidateLayout b = L;
     for (SkinPoint* p : {&b.pageDownButton, &b.pageUpButton, &b.punctuationButton, &b.widthButton,
@@ -193,10 +207,7 @@ void MeasureCandidateLines(Engine* e, const CandidateMeasurer& m) {
         SetText(code, from, std::min<size_t>(length, 127));
         SetColours(code, static_cast<uint32_t>(t.codeColour));
         code.state = kRegionNormal;
-        SIZE size = Measure(m, kCodeFont, code);
-        code.width = size.cx;
-        code.height = size.cy;
-        code.x = code.y = 0;
+        MeasureRegion(m, kCodeFont, false, code);
     }
 
     const CandidatePage& p = e->page;
@@ -218,15 +229,7 @@ void MeasureCandidateLines(Engine* e, const CandidateMeasurer& m) {
         SetColours(word, colour);
         if (t.hoverColour > 0) word.textColour[kRegionHover] = static_cast<uint32_t>(t.hoverColour);
         word.state = kRegionNormal;
-        SIZE size = Measure(m, kCandidateFontFace, word);
-        word.textOffsetX = 0;
-        if (verticalWriting) {
-            std::swap(size.cx, size.cy);
-            word.textOffsetX = size.cx;
-        }
-        word.width = size.cx;
-        word.height = size.cy;
-        word.x = word.y = 0;
+        MeasureRegion(m, kCandidateFontFace, verticalWriting, word);
 
         if (options & kSkinShowIndex) {
             SkinRegion& label = r[kLabelRegion + slot];
@@ -245,10 +248,7 @@ void MeasureCandidateLines(Engine* e, const CandidateMeasurer& m) {
             SetText(label, number, std::wcslen(number));
             SetColours(label, t.indexColour < 0 ? colour : static_cast<uint32_t>(t.indexColour));
             label.state = kRegionNormal;
-            SIZE ls = Measure(m, kCodeFont, label);
-            label.width = ls.cx;
-            label.height = ls.cy;
-            label.x = label.y = 0;
+            MeasureRegion(m, kCodeFont, false, label);
         }
         if ((options & kSkinShowHints) && c && c->hint[0]) {
             SkinRegion& hint = r[kHintRegion + slot];
@@ -258,15 +258,7 @@ void MeasureCandidateLines(Engine* e, const CandidateMeasurer& m) {
             SetColours(hint, t.hintColour < 0 ? colour : static_cast<uint32_t>(t.hintColour));
             hint.state = kRegionNormal;
             bool turned = verticalWriting && (e->ime->features & kFeatKeyRoots);
-            SIZE hs = Measure(m, turned ? kCandidateFontFace : kCodeFont, hint);
-            hint.textOffsetX = 0;
-            if (turned) {
-                std::swap(hs.cx, hs.cy);
-                hint.textOffsetX = hs.cx;
-            }
-            hint.width = hs.cx;
-            hint.height = hs.cy;
-            hint.x = hint.y = 0;
+            MeasureRegion(m, turned ? kCandidateFontFace : kCodeFont, turned, hint);
         }
         ++slot;
     }

@@ -10,6 +10,7 @@
 #include "ui/skin/skin_description.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_fonts.h"
 
 namespace {
@@ -26,8 +27,6 @@ constexpr uint32_t kCommandEnglishPunct = 0x2003;
 constexpr uint32_t kCommandChinesePunct = 0x2004;
 constexpr UINT kHoverMilliseconds = 800;
 
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
-
 struct DisplayContext {
     HDC dc;
     HFONT code;
@@ -41,11 +40,6 @@ SIZE MeasureOnDisplay(void* context, CandidateFont font, const wchar_t* text, in
     zan::SelectedObject keep(d->dc, font == kCodeFont ? d->code : d->candidate);
     GetTextExtentPoint32W(d->dc, text, length, &size);
     return size;
-}
-
-void RaiseImeEvent(Engine* e, DWORD event) {
-    const CandidateHost& h = e->uiState->host;
-    if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool LayoutNow(Engine* e) {
@@ -256,15 +250,10 @@ void UpdateCandidateWindow(Engine* e) {
     const SkinImage* bg = s->stretchedBackground;
     if (c.regionSource != c.background || c.regionWidth != bg->width ||
         c.regionHeight != bg->height) {
-        HRGN region = CreateRegionFromAlpha(bg);
-        // The window owns the region once it is set; only a refused one is ours to delete.
-        if (region && !SetWindowRgn(w, region, TRUE)) {
-            DeleteObject(region);
-            region = nullptr;
-        }
-        c.regionSource = region ? c.background : nullptr;
-        c.regionWidth = region ? bg->width : 0;
-        c.regionHeight = region ? bg->height : 0;
+        const bool set = SetWindowRegion(w, CreateRegionFromAlpha(bg));
+        c.regionSource = set ? c.background : nullptr;
+        c.regionWidth = set ? bg->width : 0;
+        c.regionHeight = set ? bg->height : 0;
     }
     Paint(e, w);
     RaiseImeEvent(e, EVENT_OBJECT_IME_SHOW);
@@ -367,6 +356,9 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             return 0;
         case kCandidateRelayoutMessage:
             if (ready) {
+                // A new skin's picture may sit where the old one was freed: make the region
+                // again rather than trust the address.
+                e->uiState->candidate.regionSource = nullptr;
                 CreateUIFonts(e);
                 RelayoutCandidateWindow(e);
                 UpdateCandidateWindow(e);

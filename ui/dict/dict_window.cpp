@@ -11,6 +11,7 @@
 #include "ui/image/skin_region.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_state_block.h"
 
 namespace {
@@ -40,26 +41,11 @@ SIZE g_size{kWidth, kHeight};
 HWND g_edit = nullptr;
 zan::UniqueFont g_editFont, g_linkFont;
 
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&DictWndProc), &module);
-    return module;
-}
-
 HFONT SongFont() {
     return CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体");
 }
 
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
-
 bool Immersive(const Engine* e) { return e && e->uiState && e->uiState->host.immersive; }
-
-void RaiseImeEvent(Engine* e, DWORD event) {
-    if (!Immersive(e) || !e->uiState->host.focus) return;
-    NotifyWinEvent(event, e->uiState->host.focus, OBJID_CLIENT, CHILDID_SELF);
-}
 
 void PlaceChild(HWND w) {
     RECT r;
@@ -117,10 +103,6 @@ int AreaAt(HWND w, POINT p) {
     GetClientRect(w, &r);
     if (p.y < r.bottom - 20) return kAreaBody;
     return p.x >= r.right - 20 ? kAreaGrip : kAreaLink;
-}
-
-POINT ClientPoint(LPARAM lp) {
-    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
 
 void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
@@ -253,14 +235,14 @@ bool CreateDictWindow(Engine* e) {
     HWND owner = Immersive(e) ? e->uiState->host.focus : nullptr;
     HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kDictClass, kDictTitle,
                              WS_POPUP | WS_DISABLED, 0, 0, kWidth, kHeight, owner, nullptr,
-                             ThisModule(), nullptr);
+                             SkinWindowModule(), nullptr);
     if (!w) return false;
     SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     e->windows.dictWindow = w;
     g_edit = richEdit
-                 ? CreateWindowExW(0, L"RichEdit20W", L"",
-                                   WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 8, 8,
-                                   kWidth - 16, kHeight - 38, w, nullptr, ThisModule(), nullptr)
+                 ? CreateWindowExW(
+                       0, L"RichEdit20W", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY,
+                       8, 8, kWidth - 16, kHeight - 38, w, nullptr, SkinWindowModule(), nullptr)
                  : nullptr;
     if (g_edit && g_editFont)
         SendMessageW(g_edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_editFont.get()), 0);

@@ -89,3 +89,10 @@ HRGN CreateRegionFromAlpha(const SkinImage* p) {
     }
     return b.total;
 }
+
+bool SetWindowRegion(HWND window, HRGN region) {
+    if (!region) return false;
+    if (SetWindowRgn(window, region, TRUE)) return true;
+    DeleteObject(region);
+    return false;
+}

@@ -11,3 +11,7 @@ constexpr int kRegionGrowRects = 100;
 // The union of every pixel with non-zero alpha; an empty region for a fully transparent
 // picture, null for a null picture or when GDI fails. The caller owns the region.
 HRGN CreateRegionFromAlpha(const SkinImage* picture);
+
+// Gives the region to the window (redrawing it). The window owns a region it accepted; a
+// refused one is deleted here. False when refused (or for a null region).
+bool SetWindowRegion(HWND window, HRGN region);

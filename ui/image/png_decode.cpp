@@ -95,8 +95,9 @@ void PngWarning(png_structp, png_const_charp) {}
 // Errors return through the decode's jump, without a message on the console.
 void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
-// Decodes inside setjmp; no C++ objects with destructors live in this frame.
-SkinImage* DecodeWith(png_rw_ptr reader, void* io) {
+// Decodes inside setjmp; no C++ objects with destructors live in this frame. The size is
+// checked from the header before any pixel memory is taken.
+SkinImage* DecodeWith(png_rw_ptr reader, void* io, PngSizeCheck check, void* context) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) return nullptr;
     png_infop info = png_create_info_struct(png);
@@ -105,31 +106,54 @@ SkinImage* DecodeWith(png_rw_ptr reader, void* io) {
         return nullptr;
     }
     SkinImage* volatile result = nullptr;
+    uint8_t* volatile samples = nullptr;
+    png_bytep* volatile rows = nullptr;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
+        std::free(rows);
+        std::free(samples);
         FreeSkinImage(result);
         return nullptr;
     }
     png_set_user_limits(png, kMaxSkinImageSide, kMaxSkinImageSide);
     png_set_read_fn(png, io, reader);
-    png_read_png(png, info, PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_STRIP_16, nullptr);
-    png_bytepp rows = png_get_rows(png, info);
-    int32_t w = static_cast<int32_t>(png_get_image_width(png, info));
-    int32_t h = static_cast<int32_t>(png_get_image_height(png, info));
-    int type = png_get_color_type(png, info);
-    if (rows && png_get_bit_depth(png, info) == 8)
+    png_read_info(png, info);
+    const int32_t w = static_cast<int32_t>(png_get_image_width(png, info));
+    const int32_t h = static_cast<int32_t>(png_get_image_height(png, info));
+    if (check && !check(context, w, h)) png_error(png, "picture refused");
+    // 8-bit samples: palette to RGB, grey below 8 bits to 8 bits, tRNS to alpha.
+    png_set_strip_16(png);
+    png_set_expand(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const size_t stride = png_get_rowbytes(png, info);
+    samples = static_cast<uint8_t*>(std::malloc(stride * size_t(h)));
+    rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * size_t(h)));
+    if (!samples || !rows) png_error(png, "out of memory");
+    for (int32_t y = 0; y < h; ++y) rows[y] = samples + stride * size_t(y);
+    png_read_image(png, rows);
+    png_read_end(png, info);
+    const int type = png_get_color_type(png, info);
+    if (png_get_bit_depth(png, info) == 8)
         result = CreateImageFromPng(w, h, type, const_cast<const uint8_t* const*>(rows));
     SkinImage* out = result;
     png_destroy_read_struct(&png, &info, nullptr);
+    std::free(rows);
+    std::free(samples);
     return out;
 }
 
 }  // namespace
 
 SkinImage* DecodePngFromMemory(const uint8_t* data, size_t size) {
+    return DecodePngFromMemoryChecked(data, size, nullptr, nullptr);
+}
+
+SkinImage* DecodePngFromMemoryChecked(const uint8_t* data, size_t size, PngSizeCheck check,
+                                      void* context) {
     if (!data || size < 8) return nullptr;
     PngMemory m{data, size, 0};
-    return DecodeWith(PngReadFromMemory, &m);
+    return DecodeWith(PngReadFromMemory, &m, check, context);
 }
 
 SkinImage* LoadPngFile(const wchar_t* path) {

@@ -18,6 +18,12 @@ void FreeSkinImage(SkinImage* image);
 
 // Decodes a PNG held in memory; null on any decoding error.
 SkinImage* DecodePngFromMemory(const uint8_t* data, size_t size);
+// Asked with the size from a picture's header before any pixel memory is taken; false
+// refuses the picture.
+using PngSizeCheck = bool (*)(void* context, int32_t width, int32_t height);
+// The same, decoding only a picture whose size check (may be null) admits.
+SkinImage* DecodePngFromMemoryChecked(const uint8_t* data, size_t size, PngSizeCheck check,
+                                      void* context);
 // The same from a file.
 SkinImage* LoadPngFile(const wchar_t* path);
 

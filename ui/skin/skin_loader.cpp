@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "ui/skin/skin_ini.h"
+#include "ui/skin/skin_picture_budget.h"
 
 const char* const kSkinImageNames[kSkinImageSlots] = {
     "bar.png",           "candHB.png",      "candHB_shu.png",    "candQR.png",
@@ -54,6 +55,7 @@ bool LoadSkinFromArchive(SkinDescription* description, SkinImageSet* set,
     SkinImageSet scratch{};
     if (!set) set = &scratch;
     bool parsed = false;
+    SkinPictureBudget budget;
     for (int32_t i = 0; description && i < entries->count; ++i) {
         const ArchiveEntry& e = entries->entries[i];
         if (!e.readOk || !e.data) continue;
@@ -65,7 +67,7 @@ bool LoadSkinFromArchive(SkinDescription* description, SkinImageSet* set,
         int slot = SlotOfName(e.name);
         if (slot < 0) continue;
         FreeSkinImage(set->images[slot]);  // a name given twice keeps the last picture
-        set->images[slot] = DecodePngFromMemory(e.data, size_t(e.size));
+        set->images[slot] = DecodeSkinPicture(&budget, e.data, size_t(e.size));
     }
     FreeArchiveEntries(entries);
     bool ok = parsed && description && description->info.name[0];

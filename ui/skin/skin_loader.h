@@ -14,7 +14,8 @@ constexpr int kSkinListNameUnits = 32;
 void FreeSkinImages(SkinImageSet* set);
 
 // Parses skin.ini and decodes the pictures of the entries, then frees the entries whatever
-// the result. True with a named skin and the five required pictures; on failure the set's
+// the result. Pictures over the package's decoding bounds (skin_picture_budget.h) stay
+// missing. True with a named skin and the five required pictures; on failure the set's
 // pictures are freed. description and set may be null.
 bool LoadSkinFromArchive(SkinDescription* description, SkinImageSet* set,
                          ArchiveEntryList* entries);

@@ -7,6 +7,7 @@
 #include "ui/softkbd/soft_keyboard_paint.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_state_block.h"
 
 namespace {
@@ -19,28 +20,12 @@ SoftKeyboardGesture g_gesture;
 POINT g_position{0, 0};
 zan::UniqueBitmap g_picture;
 
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&SoftKeyboardWndProc), &module);
-    return module;
-}
-
 HBITMAP Picture() {
     if (!g_picture)
-        g_picture.reset(
-            static_cast<HBITMAP>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(kSoftKeyboardBitmap),
-                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        g_picture.reset(static_cast<HBITMAP>(LoadImageW(SkinWindowModule(),
+                                                        MAKEINTRESOURCEW(kSoftKeyboardBitmap),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return g_picture.get();
-}
-
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
-
-void RaiseImeEvent(Engine* e, DWORD event) {
-    if (!e || !e->uiState) return;
-    const CandidateHost& h = e->uiState->host;
-    if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Paint(HWND w) {
@@ -61,10 +46,6 @@ void Paint(HWND w) {
 void RepaintKey(HWND w, int key) {
     RECT r;
     if (SoftKeyRectOf(key, &r)) InvalidateRect(w, &r, FALSE);
-}
-
-POINT ClientPoint(LPARAM lp) {
-    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
 
 void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
@@ -201,7 +182,7 @@ bool CreateSoftKeyboardWindow(Engine* e, HWND owner) {
     if (!w) {
         w = CreateWindowExW(WS_EX_TOOLWINDOW, kSoftKeyboardClass, kTitle, WS_POPUP | WS_DISABLED,
                             g_position.x, g_position.y, kSoftKeyboardWidth, kSoftKeyboardHeight,
-                            owner, nullptr, ThisModule(), nullptr);
+                            owner, nullptr, SkinWindowModule(), nullptr);
         if (!w) return false;
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         e->windows.softKeyboardWindow = w;

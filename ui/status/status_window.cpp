@@ -17,6 +17,7 @@
 #include "ui/status/status_text.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_state_block.h"
 
 namespace {
@@ -32,8 +33,6 @@ constexpr int kPressPointSlot = 8;
 
 bool RealCapsLock() { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
 bool (*g_capsLock)() = RealCapsLock;
-
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
 LONG Slot(HWND w, int slot) { return GetWindowLongW(w, slot); }
 void SetSlot(HWND w, int slot, LONG value) { SetWindowLongW(w, slot, value); }
@@ -58,20 +57,12 @@ bool NeighbourIsConsole(HWND host) {
     return n >= m && _wcsicmp(path + n - m, kConsole) == 0;
 }
 
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&StatusWndProc), &module);
-    return module;
-}
-
 TOOLINFOW ToolOf(HWND bar, wchar_t* text) {
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = bar;
-    tool.hinst = ThisModule();
+    tool.hinst = SkinWindowModule();
     GetClientRect(bar, &tool.rect);
     tool.lpszText = text;
     return tool;
@@ -84,7 +75,7 @@ void CreateTooltip(UIState* s, HWND bar) {
     HWND tip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, ThisModule(), nullptr);
+                        CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, SkinWindowModule(), nullptr);
     if (!tip) return;
     SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -217,9 +208,9 @@ bool CreateStatusBarWindow(Engine* e, HWND host) {
     if (!e || !e->uiState) return false;
     if (e->windows.statusWindow) return true;
     if (!BarPicture(e) || NeighbourIsConsole(host)) return false;
-    HWND w =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle,
-                        WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host, nullptr, ThisModule(), nullptr);
+    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle,
+                             WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host, nullptr, SkinWindowModule(),
+                             nullptr);
     if (!w) return false;
     SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     SetSlot(w, kHoverSlot, -1);

@@ -8,6 +8,7 @@
 #include "ui/image/skin_region.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 #include "ui/windows/ui_state_block.h"
 
 namespace {
@@ -24,22 +25,6 @@ SIZE g_size{};
 POINT g_press{};
 zan::UniqueFont g_font;
 
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&TipWndProc), &module);
-    return module;
-}
-
-Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
-
-void RaiseImeEvent(Engine* e, DWORD event) {
-    if (!e || !e->uiState) return;
-    const CandidateHost& h = e->uiState->host;
-    if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
-}
-
 bool AutoHides() { return g_kind >= 0; }
 
 void Paint(HWND w) {
@@ -55,10 +40,6 @@ void Paint(HWND w) {
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     if (old) SelectObject(dc, old);
     EndPaint(w, &ps);
-}
-
-POINT ClientPoint(LPARAM lp) {
-    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
 
 void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
@@ -140,7 +121,7 @@ bool ShowTipWindow(Engine* e, int x, int y, int kind, const wchar_t* text) {
     if (!w) {
         HWND owner = e->uiState ? e->uiState->host.focus : nullptr;
         w = CreateWindowExW(WS_EX_TOOLWINDOW, kTipClass, kTipTitle, WS_POPUP | WS_DISABLED, x, y, 0,
-                            0, owner, nullptr, ThisModule(), nullptr);
+                            0, owner, nullptr, SkinWindowModule(), nullptr);
         if (!w) return false;
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         e->windows.tipWindow = w;

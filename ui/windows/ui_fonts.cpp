@@ -9,6 +9,8 @@
 
 namespace {
 
+static_assert(kSkinFaceUnits <= kSkinFontNameUnits, "a skin face name fills the style's");
+
 void StyleFromSkin(SkinFontStyle* out, const wchar_t* face, int32_t size, int32_t weight,
                    int32_t colour) {
     std::memset(out, 0, sizeof *out);
@@ -28,6 +30,19 @@ HFONT MakeFont(const SkinFontStyle& s, int escapement, const wchar_t* face) {
 int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
+}
+
+// The candidate font of style: turned, in the face's vertical variant when the system has one,
+// under vertical writing.
+HFONT MakeCandidateFont(const SkinFontStyle& style, uint32_t options) {
+    if (!(options & kSkinVerticalLeft)) return MakeFont(style, 0, style.faceName);
+    wchar_t vertical[kSkinFaceUnits + 2];
+    std::swprintf(vertical, kSkinFaceUnits + 2, L"@%ls", style.faceName);
+    bool found = false;
+    zan::WindowDC screen(nullptr);
+    if (screen.get() && style.faceName[0])
+        EnumFontsW(screen.get(), vertical, FoundFont, reinterpret_cast<LPARAM>(&found));
+    return MakeFont(style, 2700, found ? vertical : style.faceName);
 }
 
 }  // namespace
@@ -52,19 +67,28 @@ void CreateUIFonts(Engine* e) {
                       t.candidateFontWeight, t.candidateColour);
     }
     s->codeFont = MakeFont(s->codeStyle, 0, s->codeStyle.faceName);
-    if (!(options & kSkinVerticalLeft)) {
-        s->candidateFont = MakeFont(s->candidateStyle, 0, s->candidateStyle.faceName);
-        return;
-    }
-    // Vertical writing: the face's vertical variant when the system has one.
-    wchar_t vertical[kSkinFaceUnits + 2];
-    std::swprintf(vertical, kSkinFaceUnits + 2, L"@%ls", s->candidateStyle.faceName);
-    bool found = false;
-    zan::WindowDC screen(nullptr);
-    if (screen.get() && s->candidateStyle.faceName[0])
-        EnumFontsW(screen.get(), vertical, FoundFont, reinterpret_cast<LPARAM>(&found));
-    s->candidateFont =
-        MakeFont(s->candidateStyle, 2700, found ? vertical : s->candidateStyle.faceName);
+    s->candidateFont = MakeCandidateFont(s->candidateStyle, options);
+}
+
+void SetCandidateFont(Engine* e, const LOGFONTW& font) {
+    if (!e || !e->uiState || !e->skin) return;
+    UIState* s = e->uiState;
+    SkinFontStyle style = s->candidateStyle;
+    std::wmemset(style.faceName, 0, kSkinFaceUnits);
+    const size_t face = wcsnlen(font.lfFaceName, LF_FACESIZE);
+    static_assert(LF_FACESIZE < kSkinFaceUnits, "an application's face name fits the style");
+    std::wmemcpy(style.faceName, font.lfFaceName, face);
+    style.size = font.lfHeight;
+    style.weight = font.lfWeight;
+    style.italic = font.lfItalic;
+    style.underline = font.lfUnderline;
+    style.strikeOut = font.lfStrikeOut;
+    if (s->candidateFont && std::memcmp(&style, &s->candidateStyle, sizeof style) == 0) return;
+    HFONT made = MakeCandidateFont(style, e->skin->options);
+    if (!made) return;
+    if (s->candidateFont) DeleteObject(s->candidateFont);
+    s->candidateFont = made;
+    s->candidateStyle = style;
 }
 
 SIZE MeasureCandidateText(const SkinFontStyle& style) {

@@ -76,13 +76,9 @@ uint32_t ScanCodeOf(int vk) {
 KeyDriver::KeyDriver(FrontEnd frontEnd) {
     state.frontEnd = frontEnd;
     ForgetHeldKey();
-    SetKeyFunctionDispatcher(DriverDispatch);
 }
 
-KeyDriver::~KeyDriver() {
-    SetKeyFunctionDispatcher(nullptr);
-    ForgetHeldKey();
-}
+KeyDriver::~KeyDriver() { ForgetHeldKey(); }
 
 bool KeyDriver::Down(int vk, uint32_t scan) {
     if (!scan) scan = ScanCodeOf(vk);
@@ -91,7 +87,7 @@ bool KeyDriver::Down(int vk, uint32_t scan) {
         ClassifyKey(engine.e, state, {static_cast<uint32_t>(vk), lParam, document.composing});
     last.Clear();
     if (v.eaten()) {
-        KeyStep step({engine.e, &state, &last, document.composing, true, nullptr});
+        KeyStep step({engine.e, &state, &last, document.composing, true, nullptr, dispatcher});
         lastResult = step.Run();
         document.Apply(last);
     }
@@ -106,7 +102,7 @@ bool KeyDriver::Up(int vk, uint32_t scan) {
         ClassifyKey(engine.e, state, {static_cast<uint32_t>(vk), lParam, document.composing});
     if (v.eaten()) {
         DocumentActions actions;
-        KeyStep step({engine.e, &state, &actions, document.composing, true, nullptr});
+        KeyStep step({engine.e, &state, &actions, document.composing, true, nullptr, dispatcher});
         step.Run();
         document.Apply(actions);
     }

@@ -39,6 +39,8 @@ public:
     ModelDocument document;
     DocumentActions last;  // actions of the last eaten key-down
     KeyStepResult lastResult = KeyStepResult::kHandled;
+    // What the driver's steps run their key functions with.
+    KeyFunctionDispatcher dispatcher = DriverDispatch;
 };
 
 // Scan code of a virtual key for the test keys (letters, digits, keypad, Space ...).

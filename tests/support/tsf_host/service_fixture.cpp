@@ -48,7 +48,6 @@ ServiceFixture::ServiceFixture()
         if (current) current->tips.emplace_back(at, text);
     };
     SetServiceHooks(&hooks_);
-    SetKeyFunctionDispatcher(testing_support::DriverDispatch);
     ForgetHeldKey();
     void* out = nullptr;
     CTextService::CreateInstance(nullptr, IID_ITfTextInputProcessorEx, &out);
@@ -61,7 +60,6 @@ ServiceFixture::~ServiceFixture() {
         service->Release();
     }
     host.reset();
-    SetKeyFunctionDispatcher(nullptr);
     SetServiceHooks(nullptr);
     SetServiceSeams(nullptr);
     current = nullptr;

@@ -535,7 +535,7 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetWnd(HWND* out) override {
-        if (out) *out = nullptr;
+        if (out) *out = host_->viewWindow();
         return S_OK;
     }
 

@@ -136,6 +136,9 @@ public:
         lineHeight_ = lineHeight;
     }
     POINT textOrigin() const { return textOrigin_; }
+    // The window the context's view names (none at first).
+    void SetViewWindow(HWND window) { viewWindow_ = window; }
+    HWND viewWindow() const { return viewWindow_; }
     LONG lineHeight() const { return lineHeight_; }
 
     // What the service holds of the host.
@@ -177,6 +180,7 @@ private:
     int sessionDepth_ = 0;
     POINT textOrigin_ = {100, 200};
     LONG lineHeight_ = 20;
+    HWND viewWindow_ = nullptr;
     ElementAnswer elementAnswer_ = ElementAnswer::kOwnWindow;
     bool keepElements_ = false;
 };

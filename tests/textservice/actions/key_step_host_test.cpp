@@ -41,7 +41,7 @@ int Dispatch(KeyStep& step, KeyFunctionMask action) {
 class KeyStepHostTest : public testing::Test {
 protected:
     KeyStepHostTest() {
-        SetKeyFunctionDispatcher(Dispatch);
+        d.dispatcher = Dispatch;
         SetKeyFunction(&d.engine.e->dme->keys, VK_F5, keyfn::kRepeatInput);
         SetKeyFunction(&d.engine.e->dme->keys, VK_F6, keyfn::kUndoInput);
         SetKeyFunction(&d.engine.e->dme->keys, VK_F7, WithKeyFunctionIndex(keyfn::kCommit, 2));

@@ -15,6 +15,7 @@
 #include "textservice/imm/ime_messages.h"
 #include "textservice/imm/ime_session.h"
 #include "textservice/imm/ime_ui_window.h"
+#include "textservice/imm/ime_windows.h"
 #include "textservice/imm/imm_driver.h"
 #include "textservice/object_count.h"
 
@@ -612,6 +613,98 @@ TEST_F(ImeContext, LosingTheContextClearsTheInput) {
     EXPECT_EQ(EngineOf()->input.codeLength, 0u);
     SetWindowLongPtrW(ui, IMMGWLP_IMC, 0);
     DestroyWindow(ui);
+}
+
+TEST_F(ImeContext, MessageCountTheBufferCannotHoldIsRefused) {
+    Select();
+    INPUTCONTEXT* ic = ImmLockIMC(himc_);
+    ASSERT_TRUE(ic);
+    if (!ic->hMsgBuf) ic->hMsgBuf = ImmCreateIMCC(sizeof(TRANSMSG));
+    const DWORD kept = ic->dwNumMsgBuf;
+    for (DWORD count : {DWORD{MAXDWORD}, DWORD{MAXDWORD / sizeof(TRANSMSG)}}) {
+        ic->dwNumMsgBuf = count;
+        EXPECT_FALSE(GenerateImeMessage(himc_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0)) << count;
+        EXPECT_EQ(ic->dwNumMsgBuf, count);
+    }
+    ic->dwNumMsgBuf = kept;
+    ImmUnlockIMC(himc_);
+    g_messages.clear();
+    EXPECT_TRUE(GenerateImeMessage(himc_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0));
+    EXPECT_EQ(g_messages, (std::vector<Msg>{{WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0}}));
+}
+
+// What the UI window asks of the skinned windows, in order.
+std::vector<std::wstring> g_windowCalls;
+
+const ImeWindowOps kRecordingWindows = {
+    [](Engine*, HWND, const RECT&, const LOGFONTW* font) {
+        g_windowCalls.push_back(L"candidates " + std::wstring(font ? font->lfFaceName : L"-"));
+    },
+    [](Engine*) { g_windowCalls.push_back(L"hide candidates"); },
+    [](Engine*) { g_windowCalls.push_back(L"destroy candidates"); },
+    [](Engine*, HWND, bool show) { g_windowCalls.push_back(show ? L"status" : L"no status"); },
+    [](Engine*, HWND) {},
+    [](Engine*) {},
+    [](Engine*) {},
+    [](Engine*) { g_windowCalls.push_back(L"reload skin"); },
+};
+
+// The UI window of the context with the recording windows in place.
+class ImeUIWindow : public ImeContext {
+public:
+    void SetUp() override {
+        ImeContext::SetUp();
+        Select();
+        IMEINFO info{};
+        wchar_t className[17] = {};
+        ImeInquire(&info, className, 0);
+        ui_ = CreateWindowExW(0, L"ZANTOR3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              dllInstance, nullptr);
+        ASSERT_TRUE(ui_);
+        SetWindowLongPtrW(ui_, IMMGWLP_IMC, reinterpret_cast<LONG_PTR>(himc_));
+        SetImeWindows(&kRecordingWindows);
+        g_windowCalls.clear();
+    }
+    void TearDown() override {
+        SetImeWindows(nullptr);
+        if (ui_) {
+            SetWindowLongPtrW(ui_, IMMGWLP_IMC, 0);
+            DestroyWindow(ui_);
+        }
+        ImeContext::TearDown();
+    }
+    HWND ui_ = nullptr;
+};
+
+TEST_F(ImeUIWindow, ActiveContextReloadsTheSkinOnceTheStatusWindowWasOpened) {
+    SendMessageW(ui_, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
+    g_windowCalls.clear();
+    SendMessageW(ui_, WM_IME_SETCONTEXT, TRUE, 0);
+    EXPECT_EQ(g_windowCalls, (std::vector<std::wstring>{L"reload skin", L"status"}));
+    g_windowCalls.clear();
+    SendMessageW(ui_, WM_IME_SETCONTEXT, FALSE, 0);
+    EXPECT_EQ(g_windowCalls, (std::vector<std::wstring>{L"no status", L"destroy candidates"}));
+}
+
+TEST_F(ImeUIWindow, CompositionFontBecomesTheCandidateFont) {
+    Type("6");
+    g_windowCalls.clear();
+    Type("4");
+    ASSERT_FALSE(g_windowCalls.empty());
+    EXPECT_EQ(g_windowCalls.back(), L"candidates -") << "the skin's font until one is set";
+    INPUTCONTEXT* ic = ImmLockIMC(himc_);
+    ASSERT_TRUE(ic);
+    std::wcscpy(ic->lfFont.W.lfFaceName, L"Arial");
+    ic->lfFont.W.lfHeight = -20;
+    ImmUnlockIMC(himc_);
+    g_windowCalls.clear();
+    SendMessageW(ui_, WM_IME_NOTIFY, IMN_SETCOMPOSITIONFONT, 0);
+    ASSERT_FALSE(g_windowCalls.empty()) << "the open candidate window takes it at once";
+    EXPECT_EQ(g_windowCalls.back(), L"candidates Arial");
+    g_windowCalls.clear();
+    Type("4");
+    ASSERT_FALSE(g_windowCalls.empty());
+    EXPECT_EQ(g_windowCalls.back(), L"candidates Arial");
 }
 
 TEST_F(ImeContext, DeselectStoresTheModeWhenTheSettingsAskForIt) {

@@ -2,6 +2,7 @@
 // on the test host and the IMM32 exports on an input context commit the same text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -33,20 +34,40 @@ int KeyOf(char k) {
     }
 }
 
+// The text service on the test host over the shipped data (installed after the fixture's
+// keyboard), typed one key at a time.
+class TextServiceTypist {
+public:
+    TextServiceTypist() {
+        if (!install_.ok()) return;
+        seams_.createEngine = nullptr;
+        seams_.destroyEngine = nullptr;
+        SetServiceSeams(&seams_);
+        ok_ = f_.Activate() == S_OK && f_.service->engine();
+        if (ok_) f_.service->engine()->state &= ~(kStateEnglishMode | kStateImeClosed);
+    }
+    ~TextServiceTypist() {
+        if (ok_) f_.service->Deactivate();
+    }
+    TextServiceTypist(const TextServiceTypist&) = delete;
+    TextServiceTypist& operator=(const TextServiceTypist&) = delete;
+
+    bool ok() const { return ok_; }
+    void Tap(char k) { f_.Tap(KeyOf(k)); }
+    std::wstring Text() const { return f_.host->Text(); }
+
+private:
+    ServiceFixture f_;
+    ShippedInstall install_;
+    TextServiceSeams seams_ = ServiceSeams();
+    bool ok_ = false;
+};
+
 std::wstring TypeThroughTextService(const std::string& keys) {
-    ServiceFixture f;
-    ShippedInstall install;
-    if (!install.ok()) return L"<no data>";
-    TextServiceSeams seams = ServiceSeams();
-    seams.createEngine = nullptr;
-    seams.destroyEngine = nullptr;
-    SetServiceSeams(&seams);
-    if (f.Activate() != S_OK || !f.service->engine()) return L"<no service>";
-    f.service->engine()->state &= ~(kStateEnglishMode | kStateImeClosed);
-    for (char k : keys) f.Tap(KeyOf(k));
-    std::wstring text = f.host->Text();
-    f.service->Deactivate();
-    return text;
+    TextServiceTypist tsf;
+    if (!tsf.ok()) return L"<no service>";
+    for (char k : keys) tsf.Tap(k);
+    return tsf.Text();
 }
 
 // What the application was given as result strings.
@@ -82,41 +103,60 @@ HWND ResultHost() {
     return hwnd;
 }
 
+// An input context of the IMM32 exports on the result window, typed one key at a time; the
+// shipped data must be installed while it lives.
+class Imm32Typist {
+public:
+    Imm32Typist() {
+        dllInstance = GetModuleHandleW(nullptr);
+        hwnd_ = ResultHost();
+        SetFocus(hwnd_);
+        himc_ = ImmCreateContext();
+        ImmAssociateContext(hwnd_, himc_);
+        SetFocus(hwnd_);
+        ImeSelect(himc_, TRUE);
+        if (INPUTCONTEXT* ic = ImmLockIMC(himc_)) {
+            if (ic->hPrivate) {
+                auto** p = static_cast<Engine**>(ImmLockIMCC(ic->hPrivate));
+                engine_ = p ? *p : nullptr;
+                ImmUnlockIMCC(ic->hPrivate);
+            }
+            ImmUnlockIMC(himc_);
+        }
+        if (engine_) engine_->state &= ~(kStateEnglishMode | kStateImeClosed);
+        g_results.clear();
+    }
+    ~Imm32Typist() {
+        ImeSelect(himc_, FALSE);
+        ImmAssociateContext(hwnd_, nullptr);
+        ImmDestroyContext(himc_);
+    }
+    Imm32Typist(const Imm32Typist&) = delete;
+    Imm32Typist& operator=(const Imm32Typist&) = delete;
+
+    bool ok() const { return engine_ != nullptr; }
+    void Tap(char k) {
+        BYTE state[256] = {};
+        const UINT vk = static_cast<UINT>(KeyOf(k));
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        if (ImeProcessKey(himc_, vk, static_cast<LPARAM>(1 | (scan << 16)), state))
+            ImeToAsciiEx(vk, scan, state, nullptr, 0, himc_);
+    }
+    std::wstring Text() const { return g_results; }
+
+private:
+    HWND hwnd_ = nullptr;
+    HIMC himc_ = nullptr;
+    Engine* engine_ = nullptr;
+};
+
 std::wstring TypeThroughImm32(const std::string& keys) {
     ShippedInstall install;
     if (!install.ok()) return L"<no data>";
-    dllInstance = GetModuleHandleW(nullptr);
-    HWND hwnd = ResultHost();
-    SetFocus(hwnd);
-    HIMC himc = ImmCreateContext();
-    ImmAssociateContext(hwnd, himc);
-    SetFocus(hwnd);
-    ImeSelect(himc, TRUE);
-    INPUTCONTEXT* ic = ImmLockIMC(himc);
-    Engine* e = nullptr;
-    if (ic && ic->hPrivate) {
-        auto** p = static_cast<Engine**>(ImmLockIMCC(ic->hPrivate));
-        e = p ? *p : nullptr;
-        ImmUnlockIMCC(ic->hPrivate);
-    }
-    if (ic) ImmUnlockIMC(himc);
-    std::wstring text = L"<no engine>";
-    if (e) {
-        e->state &= ~(kStateEnglishMode | kStateImeClosed);
-        g_results.clear();
-        BYTE state[256] = {};
-        for (char k : keys) {
-            const UINT vk = static_cast<UINT>(KeyOf(k));
-            const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-            if (ImeProcessKey(himc, vk, static_cast<LPARAM>(1 | (scan << 16)), state))
-                ImeToAsciiEx(vk, scan, state, nullptr, 0, himc);
-        }
-        text = g_results;
-    }
-    ImeSelect(himc, FALSE);
-    ImmAssociateContext(hwnd, nullptr);
-    ImmDestroyContext(himc);
-    return text;
+    Imm32Typist imm;
+    if (!imm.ok()) return L"<no engine>";
+    for (char k : keys) imm.Tap(k);
+    return imm.Text();
 }
 
 TEST(FrontEndParity, SequencesCommitTheSameText) {
@@ -131,6 +171,45 @@ TEST(FrontEndParity, SequencesCommitTheSameText) {
         EXPECT_FALSE(tsf.empty() && keys.back() == ' ') << keys << ": nothing committed";
     }
     EXPECT_EQ(TypeThroughImm32("64486 "), L"你好");
+}
+
+// A text service and an input context in one process, their keys taken in turns: the key
+// functions (commit, paging, clear) of each step run with that front end's own host, so each
+// document gets what the same keys give it alone and nothing of the other's.
+TEST(FrontEndParity, InterleavedStepsReachTheirOwnHost) {
+    if (!ShippedInstall().ok()) GTEST_SKIP() << "no shipped data (tools/make_data.sh makes it)";
+    struct Case {
+        std::string tsfKeys;
+        std::string immKeys;
+    };
+    const Case cases[] = {
+        {"64486 ", "64P "},
+        {"64P ", "64486 "},
+        {"64E4486 ", "644866B "},
+        {"4 ", "64PU 64 "},
+    };
+    for (const Case& c : cases) {
+        const std::wstring tsfAlone = TypeThroughTextService(c.tsfKeys);
+        const std::wstring immAlone = TypeThroughImm32(c.immKeys);
+        ASSERT_NE(tsfAlone, immAlone) << c.tsfKeys << " / " << c.immKeys;
+        TextServiceTypist tsf;
+        Imm32Typist imm;
+        ASSERT_TRUE(tsf.ok() && imm.ok());
+        for (size_t i = 0; i < std::max(c.tsfKeys.size(), c.immKeys.size()); ++i) {
+            if (i < c.tsfKeys.size()) {
+                const std::wstring immBefore = imm.Text();
+                tsf.Tap(c.tsfKeys[i]);
+                EXPECT_EQ(imm.Text(), immBefore) << c.tsfKeys << " key " << i;
+            }
+            if (i < c.immKeys.size()) {
+                const std::wstring tsfBefore = tsf.Text();
+                imm.Tap(c.immKeys[i]);
+                EXPECT_EQ(tsf.Text(), tsfBefore) << c.immKeys << " key " << i;
+            }
+        }
+        EXPECT_EQ(tsf.Text(), tsfAlone) << c.tsfKeys;
+        EXPECT_EQ(imm.Text(), immAlone) << c.immKeys;
+    }
 }
 
 }  // namespace

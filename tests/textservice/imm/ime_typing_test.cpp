@@ -236,8 +236,22 @@ TEST_F(RealImm, PageDownAndADigitPickFromTheSecondPage) {
     EXPECT_EQ(Text(), second[1]);
 }
 
+// Where the skinned candidate window stands: below the caret (a box of 41 x 21 when the
+// application sets no candidate position), following it as the composition grows.
+void ExpectBelowTheCaret(HWND edit, const char* typed) {
+    POINT caret{};
+    GetCaretPos(&caret);
+    ClientToScreen(edit, &caret);
+    RECT window{};
+    ASSERT_TRUE(GetWindowRect(FindWindowW(L"QLKXSKIN_CAND", nullptr), &window)) << typed;
+    EXPECT_EQ(window.left, caret.x) << typed;
+    EXPECT_EQ(window.top, caret.y + 21 + 2) << typed;
+}
+
 TEST_F(RealImm, CandidatesAppearWhileComposingAndGoWithTheCommit) {
-    Type("6448");
+    Type("64");
+    ExpectBelowTheCaret(edit_, "64");
+    Type("48");
     // The EDIT shows the composition in place until the commit replaces it.
     EXPECT_EQ(Composition(), L"６４４８");
     EXPECT_EQ(Text(), L"６４４８");
@@ -245,6 +259,7 @@ TEST_F(RealImm, CandidatesAppearWhileComposingAndGoWithTheCommit) {
     const std::vector<std::wstring> rows = Candidates();
     ASSERT_FALSE(rows.empty());
     EXPECT_TRUE(CandidateWindowShown()) << "the skinned candidate window shows the page";
+    ExpectBelowTheCaret(edit_, "64486");
     Type(" ");
     EXPECT_TRUE(Candidates().empty());
     EXPECT_FALSE(CandidateWindowShown());

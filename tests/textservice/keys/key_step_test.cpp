@@ -43,7 +43,7 @@ TEST(KeyStep, TraditionalStyleComposesAPlaceholder) {
     DocumentActions actions;
     d.engine.e->input.keyChar = L"\x14";
     d.engine.e->input.keyVk = VK_NUMPAD4;
-    KeyStep step({d.engine.e, &d.state, &actions, true, false, nullptr});
+    KeyStep step({d.engine.e, &d.state, &actions, true, false, nullptr, d.dispatcher});
     step.Run();
     ASSERT_GE(actions.count, 1);
     EXPECT_EQ(std::wstring(actions.items[0].text), L" ");
@@ -68,7 +68,7 @@ TEST(KeyStep, CodeOfAtMost128Characters) {
     in.caret = kMaxCodeUnits;
     in.keyChar = L"\x16";
     DocumentActions actions;
-    KeyStep step({d.engine.e, &d.state, &actions, true, true, nullptr});
+    KeyStep step({d.engine.e, &d.state, &actions, true, true, nullptr, d.dispatcher});
     step.InsertCharAndUpdate();
     EXPECT_EQ(in.codeLength, static_cast<uint32_t>(kMaxCodeUnits));
     EXPECT_EQ(actions.count, 0);
@@ -83,7 +83,7 @@ TEST(KeyStep, CommitOfThePreviousCodeHandlesTheKeyOnceMore) {
     e->input.keyChar = L"\x14";
     e->input.keyVk = VK_NUMPAD4;
     DocumentActions actions;
-    KeyStep step({e, &d.state, &actions, true, true, nullptr});
+    KeyStep step({e, &d.state, &actions, true, true, nullptr, d.dispatcher});
     step.DoEditAction(kLookupCommitPreviousCodeKey);
     d.document.Apply(actions);
     EXPECT_EQ(d.document.committed, L"你");

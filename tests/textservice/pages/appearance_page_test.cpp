@@ -5,78 +5,30 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/record/engine.h"
-#include "support/settings_blocks.h"
-#include "support/test_files.h"
-#include "textservice/export/exported_object.h"
 #include "textservice/pages/page_ids.h"
+#include "textservice/pages/settings_pages_fixture.h"
 #include "ui/skin_fixture.h"
-
-using testing_support::SettingsBlocks;
-using testing_support::TempDir;
 
 namespace {
 
-std::wstring LibraryPath() {
-    std::wstring self = testing_support::SelfPath();
-    return self.substr(0, self.find_last_of(L'\\') + 1) + L"zanTSF.dll";
-}
-
-class AppearancePageTest : public ::testing::Test {
+class AppearancePageTest : public testing_support::SettingsPagesFixture {
 protected:
     void SetUp() override {
-        module_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(module_, nullptr);
-        auto get = reinterpret_cast<GetObjectFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "KXITFGetObject")));
-        void* out = nullptr;
-        ASSERT_EQ(get(kObjectSettingsPages, &out), 1);
-        pages_ = static_cast<SettingsPageObject*>(out);
-        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 0, 0, 800, 700,
-                                  nullptr, nullptr, nullptr, nullptr);
+        SettingsPagesFixture::SetUp();
+        if (HasFatalFailure()) return;
         CreateDirectoryW((dir_ / L"colourful").c_str(), nullptr);
         using namespace testing_support;
         ASSERT_TRUE(WriteFileBytes(dir_ / L"colourful\\a.col", SkinPackage(SkinIni("", "甲"))));
         ASSERT_TRUE(WriteFileBytes(
             dir_ / L"colourful\\b.col",
             SkinPackage(SkinIni("[-文字显示-]\r\n候选字体大小=20\r\n编码字体大小=16\r\n", "乙"))));
-        engine_ = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
-        engine_->ime = blocks_.ime.get();
-        engine_->dme = blocks_.dme.get();
-        engine_->skin = blocks_.skin.get();
         wcscpy_s(engine_->installLocation, (dir_.path() + L"\\").c_str());
-        wcscpy_s(engine_->dataLocation, (dir_.path() + L"\\").c_str());
-    }
-    void TearDown() override {
-        if (pages_) {
-            pages_->destroy(0);
-            pages_->release(pages_);
-        }
-        if (parent_) DestroyWindow(parent_);
-        std::free(engine_);
-        if (module_) FreeLibrary(module_);
     }
 
-    HWND Open() {
-        HWND h = pages_->create(parent_, 3, engine_);
-        EXPECT_NE(h, nullptr);
-        return h;
-    }
-    static void Select(HWND page, int id, int item) {
-        SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
+    HWND Open() { return OpenPage(3); }
     static int Selected(HWND page, int id) {
         return static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
     }
-
-    HMODULE module_ = nullptr;
-    SettingsPageObject* pages_ = nullptr;
-    HWND parent_ = nullptr;
-    SettingsBlocks blocks_;
-    TempDir dir_;
-    Engine* engine_ = nullptr;
 };
 
 TEST_F(AppearancePageTest, ListsSelectTheCurrentValues) {

@@ -8,75 +8,21 @@
 
 #include "core/record/engine.h"
 #include "engine/effective_settings.h"
-#include "support/settings_blocks.h"
 #include "support/test_files.h"
-#include "textservice/export/exported_object.h"
 #include "textservice/pages/page_ids.h"
-
-using testing_support::SettingsBlocks;
-using testing_support::TempDir;
+#include "textservice/pages/settings_pages_fixture.h"
 
 namespace {
 
-std::wstring LibraryPath() {
-    std::wstring self = testing_support::SelfPath();
-    return self.substr(0, self.find_last_of(L'\\') + 1) + L"zanTSF.dll";
-}
-
-class SettingsPagesTest : public ::testing::Test {
+class SettingsPagesTest : public testing_support::SettingsPagesFixture {
 protected:
-    void SetUp() override {
-        module_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(module_, nullptr);
-        auto get = reinterpret_cast<GetObjectFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "KXITFGetObject")));
-        ASSERT_NE(get, nullptr);
-        void* out = nullptr;
-        ASSERT_EQ(get(kObjectSettingsPages, &out), 1);
-        pages_ = static_cast<SettingsPageObject*>(out);
-        parent_ = CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 0, 0, 800, 700,
-                                  nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(parent_, nullptr);
-        engine_ = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
-        engine_->ime = blocks_.ime.get();
-        engine_->dme = blocks_.dme.get();
-        engine_->skin = blocks_.skin.get();
-        const std::wstring data = dir_.path() + L"\\";
-        wcscpy_s(engine_->dataLocation, data.c_str());
-    }
-    void TearDown() override {
-        if (pages_) {
-            pages_->destroy(0);
-            pages_->release(pages_);
-        }
-        if (parent_) DestroyWindow(parent_);
-        std::free(engine_);
-        if (module_) FreeLibrary(module_);
-    }
-
-    HWND Open(int page = 1) {
-        HWND h = pages_->create(parent_, page, engine_);
-        EXPECT_NE(h, nullptr);
-        return h;
-    }
+    HWND Open(int page = 1) { return OpenPage(page); }
     static void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
-    static void Select(HWND page, int id, int item) {
-        SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    }
     static std::wstring Text(HWND page, int id) {
         wchar_t text[64] = {};
         GetDlgItemTextW(page, id, text, 64);
         return text;
     }
-
-    HMODULE module_ = nullptr;
-    SettingsPageObject* pages_ = nullptr;
-    HWND parent_ = nullptr;
-    SettingsBlocks blocks_;
-    TempDir dir_;
-    Engine* engine_ = nullptr;
 };
 
 TEST_F(SettingsPagesTest, CheckBoxesFlipTheirBitAtOnce) {

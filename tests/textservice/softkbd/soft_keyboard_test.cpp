@@ -10,6 +10,7 @@
 #include "ui/softkbd/soft_keyboard_input.h"
 #include "ui/softkbd/soft_keyboard_keys.h"
 #include "ui/softkbd/soft_keyboard_layouts.h"
+#include "ui/softkbd/soft_keyboard_paint.h"
 #include "ui/softkbd/soft_keyboard_window.h"
 #include "ui/windows/skin_window_classes.h"
 
@@ -156,6 +157,53 @@ TEST(SoftKeyboardInput, FirstPlacement) {
     const POINT clamped = ClampSoftKeyboard({1200, -5}, work);
     EXPECT_EQ(clamped.x, 840);
     EXPECT_EQ(clamped.y, 0);
+}
+
+// The keyboard painted into a 32-bit DIB, as pixels.
+std::vector<uint32_t> Painted(uint32_t layout, const SoftKeyboardGesture& g = {}) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kSoftKeyboardWidth;
+    info.bmiHeader.biHeight = -kSoftKeyboardHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    PaintSoftKeyboard(dc, nullptr, layout, g);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> out(p, p + kSoftKeyboardWidth * kSoftKeyboardHeight);
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    return out;
+}
+
+// Pixels of one key's rectangle that differ between two paintings.
+int DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int key) {
+    RECT r{};
+    SoftKeyRectOf(key, &r);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += a[y * kSoftKeyboardWidth + x] != b[y * kSoftKeyboardWidth + x];
+    return n;
+}
+
+TEST(SoftKeyboardPaint, LabelsFollowTheLayoutAndFramesTheGesture) {
+    const std::vector<uint32_t> none = Painted(0), pc = Painted(1), greek = Painted(2);
+    EXPECT_GT(DifferingPixels(none, pc, 15), 0) << "layout 1 labels the Q key";
+    EXPECT_GT(DifferingPixels(pc, greek, 15), 0) << "switching the layout changes the labels";
+    EXPECT_EQ(DifferingPixels(none, pc, 13), 0) << "Backspace carries no label";
+    SoftKeyboardGesture pressed;
+    pressed.pressed = 30;
+    EXPECT_GT(DifferingPixels(Painted(0, pressed), none, 30), 0) << "the pressed key is framed";
+    SoftKeyboardGesture latched;
+    latched.shiftLatch = true;
+    EXPECT_GT(DifferingPixels(Painted(0, latched), none, kSoftKeyShift), 0);
 }
 
 struct KeyPress {

@@ -79,6 +79,60 @@ TEST(ServiceWindowSlots, LayoutChangeMovesTheCandidateWindowBeyondTheTolerance) 
     }
 }
 
+// With a window named by the view the composition is kept in its client coordinates and the
+// anchor turned to the screen; outside the client area the caret box stands in, and an anchor
+// above the window goes 20 below its top.
+TEST(ServiceWindowSlots, CandidateAnchorInTheViewsWindow) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 300, 100, 400, 300,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CreateCaret(window, nullptr, 1, 16));
+    SetCaretPos(30, 40);
+    const struct {
+        const char* name;
+        DWORD flags;
+        POINT textOrigin;
+        RECT expected;
+    } cases[] = {
+        {"inside the client area", 0, {350, 150}, {350, 152, 360, 172}},
+        {"left of the client area: the caret box", 0, {100, 200}, {330, 142, 371, 163}},
+        {"immersive, above the window: 20 below its top",
+         TF_TMF_IMMERSIVEMODE,
+         {350, 40},
+         {350, 120, 360, 140}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServiceFixture f;
+        f.hooks().updateCandidateList = [](CTextService* s, TfEditCookie, ITfContext*) {
+            s->PlaceCandidateWindow();
+        };
+        InstallCandidateListHooks(f.hooks());
+        f.host->SetViewWindow(window);
+        f.host->SetTextLayout(c.textOrigin, 20);
+        ASSERT_EQ(f.Activate(c.flags), S_OK);
+        f.TypeKeypad("644");
+        EXPECT_EQ(f.service->focusWindow(), window);
+        ASSERT_FALSE(f.candidatePlaces.empty());
+        const RECT& r = f.candidatePlaces.back();
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+        if (c.flags || c.textOrigin.x != 350) continue;
+        // A layout change that moves the text: measured in the client area again and placed
+        // on the screen, not at the client coordinates.
+        f.candidatePlaces.clear();
+        f.host->SetTextLayout({c.textOrigin.x + 6, c.textOrigin.y}, 20);
+        f.host->ChangeLayout(TF_LC_CHANGE);
+        ASSERT_EQ(f.candidatePlaces.size(), 1u);
+        EXPECT_EQ(f.candidatePlaces[0].left, 356);
+        EXPECT_EQ(f.candidatePlaces[0].top, 152);
+    }
+    DestroyCaret();
+    DestroyWindow(window);
+}
+
 TEST(ServiceWindowSlots, StateTipWithoutACaretGoesToTheWorkAreaCorner) {
     ServiceFixture f;
     ASSERT_EQ(f.Activate(), S_OK);
@@ -90,6 +144,33 @@ TEST(ServiceWindowSlots, StateTipWithoutACaretGoesToTheWorkAreaCorner) {
     EXPECT_EQ(f.tips[0].second, L"全");
     EXPECT_EQ(f.tips[0].first.x, work.right - 74);
     EXPECT_EQ(f.tips[0].first.y, work.bottom - 64);
+}
+
+}  // namespace
+
+namespace {
+
+// With a window named by the focused document's view the tip goes below and right of its
+// caret, and that window becomes the focus window.
+TEST(ServiceWindowSlots, StateTipAtTheCaretOfTheViewsWindow) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 300, 100, 400, 300,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CreateCaret(window, nullptr, 1, 16));
+    SetCaretPos(30, 40);
+    {
+        ServiceFixture f;
+        f.host->SetViewWindow(window);
+        ASSERT_EQ(f.Activate(), S_OK);
+        f.tips.clear();
+        f.service->ShowStateTip(L"半");
+        ASSERT_EQ(f.tips.size(), 1u);
+        EXPECT_EQ(f.tips[0].first.x, 340);
+        EXPECT_EQ(f.tips[0].first.y, 172);
+        EXPECT_EQ(f.service->focusWindow(), window);
+    }
+    DestroyCaret();
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "core/settings/config_blocks.h"
 #include "engine/ui_command.h"
@@ -11,6 +12,7 @@
 #include "support/tsf_host/shipped_install.h"
 #include "textservice/tsf/service_windows.h"
 #include "textservice/window_classes.h"
+#include "ui/windows/ui_state_block.h"
 
 using namespace tsf_host;
 
@@ -87,8 +89,8 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
     // Without a language bar on the host's side of the seam the status window stands in.
     const HWND status = e->windows.statusWindow;
     if (!(e->ime->options & (kImeStatusHidden | kImeStatusEmbedded))) {
-        ASSERT_NE(status, nullptr);
-        EXPECT_TRUE(IsWindowVisible(status));
+        EXPECT_NE(status, nullptr);
+        EXPECT_TRUE(status && IsWindowVisible(status));
     }
     e->state &= ~(kStateEnglishMode | kStateImeClosed);
     f.TypeKeypad("64486");
@@ -115,7 +117,8 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
 namespace {
 
 // The soft keyboard through the service's UI command: shown with a layout, destroyed when no
-// document has the focus, gone with the engine's windows.
+// document has the focus and shown again with the next one while it is on, gone with the
+// engine's windows.
 TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
     ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
     InstallDefaultServiceWindowHooks();
@@ -131,10 +134,19 @@ TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
     f.host->SetDocumentFocus(false);
     EXPECT_FALSE(IsWindow(keyboard));
     EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
+    // Back in a document the keyboard, still on, is shown again.
     f.host->SetDocumentFocus(true);
-    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
     const HWND again = e->windows.softKeyboardWindow;
     ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(IsWindowVisible(again));
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
+    EXPECT_EQ(e->windows.softKeyboardWindow, again);
+    // Switched off, it stays off across a document switch.
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 0), 1);
+    EXPECT_FALSE(IsWindow(again));
+    f.host->SetDocumentFocus(false);
+    f.host->SetDocumentFocus(true);
+    EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
     f.service->Deactivate();
     EXPECT_FALSE(IsWindow(again));
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
@@ -170,6 +182,29 @@ TEST_F(ShippedTyping, StateTipOnAModeChangeClosedByTheNextKey) {
     EXPECT_EQ(e->windows.tipWindow, nullptr);
     f.service->Deactivate();
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// A skin chosen meanwhile (the settings, another process) is loaded when a document gets the
+// focus: here a name with no package, which falls back to the built-in skin and is remembered.
+TEST_F(ShippedTyping, DocumentFocusLoadsASkinChosenMeanwhile) {
+    InstallDefaultServiceWindowHooks();
+    SetServiceHooks(nullptr);
+    ServiceFixture& f = *fixture_;
+    ASSERT_EQ(f.Activate(), S_OK);
+    Engine* e = f.service->engine();
+    ASSERT_NE(e->uiState, nullptr);
+    const wchar_t chosen[] = L"absent.col";
+    std::wmemcpy(e->skin->skinName, chosen, sizeof chosen / sizeof chosen[0]);
+    f.host->SetDocumentFocus(false);
+    EXPECT_STRNE(e->uiState->fallbackName, chosen);
+    f.host->SetDocumentFocus(true);
+    EXPECT_STREQ(e->uiState->fallbackName, chosen);
+    EXPECT_NE(e->uiState->skin.path[0], 0);
+    f.service->Deactivate();
 }
 
 }  // namespace

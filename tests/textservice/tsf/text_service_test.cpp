@@ -9,6 +9,7 @@
 #include "engine/ui_command.h"
 #include "support/tsf_host/service_fixture.h"
 #include "textservice/object_count.h"
+#include "textservice/tsf/candidate_list.h"
 
 using namespace tsf_host;
 using testing_support::KeypadEngine;
@@ -557,6 +558,47 @@ TEST(TextService, AfterDigitPunctuationReplayThroughTheService) {
     EXPECT_TRUE(f.Tap(VK_OEM_PERIOD));
     EXPECT_EQ(f.host->Text(), L"1。。");
     EXPECT_TRUE(f.keyboard.sent.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever document call fails while typing, the service keeps no reference of the host's
+// objects once it is deactivated, and typing works again once the host stops failing.
+TEST(TextService, FailingDocumentCallsLeaveNothingBehind) {
+    const char* const failing[] = {"RequestEditSession", "InsertTextAtSelection",
+                                   "ITfRange::SetText",  "GetProperty",
+                                   "StartComposition",   "GetTextExt",
+                                   "GetActiveView",      "BeginUIElement"};
+    const int baseline = LiveHostObjects();
+    for (const char* method : failing) {
+        SCOPED_TRACE(method);
+        {
+            ServiceFixture f;
+            f.hooks().updateCandidateList = [](CTextService* s, TfEditCookie, ITfContext*) {
+                s->PlaceCandidateWindow();
+            };
+            InstallCandidateListHooks(f.hooks());
+            ASSERT_EQ(f.Activate(), S_OK);
+            f.host->Fail(method);
+            f.TypeKeypad("644");
+            f.Tap(VK_SPACE);
+            f.TypeKeypad("6");
+            f.host->ClearFailures();
+            f.host->TerminateCompositions();
+            f.host->SetText(L"", 0);
+            f.TypeKeypad("64486");
+            EXPECT_TRUE(f.Tap(VK_SPACE));
+            EXPECT_EQ(f.host->Text(), L"你好");
+            EXPECT_EQ(f.service->Deactivate(), S_OK);
+            EXPECT_EQ(f.host->AdvisedSinks(), 0);
+            EXPECT_EQ(f.host->CompositionCount(), 0);
+            EXPECT_EQ(f.service->candidateElement, nullptr);
+        }
+        EXPECT_EQ(LiveHostObjects(), baseline);
+        EXPECT_EQ(ObjectCountValue(), kObjectCountIdle);
+    }
 }
 
 }  // namespace

@@ -227,4 +227,18 @@ TEST_F(CandidateWindow, ReloadMessageLaysOutAgainAndDestroyForgetsTheWindow) {
     EXPECT_EQ(Window(), nullptr);
 }
 
+// A reloaded skin's background may be allocated where the old one was: the window region
+// still follows the new picture.
+TEST_F(CandidateWindow, ReloadMessageMakesTheRegionOfTheNewPicture) {
+    ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
+    ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
+    zan::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(Window(), region.get()), NULLREGION);
+    // The "new skin": the same picture record, now fully transparent.
+    SkinImage* bg = t.e->uiState->images.images[kSlotEmbeddedH];
+    for (int i = 0; i < bg->width * bg->height; ++i) bg->pixels[i * 4 + 3] = 0;
+    SendMessageW(Window(), kCandidateRelayoutMessage, 0, 0);
+    EXPECT_EQ(GetWindowRgn(Window(), region.get()), NULLREGION);
+}
+
 }  // namespace

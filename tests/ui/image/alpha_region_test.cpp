@@ -99,3 +99,26 @@ TEST(SkinRegionState, SetAndClearKeepDisabledAndHidden) {
 }
 
 }  // namespace
+
+// A region the window accepted is the window's (Wine deletes the handle itself once it has
+// taken the region, so only the window's region is checked); one it refused is deleted here,
+// not leaked.
+TEST(AlphaRegion, RegionHandedToAWindowIsDeletedOnlyWhenRefused) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    HRGN accepted = CreateRectRgn(2, 3, 12, 9);
+    EXPECT_TRUE(SetWindowRegion(window, accepted));
+    zan::UniqueRegion probe(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(window, probe.get()), ERROR);
+    RECT box{};
+    GetRgnBox(probe.get(), &box);
+    EXPECT_EQ(box.left, 2);
+    EXPECT_EQ(box.bottom, 9);
+    DestroyWindow(window);
+
+    HRGN refused = CreateRectRgn(0, 0, 5, 5);
+    EXPECT_FALSE(SetWindowRegion(window, refused));  // the window is gone
+    EXPECT_EQ(GetObjectType(refused), 0u);
+    EXPECT_FALSE(SetWindowRegion(nullptr, nullptr));
+}

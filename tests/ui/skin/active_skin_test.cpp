@@ -89,6 +89,18 @@ TEST(ActiveSkin, RootSkinColAndTheBuiltInFallback) {
     EXPECT_STREQ(broken.t.e->skin->skinName, L"bad.col");  // left as it was
 }
 
+TEST(ActiveSkin, APackageWithAnOversizedRequiredPictureFallsBackToTheBuiltIn) {
+    Install in({});
+    std::vector<ZipItem> items = RequiredPictures();
+    items[0].data = GreyPng(2049, 2048);  // bar.png over one picture's bound
+    items.push_back({"skin.ini", SkinIni("", "huge.col")});
+    ASSERT_TRUE(WriteFileBytes(in.dir / L"colourful\\huge.col", MakeZip(items)));
+    in.Choose(L"huge.col");
+    ASSERT_TRUE(SelectActiveSkin(in.t.e));
+    EXPECT_EQ(in.Path(), L"fromResource");
+    EXPECT_EQ(in.Loaded(), L"清爽");
+}
+
 TEST(ActiveSkin, ReloadAfterAFallbackTakesTheNextChoice) {
     Install in({});
     in.Add(L"bad.col", false);

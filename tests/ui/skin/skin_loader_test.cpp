@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/test_files.h"
+#include "ui/skin/skin_picture_budget.h"
 #include "ui/skin_fixture.h"
 
 namespace {
@@ -84,6 +85,85 @@ TEST(SkinLoader, OptionalPicturesFillTheirSlots) {
     Loaded k;
     ASSERT_TRUE(LoadBytes(k, SkinPackage(SkinIni(""), {{"key3_3.png", png}})));
     EXPECT_NE(k.set->images[kSlotSoftKeyboard2 + 3], nullptr);
+}
+
+// Oversized pictures are refused from their headers and a package's pictures share one
+// decoding budget; what is refused is missing, with the usual rules for missing pictures.
+TEST(SkinLoader, PictureSizesAndThePackageBudget) {
+    const std::string ini = SkinIni("");
+    const std::string small = SolidPng(4, 4, 1, 2, 3, 255);
+    const std::string big = GreyPng(2048, 2048);     // exactly one picture's bound
+    const std::string tooBig = GreyPng(2049, 2048);  // over it by one column
+    const std::string tooLong = GreyPng(kMaxSkinPictureSide + 1, 1);
+    const int64_t required = kRequiredSkinImages * 20 * 10;
+    const int bigAdmitted = int((kSkinPackagePixelBudget - required) / kMaxSkinPicturePixels);
+    ASSERT_EQ(bigAdmitted, 3);  // the cases below pass the budget with the fourth
+
+    auto package = [&](std::vector<ZipItem> before, std::vector<ZipItem> after) {
+        std::vector<ZipItem> items = before;
+        for (auto& i : RequiredPictures()) items.push_back(i);
+        items.push_back({"skin.ini", ini});
+        for (auto& i : after) items.push_back(i);
+        return MakeZip(items);
+    };
+    std::vector<ZipItem> bigButtons = {
+        {"up.png", big}, {"up_1.png", big}, {"up_2.png", big}, {"up_3.png", big}};
+    std::vector<ZipItem> overBudget = bigButtons;
+    overBudget.push_back({"menu.png", small});
+    std::vector<ZipItem> everySlot;
+    for (const char* name : kSkinImageNames) everySlot.push_back({name, tooBig});
+    everySlot.push_back({"skin.ini", ini});
+    std::vector<ZipItem> bigBar = RequiredPictures();
+    bigBar[0].data = tooBig;
+    bigBar.push_back({"skin.ini", ini});
+
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> zip;
+        bool ok;
+        std::vector<int> present, missing;
+    } cases[] = {
+        {"a normal package",
+         package({}, {{"menu.png", small}, {"menu_1.png", small}, {"up.png", small}}),
+         true,
+         {kSlotStatusBar, kSlotMenu, kSlotMenu + 1, kSlotPageUp},
+         {}},
+        {"one picture over the bound is missing, the next ones load",
+         package({}, {{"menu.png", tooBig}, {"menu_1.png", small}, {"up.png", tooLong}}),
+         true,
+         {kSlotMenu + 1},
+         {kSlotMenu, kSlotPageUp}},
+        {"a required picture over the bound fails the package", MakeZip(bigBar), false, {}, {}},
+        {"a picture over the bound in every slot fails the package",
+         MakeZip(everySlot),
+         false,
+         {},
+         {}},
+        {"pictures after the budget is spent are missing",
+         package({}, overBudget),
+         true,
+         {kSlotPageUp, kSlotPageUp + 1, kSlotPageUp + 2},
+         {kSlotPageUp + 3, kSlotMenu}},
+        {"required pictures after the budget is spent fail the package",
+         package(bigButtons, {}),
+         false,
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        Loaded l;
+        EXPECT_EQ(LoadBytes(l, c.zip), c.ok) << c.name;
+        int64_t pixels = 0;
+        for (SkinImage* image : l.set->images) {
+            if (!c.ok) {
+                EXPECT_EQ(image, nullptr) << c.name;
+            }
+            if (image) pixels += int64_t(image->width) * image->height;
+        }
+        EXPECT_LE(pixels, kSkinPackagePixelBudget) << c.name;
+        for (int slot : c.present) EXPECT_NE(l.set->images[slot], nullptr) << c.name << " " << slot;
+        for (int slot : c.missing) EXPECT_EQ(l.set->images[slot], nullptr) << c.name << " " << slot;
+    }
 }
 
 TEST(SkinLoader, FolderListingAndLibrary) {

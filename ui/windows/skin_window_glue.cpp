@@ -1,0 +1,23 @@
+#include "ui/windows/skin_window_glue.h"
+
+#include "ui/windows/ui_state_block.h"
+
+HMODULE SkinWindowModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&SkinWindowModule), &module);
+    return module;
+}
+
+Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
+
+void RaiseImeEvent(Engine* e, DWORD event) {
+    if (!e || !e->uiState) return;
+    const CandidateHost& h = e->uiState->host;
+    if (h.immersive && h.focus) NotifyWinEvent(event, h.focus, OBJID_CLIENT, CHILDID_SELF);
+}
+
+POINT ClientPoint(LPARAM lp) {
+    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}

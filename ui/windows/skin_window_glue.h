@@ -1,0 +1,21 @@
+// Small pieces every skinned window procedure uses: the module that owns the classes, the
+// engine record a window holds, the accessibility events of immersive hosts and the client
+// point of a mouse message.
+#pragma once
+#include <windows.h>
+
+#include "core/record/engine.h"
+
+// The module the skinned window classes are registered in (this library or the program that
+// links it).
+HMODULE SkinWindowModule();
+
+// The engine record a skinned window holds as its user data, or null.
+Engine* EngineOf(HWND w);
+
+// Raises an IME window event for the focus window of an immersive host; nothing for other
+// hosts, or without an engine record or its window state.
+void RaiseImeEvent(Engine* e, DWORD event);
+
+// The client point of a mouse message, signed as the coordinates may be negative.
+POINT ClientPoint(LPARAM lp);
