@@ -67,9 +67,14 @@ void ReadStep() {
     ASSERT_TRUE(notepad) << "no notepad window";
     HWND edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
     ASSERT_TRUE(edit) << "no edit control";
-    wchar_t text[256] = {};
-    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    // notepad may still be working through the typed keys: read again for a while.
     const std::wstring expected = Env(L"ZAN_NOTEPAD_EXPECT");
+    wchar_t text[256] = {};
+    for (int i = 0; i < 100; ++i) {
+        if (i) Sleep(100);
+        SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        if (expected == text) break;
+    }
     EXPECT_EQ(std::wstring(text), expected);
 }
 
