@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <memory>
 
 #include "engine/commands/command_run.h"
 #include "textservice/boundary_guard.h"
@@ -24,6 +25,10 @@ constexpr DWORD kImeConversionCaps = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE | IM
                                      IME_CMODE_SOFTKBD | IME_CMODE_NOCONVERSION | IME_CMODE_SYMBOL;
 static_assert(kImeProperty == 0xA0002);
 static_assert(kImeConversionCaps == 0x5A9);
+
+struct EngineDeleter {
+    void operator()(Engine* e) const { Engine::Destroy(e); }
+};
 
 }  // namespace
 
@@ -47,28 +52,34 @@ BOOL WINAPI ImeInquire(IMEINFO* info, wchar_t* className, DWORD) {
 
 BOOL WINAPI ImeConfigure(HKL, HWND, DWORD, void*) {
     return Guarded<BOOL>(FALSE, [&] {
-        Engine* e = Engine::Create();
+        // Freed also when the launch throws.
+        std::unique_ptr<Engine, EngineDeleter> e(Engine::Create());
         if (!e) return FALSE;
-        LaunchConfigProgram(e, L"");
-        Engine::Destroy(e);
+        LaunchConfigProgram(e.get(), L"");
         return FALSE;
     });
 }
 
-DWORD WINAPI ImeConversionList(HIMC, const wchar_t*, CANDIDATELIST*, DWORD, UINT) { return 0; }
+DWORD WINAPI ImeConversionList(HIMC, const wchar_t*, CANDIDATELIST*, DWORD, UINT) {
+    return Guarded<DWORD>(0, [] { return DWORD{0}; });
+}
 
-BOOL WINAPI ImeDestroy(UINT) { return TRUE; }
+BOOL WINAPI ImeDestroy(UINT) {
+    return Guarded<BOOL>(TRUE, [] { return TRUE; });
+}
 
 UINT WINAPI ImeEnumRegisterWord(REGISTERWORDENUMPROCW, const wchar_t*, DWORD, const wchar_t*,
                                 void*) {
-    return 0;
+    return Guarded<UINT>(0, [] { return 0u; });
 }
 
 LRESULT WINAPI ImeEscape(HIMC himc, UINT code, void* data) {
     return Guarded<LRESULT>(0, [&] { return ImeEscapeOn(himc, code, data); });
 }
 
-UINT WINAPI ImeGetRegisterWordStyle(UINT, STYLEBUFW*) { return 0; }
+UINT WINAPI ImeGetRegisterWordStyle(UINT, STYLEBUFW*) {
+    return Guarded<UINT>(0, [] { return 0u; });
+}
 
 BOOL WINAPI ImeProcessKey(HIMC himc, UINT virtualKey, LPARAM lParam, const BYTE*) {
     return Guarded<BOOL>(FALSE, [&] {
@@ -78,7 +89,9 @@ BOOL WINAPI ImeProcessKey(HIMC himc, UINT virtualKey, LPARAM lParam, const BYTE*
     });
 }
 
-BOOL WINAPI ImeRegisterWord(const wchar_t*, DWORD, const wchar_t*) { return FALSE; }
+BOOL WINAPI ImeRegisterWord(const wchar_t*, DWORD, const wchar_t*) {
+    return Guarded<BOOL>(FALSE, [] { return FALSE; });
+}
 
 BOOL WINAPI ImeSelect(HIMC himc, BOOL select) {
     return Guarded<BOOL>(FALSE, [&] {
@@ -91,9 +104,13 @@ BOOL WINAPI ImeSelect(HIMC himc, BOOL select) {
     });
 }
 
-BOOL WINAPI ImeSetActiveContext(HIMC, BOOL) { return TRUE; }
+BOOL WINAPI ImeSetActiveContext(HIMC, BOOL) {
+    return Guarded<BOOL>(TRUE, [] { return TRUE; });
+}
 
-BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, void*, DWORD, void*, DWORD) { return FALSE; }
+BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, void*, DWORD, void*, DWORD) {
+    return Guarded<BOOL>(FALSE, [] { return FALSE; });
+}
 
 UINT WINAPI ImeToAsciiEx(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC himc) {
     return Guarded<UINT>(0, [&] {
@@ -105,7 +122,9 @@ UINT WINAPI ImeToAsciiEx(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC himc
     });
 }
 
-BOOL WINAPI ImeUnregisterWord(const wchar_t*, DWORD, const wchar_t*) { return FALSE; }
+BOOL WINAPI ImeUnregisterWord(const wchar_t*, DWORD, const wchar_t*) {
+    return Guarded<BOOL>(FALSE, [] { return FALSE; });
+}
 
 BOOL WINAPI NotifyIME(HIMC himc, DWORD action, DWORD index, DWORD value) {
     return Guarded<BOOL>(FALSE, [&] { return NotifyImeOn(himc, action, index, value); });

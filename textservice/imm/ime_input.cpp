@@ -9,6 +9,10 @@
 namespace {
 
 constexpr DWORD kMaxShownUnits = 128;
+// Each text field holds the shown units and a terminator, each attribute field one byte a unit.
+static_assert(kMaxShownUnits + 1 <= kCompTextUnits);
+static_assert(kMaxShownUnits <= kCompAttrBytes);
+static_assert(kResultClauseOffset + 2 * sizeof(DWORD) <= kResultStrOffset);
 
 DWORD Capped(uint32_t n, DWORD cap) { return n < cap ? n : cap; }
 

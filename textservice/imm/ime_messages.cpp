@@ -7,6 +7,8 @@ namespace {
 BOOL AppendAndDeliver(HIMC himc, INPUTCONTEXT* ic, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!ic || !ic->hWnd || !IsWindow(ic->hWnd)) return FALSE;
     const DWORD count = ic->hMsgBuf ? ic->dwNumMsgBuf : 0;
+    // A count the buffer size cannot express is not trusted.
+    if (count >= MAXDWORD / sizeof(TRANSMSG)) return FALSE;
     const DWORD bytes = (count + 1) * sizeof(TRANSMSG);
     if (!ic->hMsgBuf) {
         ic->hMsgBuf = ImmCreateIMCC(sizeof(TRANSMSG));

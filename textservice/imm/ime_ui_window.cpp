@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/settings/key_names.h"
+#include "textservice/boundary_guard.h"
 #include "textservice/imm/ime_context_lock.h"
 #include "textservice/imm/ime_input.h"
 #include "textservice/imm/ime_key_path.h"
@@ -174,12 +175,10 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
 }
 
 LRESULT CALLBACK ImeUIWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return Guarded<LRESULT>(0, [&] {
         auto himc = reinterpret_cast<HIMC>(GetWindowLongPtrW(hwnd, IMMGWLP_IMC));
         return HandleImeUIMessage(hwnd, himc, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 bool RegisterImeUIClass(HINSTANCE module) {

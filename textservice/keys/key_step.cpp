@@ -17,6 +17,9 @@
 
 namespace {
 
+// Typed output (at most kOutputUnits - 1 units and a terminator) goes through pickedText.
+static_assert(kOutputUnits <= kPickedUnits);
+
 uint32_t Length(const wchar_t* s, uint32_t max) {
     uint32_t n = 0;
     while (s && n < max && s[n]) ++n;

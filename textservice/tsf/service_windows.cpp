@@ -86,6 +86,16 @@ void DestroyWindows(Engine* e) {
     if (e) DestroyEngineWindows(e);
 }
 
+// The soft keyboard of the engine's layout record (set before), owned by the document's
+// window; the window shows and repaints its labels.
+void ShowSoftKeyboard(CTextService* service) {
+    Engine* e = service->engine();
+    if (!e) return;
+    if (!e->uiState) e->uiState = CreateUIState();
+    HWND owner = service->focusWindow();
+    CreateSoftKeyboardWindow(e, owner && IsWindow(owner) ? owner : nullptr);
+}
+
 void DocumentFocus(CTextService* service, bool hasDocument) {
     Engine* e = service->engine();
     if (!e) return;
@@ -98,16 +108,9 @@ void DocumentFocus(CTextService* service, bool hasDocument) {
     // A skin chosen elsewhere (the settings, another process) is loaded here.
     if (!e->uiState) e->uiState = CreateUIState();
     if (e->uiState) ReloadSkin(e);
-}
-
-// The soft keyboard of the engine's layout record (set before), owned by the document's
-// window; the window shows and repaints its labels.
-void ShowSoftKeyboard(CTextService* service) {
-    Engine* e = service->engine();
-    if (!e) return;
-    if (!e->uiState) e->uiState = CreateUIState();
-    HWND owner = service->focusWindow();
-    CreateSoftKeyboardWindow(e, owner && IsWindow(owner) ? owner : nullptr);
+    // The soft keyboard is still on: its keys still type its layout, so it is seen again.
+    if ((e->state & kStateSoftKeyboard) && !e->windows.softKeyboardWindow)
+        ShowSoftKeyboard(service);
 }
 
 void HideSoftKeyboard(CTextService* service) {

@@ -615,6 +615,24 @@ TEST_F(ImeContext, LosingTheContextClearsTheInput) {
     DestroyWindow(ui);
 }
 
+TEST_F(ImeContext, MessageCountTheBufferCannotHoldIsRefused) {
+    Select();
+    INPUTCONTEXT* ic = ImmLockIMC(himc_);
+    ASSERT_TRUE(ic);
+    if (!ic->hMsgBuf) ic->hMsgBuf = ImmCreateIMCC(sizeof(TRANSMSG));
+    const DWORD kept = ic->dwNumMsgBuf;
+    for (DWORD count : {DWORD{MAXDWORD}, DWORD{MAXDWORD / sizeof(TRANSMSG)}}) {
+        ic->dwNumMsgBuf = count;
+        EXPECT_FALSE(GenerateImeMessage(himc_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0)) << count;
+        EXPECT_EQ(ic->dwNumMsgBuf, count);
+    }
+    ic->dwNumMsgBuf = kept;
+    ImmUnlockIMC(himc_);
+    g_messages.clear();
+    EXPECT_TRUE(GenerateImeMessage(himc_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0));
+    EXPECT_EQ(g_messages, (std::vector<Msg>{{WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0}}));
+}
+
 // What the UI window asks of the skinned windows, in order.
 std::vector<std::wstring> g_windowCalls;
 

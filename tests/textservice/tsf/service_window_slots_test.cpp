@@ -147,3 +147,30 @@ TEST(ServiceWindowSlots, StateTipWithoutACaretGoesToTheWorkAreaCorner) {
 }
 
 }  // namespace
+
+namespace {
+
+// With a window named by the focused document's view the tip goes below and right of its
+// caret, and that window becomes the focus window.
+TEST(ServiceWindowSlots, StateTipAtTheCaretOfTheViewsWindow) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 300, 100, 400, 300,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CreateCaret(window, nullptr, 1, 16));
+    SetCaretPos(30, 40);
+    {
+        ServiceFixture f;
+        f.host->SetViewWindow(window);
+        ASSERT_EQ(f.Activate(), S_OK);
+        f.tips.clear();
+        f.service->ShowStateTip(L"半");
+        ASSERT_EQ(f.tips.size(), 1u);
+        EXPECT_EQ(f.tips[0].first.x, 340);
+        EXPECT_EQ(f.tips[0].first.y, 172);
+        EXPECT_EQ(f.service->focusWindow(), window);
+    }
+    DestroyCaret();
+    DestroyWindow(window);
+}
+
+}  // namespace

@@ -117,7 +117,8 @@ TEST_F(ShippedTyping, CandidateWindowFollowsTheCandidates) {
 namespace {
 
 // The soft keyboard through the service's UI command: shown with a layout, destroyed when no
-// document has the focus, gone with the engine's windows.
+// document has the focus and shown again with the next one while it is on, gone with the
+// engine's windows.
 TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
     ASSERT_TRUE(RegisterUIWindowClasses(GetModuleHandleW(nullptr)));
     InstallDefaultServiceWindowHooks();
@@ -133,10 +134,19 @@ TEST_F(ShippedTyping, SoftKeyboardShownByCommandAndGoneWithTheDocument) {
     f.host->SetDocumentFocus(false);
     EXPECT_FALSE(IsWindow(keyboard));
     EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
+    // Back in a document the keyboard, still on, is shown again.
     f.host->SetDocumentFocus(true);
-    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
     const HWND again = e->windows.softKeyboardWindow;
     ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(IsWindowVisible(again));
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 3), 1);
+    EXPECT_EQ(e->windows.softKeyboardWindow, again);
+    // Switched off, it stays off across a document switch.
+    EXPECT_EQ(SendUICommand(e, uicmd::kSoftKeyboard, 1, 0), 1);
+    EXPECT_FALSE(IsWindow(again));
+    f.host->SetDocumentFocus(false);
+    f.host->SetDocumentFocus(true);
+    EXPECT_EQ(e->windows.softKeyboardWindow, nullptr);
     f.service->Deactivate();
     EXPECT_FALSE(IsWindow(again));
     UnregisterUIWindowClasses(GetModuleHandleW(nullptr));
