@@ -289,13 +289,8 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     Engine* e = EngineOf(w);
     bool ready = e && e->uiState;
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (LRESULT result; LayeredWindowMessage(w, message, wp, lp, &result)) return result;
     switch (message) {
-        case WM_CREATE:
-            SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_LAYERED);
-            return 0;
-        case WM_SETCURSOR:
-            SetCapture(w);
-            break;
         case WM_MOUSEMOVE:
             if (ready) OnMouseMove(w, e, wp, pt);
             return 0;
@@ -341,12 +336,6 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             if (ready && g_hooks->hideDictionarySoon) g_hooks->hideDictionarySoon(e);
             ReleaseCapture();
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(w, &ps);
-            EndPaint(w, &ps);
-            return 0;
-        }
         case WM_DESTROY:
             ShowWindow(w, SW_HIDE);
             if (ready) {

@@ -21,3 +21,25 @@ void RaiseImeEvent(Engine* e, DWORD event) {
 POINT ClientPoint(LPARAM lp) {
     return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
+
+bool LayeredWindowMessage(HWND w, UINT message, WPARAM wp, LPARAM lp, LRESULT* result) {
+    switch (message) {
+        case WM_CREATE:
+            SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_LAYERED);
+            *result = 0;
+            return true;
+        case WM_SETCURSOR:
+            SetCapture(w);
+            *result = DefWindowProcW(w, message, wp, lp);
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(w, &ps);
+            EndPaint(w, &ps);
+            *result = 0;
+            return true;
+        }
+        default:
+            return false;
+    }
+}

@@ -19,3 +19,8 @@ void RaiseImeEvent(Engine* e, DWORD event);
 
 // The client point of a mouse message, signed as the coordinates may be negative.
 POINT ClientPoint(LPARAM lp);
+
+// The messages the two layered windows (candidate list, status bar) answer alike: the layered
+// style set on creation, the mouse captured on every cursor message, painting left to
+// UpdateLayeredWindow. True when message is one of them, with what to return in *result.
+bool LayeredWindowMessage(HWND w, UINT message, WPARAM wp, LPARAM lp, LRESULT* result);
