@@ -198,16 +198,10 @@ bool CreateCandidateWindow(Engine* e, const CandidateHost& host) {
     UIState* s = e->uiState;
     if (!s->images.images[kSlotStatusBar]) return false;
     s->host = host;
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&CandidateWndProc), &module);
-    HWND w =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCandidateClass, kCandidateTitle,
-                        WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host.owner, nullptr, module, nullptr);
+    HWND w = CreateSkinWindow(e, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCandidateClass, kCandidateTitle,
+                              0, 0, 0, 0, host.owner);
     if (!w) return false;
     CreateUIFonts(e);
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     s->candidate.hoverId = -1;
     s->candidate.pressedId = -1;
     InitCandidateRegions(s->candidateRegions);

@@ -208,11 +208,9 @@ bool CreateStatusBarWindow(Engine* e, HWND host) {
     if (!e || !e->uiState) return false;
     if (e->windows.statusWindow) return true;
     if (!BarPicture(e) || NeighbourIsConsole(host)) return false;
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle,
-                             WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host, nullptr, SkinWindowModule(),
-                             nullptr);
+    HWND w = CreateSkinWindow(e, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle, 0, 0,
+                              0, 0, host);
     if (!w) return false;
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     SetSlot(w, kHoverSlot, -1);
     SetSlot(w, kPressedSlot, -1);
     e->windows.statusWindow = w;

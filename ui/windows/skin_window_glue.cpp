@@ -12,6 +12,14 @@ HMODULE SkinWindowModule() {
 
 Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
+HWND CreateSkinWindow(Engine* e, DWORD exStyle, const wchar_t* className, const wchar_t* title,
+                      int x, int y, int width, int height, HWND owner) {
+    HWND w = CreateWindowExW(exStyle, className, title, WS_POPUP | WS_DISABLED, x, y, width, height,
+                             owner, nullptr, SkinWindowModule(), nullptr);
+    if (w) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
+    return w;
+}
+
 void RaiseImeEvent(Engine* e, DWORD event) {
     if (!e || !e->uiState) return;
     const CandidateHost& h = e->uiState->host;
