@@ -58,9 +58,7 @@ int SetOpenClose(Engine* e, ActionHost& host, bool open) {
     return 1;
 }
 
-int SetEnglishMode(Engine* e, ActionHost& host, bool chinese) {
-    CommitBeforeSwitch(e, host);
-    if (!host.ReadOpenState()) host.WriteOpenState(true);
+void SetInputState(Engine* e, bool chinese) {
     e->state &= ~kStateImeClosed;
     if (chinese) {
         e->state &= ~kStateEnglishMode;
@@ -69,6 +67,12 @@ int SetEnglishMode(Engine* e, ActionHost& host, bool chinese) {
         e->state |= kStateEnglishMode | kStateEnglishPunct;
         ResetSymbolRecords(e);
     }
+}
+
+int SetEnglishMode(Engine* e, ActionHost& host, bool chinese) {
+    CommitBeforeSwitch(e, host);
+    if (!host.ReadOpenState()) host.WriteOpenState(true);
+    SetInputState(e, chinese);
     host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), true));
     host.RefreshLanguageBar();
     host.UpdateKeyboardState();

@@ -27,6 +27,9 @@ void CommitBeforeSwitch(Engine* engine, ActionHost& host);
 
 // Opens or closes the input method. 1.
 int SetOpenClose(Engine* engine, ActionHost& host, bool open);
+// The engine state of Chinese or English input: open; Chinese with the start state's
+// punctuation, or English with English punctuation and the symbol pairs forgotten.
+void SetInputState(Engine* engine, bool chinese);
 // Chinese or English input, opening a closed keyboard. 1.
 int SetEnglishMode(Engine* engine, ActionHost& host, bool chinese);
 // Full or half width; English or Chinese punctuation. With the state tip. 1.

@@ -2,7 +2,6 @@
 
 #include "core/settings/config_blocks.h"
 #include "engine/commands/command_run.h"
-#include "engine/symbol_display.h"
 #include "engine/ui_command.h"
 #include "textservice/actions/key_dispatch.h"
 #include "textservice/actions/service_actions.h"
@@ -75,16 +74,8 @@ int ModeCommand(Engine* e, ActionHost& host, uint32_t code) {
 
 // Chinese or English input as the IMM32 handler sets it.
 void ImmInputMode(Engine* e, ActionHost& host, bool chinese) {
-    e->state &= ~kStateImeClosed;
-    if (chinese) {
-        e->state &= ~kStateEnglishMode;
-        const bool chinesePunct = e->ime && (e->ime->startState & kStartStateChinesePunct);
-        e->state = chinesePunct ? e->state & ~kStateEnglishPunct : e->state | kStateEnglishPunct;
-    } else {
-        e->state |= kStateEnglishMode | kStateEnglishPunct;
-        ResetSymbolRecords(e);
-        host.CommitCandidate();
-    }
+    SetInputState(e, chinese);
+    if (!chinese) host.CommitCandidate();
     host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), true));
 }
 

@@ -5,11 +5,9 @@
 #include "engine/key_decision.h"
 #include "engine/key_texts.h"
 #include "engine/platform.h"
+#include "ui/softkbd/soft_keyboard_layouts.h"
 
 namespace {
-
-const KeyPathHooks kNoHooks = {};
-const KeyPathHooks* hooks = &kNoHooks;
 
 // The key currently held down, for modifier taps.
 uint32_t heldScanCode = kNoScanCode;
@@ -124,8 +122,14 @@ KeyVerdict Verdict(KeyVerdictCode c) { return {c}; }
 
 }  // namespace
 
-const KeyPathHooks& KeyPathHookTable() { return *hooks; }
-void SetKeyPathHooks(const KeyPathHooks* h) { hooks = h ? h : &kNoHooks; }
+uint32_t ShownSoftKeyboardLayout(const Engine* e) {
+    if (!e || !(e->state & kStateSoftKeyboard)) return 0;
+    return e->softKeyboardLayout;
+}
+
+wchar_t ShownSoftKeyboardChar(const Engine* e, uint32_t virtualKey, bool shifted) {
+    return SoftKeyboardCharOf(ShownSoftKeyboardLayout(e), virtualKey, shifted);
+}
 
 void ForgetHeldKey() {
     heldScanCode = kNoScanCode;
@@ -224,11 +228,10 @@ KeyVerdict ClassifyKey(Engine* e, KeyPathState& st, const KeyQuery& q) {
     }
     const uint32_t options = e->ime ? e->ime->options : 0;
     if (!decided && (e->state & kStateSoftKeyboard)) {
-        const int layout = hooks->softKeyboardLayout ? hooks->softKeyboardLayout(e) : 1;
         if (action & keyfn::kClearInput) {
             eaten = decided = true;
-        } else if (layout > 1) {
-            const wchar_t c = hooks->softKeyboardChar ? hooks->softKeyboardChar(e, vk, m.shift) : 0;
+        } else if (ShownSoftKeyboardLayout(e) > 1) {
+            const wchar_t c = ShownSoftKeyboardChar(e, vk, m.shift);
             eaten = c != 0 && c != L' ';
             decided = true;
         }

@@ -27,17 +27,11 @@ struct KeyVerdict {
     bool eaten() const { return code == KeyVerdictCode::kEaten; }
 };
 
-// Services the key path needs from the windows and actions of the front end. Every slot may
-// stay null: the soft keyboard then counts as the PC layout, nothing else happens.
-struct KeyPathHooks {
-    // Layout shown on the soft keyboard (1 the PC layout, 2-13 symbol layouts), 0 when none.
-    int (*softKeyboardLayout)(Engine* engine);
-    // Character the shown soft-keyboard layout gives the key (shifted form when shifted).
-    wchar_t (*softKeyboardChar)(Engine* engine, uint32_t virtualKey, bool shifted);
-};
-const KeyPathHooks& KeyPathHookTable();
-// Installs the table (kept by pointer); null restores the empty one.
-void SetKeyPathHooks(const KeyPathHooks* hooks);
+// The soft keyboard as the engine keeps it: the layout shown (1 the PC layout, 2-13 symbol
+// layouts), 0 while it is off.
+uint32_t ShownSoftKeyboardLayout(const Engine* engine);
+// Character the shown layout gives a virtual key (its shifted form when shifted), 0 when none.
+wchar_t ShownSoftKeyboardChar(const Engine* engine, uint32_t virtualKey, bool shifted);
 
 // Classifies one key event. An eaten key leaves its action word, key code and text in
 // engine->input (keyAction, keyVk, keyChar) for the key step. A key-down that is not eaten

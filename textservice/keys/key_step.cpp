@@ -57,11 +57,9 @@ KeyStepResult KeyStep::Run() {
 
     // A symbol layout on the soft keyboard types its own characters.
     if ((e_->state & kStateSoftKeyboard) && !(in.keyAction & keyfn::kClearInput)) {
-        const KeyPathHooks& hooks = KeyPathHookTable();
-        const int layout = hooks.softKeyboardLayout ? hooks.softKeyboardLayout(e_) : 1;
-        if (layout > 1 && hooks.softKeyboardChar) {
+        if (ShownSoftKeyboardLayout(e_) > 1) {
             const bool shift = Platform().keyState(VK_SHIFT) < 0;
-            const wchar_t c = hooks.softKeyboardChar(e_, in.keyVk & 0xFF, shift);
+            const wchar_t c = ShownSoftKeyboardChar(e_, in.keyVk & 0xFF, shift);
             if (c && c != L' ') {
                 in.pickedText[0] = c;
                 in.pickedText[1] = 0;

@@ -198,16 +198,10 @@ bool CreateCandidateWindow(Engine* e, const CandidateHost& host) {
     UIState* s = e->uiState;
     if (!s->images.images[kSlotStatusBar]) return false;
     s->host = host;
-    HMODULE module = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&CandidateWndProc), &module);
-    HWND w =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCandidateClass, kCandidateTitle,
-                        WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host.owner, nullptr, module, nullptr);
+    HWND w = CreateSkinWindow(e, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCandidateClass, kCandidateTitle,
+                              0, 0, 0, 0, host.owner);
     if (!w) return false;
     CreateUIFonts(e);
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     s->candidate.hoverId = -1;
     s->candidate.pressedId = -1;
     InitCandidateRegions(s->candidateRegions);
@@ -289,13 +283,8 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     Engine* e = EngineOf(w);
     bool ready = e && e->uiState;
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (LRESULT result; LayeredWindowMessage(w, message, wp, lp, &result)) return result;
     switch (message) {
-        case WM_CREATE:
-            SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_LAYERED);
-            return 0;
-        case WM_SETCURSOR:
-            SetCapture(w);
-            break;
         case WM_MOUSEMOVE:
             if (ready) OnMouseMove(w, e, wp, pt);
             return 0;
@@ -341,12 +330,6 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             if (ready && g_hooks->hideDictionarySoon) g_hooks->hideDictionarySoon(e);
             ReleaseCapture();
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(w, &ps);
-            EndPaint(w, &ps);
-            return 0;
-        }
         case WM_DESTROY:
             ShowWindow(w, SW_HIDE);
             if (ready) {

@@ -233,11 +233,9 @@ bool CreateDictWindow(Engine* e) {
     if (!g_editFont) g_editFont.reset(SongFont());
     if (!g_linkFont) g_linkFont.reset(SongFont());
     HWND owner = Immersive(e) ? e->uiState->host.focus : nullptr;
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kDictClass, kDictTitle,
-                             WS_POPUP | WS_DISABLED, 0, 0, kWidth, kHeight, owner, nullptr,
-                             SkinWindowModule(), nullptr);
+    HWND w = CreateSkinWindow(e, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kDictClass, kDictTitle, 0, 0,
+                              kWidth, kHeight, owner);
     if (!w) return false;
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     e->windows.dictWindow = w;
     g_edit = richEdit
                  ? CreateWindowExW(

@@ -84,3 +84,13 @@ SoftKeyLabel SoftKeyLabelOf(uint32_t layout, int key) {
         return {};
     return Labels().labels[layout - 1][key];
 }
+
+wchar_t SoftKeyboardCharOf(uint32_t layout, uint32_t virtualKey, bool shifted) {
+    if (virtualKey == 0) return 0;
+    for (int key = 0; key < kSoftKeyLabels; ++key) {
+        if (SoftKeyVirtualKey(key) != virtualKey) continue;
+        const SoftKeyLabel label = SoftKeyLabelOf(layout, key);
+        return shifted ? label.upper : label.lower;
+    }
+    return 0;
+}

@@ -13,3 +13,6 @@ struct SoftKeyLabel {
 
 // The label of key (0-57) in layout (1-13); both 0 for other keys and layouts.
 SoftKeyLabel SoftKeyLabelOf(uint32_t layout, int key);
+// The character layout (1-13) gives the key that types virtualKey: its upper label when
+// shifted, else its lower one; 0 when no key of the picture types it or the label is empty.
+wchar_t SoftKeyboardCharOf(uint32_t layout, uint32_t virtualKey, bool shifted);

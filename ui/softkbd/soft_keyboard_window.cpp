@@ -180,11 +180,9 @@ bool CreateSoftKeyboardWindow(Engine* e, HWND owner) {
     }
     HWND w = e->windows.softKeyboardWindow;
     if (!w) {
-        w = CreateWindowExW(WS_EX_TOOLWINDOW, kSoftKeyboardClass, kTitle, WS_POPUP | WS_DISABLED,
-                            g_position.x, g_position.y, kSoftKeyboardWidth, kSoftKeyboardHeight,
-                            owner, nullptr, SkinWindowModule(), nullptr);
+        w = CreateSkinWindow(e, WS_EX_TOOLWINDOW, kSoftKeyboardClass, kTitle, g_position.x,
+                             g_position.y, kSoftKeyboardWidth, kSoftKeyboardHeight, owner);
         if (!w) return false;
-        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         e->windows.softKeyboardWindow = w;
     }
     ShowWindow(w, SW_SHOWNOACTIVATE);

@@ -208,11 +208,9 @@ bool CreateStatusBarWindow(Engine* e, HWND host) {
     if (!e || !e->uiState) return false;
     if (e->windows.statusWindow) return true;
     if (!BarPicture(e) || NeighbourIsConsole(host)) return false;
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle,
-                             WS_POPUP | WS_DISABLED, 0, 0, 0, 0, host, nullptr, SkinWindowModule(),
-                             nullptr);
+    HWND w = CreateSkinWindow(e, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kStatusClass, kStatusTitle, 0, 0,
+                              0, 0, host);
     if (!w) return false;
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     SetSlot(w, kHoverSlot, -1);
     SetSlot(w, kPressedSlot, -1);
     e->windows.statusWindow = w;
@@ -275,13 +273,8 @@ LRESULT CALLBACK StatusWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     Engine* e = EngineOf(w);
     const bool ready = e && e->uiState && BarPicture(e);
     const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (LRESULT result; LayeredWindowMessage(w, message, wp, lp, &result)) return result;
     switch (message) {
-        case WM_CREATE:
-            SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_LAYERED);
-            return 0;
-        case WM_SETCURSOR:
-            SetCapture(w);
-            break;
         case WM_MOUSEMOVE:
             if (ready) OnMouseMove(w, e, wp, pt);
             return 0;
@@ -302,12 +295,6 @@ LRESULT CALLBACK StatusWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
                 SendMessageW(e->uiState->statusTooltip, TTM_TRACKACTIVATE, FALSE,
                              reinterpret_cast<LPARAM>(&e->uiState->statusTool));
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(w, &ps);
-            EndPaint(w, &ps);
-            return 0;
-        }
         case kSkinReloadedMessage:
             if (ready && !(e->state & kStateInputDisabled)) {
                 LayoutStatusWindow(e);

@@ -120,10 +120,8 @@ bool ShowTipWindow(Engine* e, int x, int y, int kind, const wchar_t* text) {
     HWND w = e->windows.tipWindow;
     if (!w) {
         HWND owner = e->uiState ? e->uiState->host.focus : nullptr;
-        w = CreateWindowExW(WS_EX_TOOLWINDOW, kTipClass, kTipTitle, WS_POPUP | WS_DISABLED, x, y, 0,
-                            0, owner, nullptr, SkinWindowModule(), nullptr);
+        w = CreateSkinWindow(e, WS_EX_TOOLWINDOW, kTipClass, kTipTitle, x, y, 0, 0, owner);
         if (!w) return false;
-        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         e->windows.tipWindow = w;
     } else if (AutoHides()) {
         SetTimer(w, kTickTimer, kTickMs, nullptr);

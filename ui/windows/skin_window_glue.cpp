@@ -12,6 +12,14 @@ HMODULE SkinWindowModule() {
 
 Engine* EngineOf(HWND w) { return reinterpret_cast<Engine*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
+HWND CreateSkinWindow(Engine* e, DWORD exStyle, const wchar_t* className, const wchar_t* title,
+                      int x, int y, int width, int height, HWND owner) {
+    HWND w = CreateWindowExW(exStyle, className, title, WS_POPUP | WS_DISABLED, x, y, width, height,
+                             owner, nullptr, SkinWindowModule(), nullptr);
+    if (w) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
+    return w;
+}
+
 void RaiseImeEvent(Engine* e, DWORD event) {
     if (!e || !e->uiState) return;
     const CandidateHost& h = e->uiState->host;
@@ -20,4 +28,26 @@ void RaiseImeEvent(Engine* e, DWORD event) {
 
 POINT ClientPoint(LPARAM lp) {
     return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+bool LayeredWindowMessage(HWND w, UINT message, WPARAM wp, LPARAM lp, LRESULT* result) {
+    switch (message) {
+        case WM_CREATE:
+            SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_LAYERED);
+            *result = 0;
+            return true;
+        case WM_SETCURSOR:
+            SetCapture(w);
+            *result = DefWindowProcW(w, message, wp, lp);
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(w, &ps);
+            EndPaint(w, &ps);
+            *result = 0;
+            return true;
+        }
+        default:
+            return false;
+    }
 }

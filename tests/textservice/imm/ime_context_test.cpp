@@ -519,6 +519,17 @@ TEST_F(ImeContext, CtrlOrAltHeldKeysPassThrough) {
     EXPECT_TRUE(g_messages.empty());
 }
 
+TEST_F(ImeContext, SymbolLayoutOfTheSoftKeyboardTypesItsCharacter) {
+    Select();
+    Engine* e = EngineOf();
+    e->state |= kStateSoftKeyboard;
+    e->softKeyboardLayout = 2;  // Greek
+    EXPECT_TRUE(Press('Q'));
+    EXPECT_EQ(Read(GCS_RESULTSTR), L"α");
+    EXPECT_FALSE(Press(VK_NUMPAD6)) << "a key the layout gives no character passes";
+    EXPECT_EQ(Read(GCS_COMPSTR), L"");
+}
+
 TEST_F(ImeContext, CompositionCancelRequestClearsTheInput) {
     Select();
     struct Case {

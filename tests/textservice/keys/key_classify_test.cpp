@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "support/keys/key_driver.h"
 
@@ -232,6 +233,61 @@ TEST(ClassifyKey, BackspaceReplayPassesBackspaceAndEatsTheMarker) {
     e->replayActive = 1;
     d.Down(VK_NUMPAD6);
     EXPECT_EQ(e->replayActive, 0u);
+}
+
+struct SoftKeyboardCase {
+    const char* name;
+    uint32_t layout;  // as the soft keyboard's layout menu leaves it in the engine
+    bool shown;
+    int vk;
+    bool shift;
+    bool eaten;
+    const wchar_t* committed;
+};
+
+// The layout chosen on the soft keyboard decides the key in both front ends, and an eaten
+// key types that layout's character.
+TEST(ClassifyKey, SoftKeyboardLayoutTypesItsCharacter) {
+    const SoftKeyboardCase cases[] = {
+        {"Greek layout: Q types alpha", 2, true, 'Q', false, true, L"α"},
+        {"Greek layout: Shift Q types capital alpha", 2, true, 'Q', true, true, L"Α"},
+        {"Greek layout: a digit without a character passes", 2, true, '1', false, false, L""},
+        {"Greek layout: a keypad digit is no soft key and passes", 2, true, VK_NUMPAD6, false,
+         false, L""},
+        {"numerals layout: 1 types yi", 12, true, '1', false, true, L"一"},
+        {"numerals layout: Shift 1 types the capital form", 12, true, '1', true, true, L"壹"},
+        {"pinyin layout: Shift gives no character", 5, true, 'Q', true, false, L""},
+        {"PC layout keeps the key rules: Q passes", 1, true, 'Q', false, false, L""},
+        {"PC layout keeps the key rules: a keypad digit composes", 1, true, VK_NUMPAD6, false, true,
+         L""},
+        {"keyboard off: a left-over layout counts for nothing", 2, false, 'Q', false, false, L""},
+    };
+    for (FrontEnd frontEnd : {FrontEnd::kTextService, FrontEnd::kImm32}) {
+        for (const SoftKeyboardCase& c : cases) {
+            SCOPED_TRACE(std::string(c.name) +
+                         (frontEnd == FrontEnd::kImm32 ? " (IMM32)" : " (text service)"));
+            KeyDriver d(frontEnd);
+            if (c.shown) d.engine.e->state |= kStateSoftKeyboard;
+            d.engine.e->softKeyboardLayout = c.layout;
+            if (c.shift) d.keyboard.Press(VK_SHIFT, true);
+            EXPECT_EQ(d.Tap(c.vk), c.eaten);
+            EXPECT_EQ(d.document.committed, c.committed);
+        }
+    }
+}
+
+TEST(ClassifyKey, SoftKeyboardCharacterEndsTheComposition) {
+    for (FrontEnd frontEnd : {FrontEnd::kTextService, FrontEnd::kImm32}) {
+        KeyDriver d(frontEnd);
+        d.TypeKeypad("64");
+        ASSERT_TRUE(d.document.composing);
+        d.engine.e->state |= kStateSoftKeyboard;
+        d.engine.e->softKeyboardLayout = 2;
+        EXPECT_TRUE(d.Tap('Q'));
+        EXPECT_FALSE(d.document.composing);
+        ASSERT_FALSE(d.document.committed.empty());
+        EXPECT_EQ(d.document.committed.back(), L'α');
+    }
 }
 
 TEST(ClassifyKey, NoSettingsNoKey) {

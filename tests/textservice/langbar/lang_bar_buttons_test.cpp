@@ -10,6 +10,7 @@
 #include "engine/engine_fixture.h"
 #include "engine/platform.h"
 #include "engine/ui_command.h"
+#include "support/sent_commands.h"
 #include "textservice/keys/key_path_state.h"
 
 using engine_test::TestEngine;
@@ -113,15 +114,8 @@ public:
     ULONG refs = 1;
 };
 
-struct Sent {
-    uint32_t code;
-    uintptr_t first, second;
-};
-std::vector<Sent> g_sent;
-int RecordCommand(void*, uint32_t code, uintptr_t first, uintptr_t second) {
-    g_sent.push_back({code, first, second});
-    return 1;
-}
+using testing_support::g_sent;
+using testing_support::RecordCommand;
 
 bool g_capsLock = false;
 int16_t KeyState(int vk) { return vk == VK_CAPITAL && g_capsLock ? 1 : 0; }

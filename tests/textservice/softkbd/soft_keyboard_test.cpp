@@ -109,6 +109,30 @@ TEST(SoftKeyboardLayouts, EveryLayoutLabelsOnlyCharacterKeys) {
     EXPECT_EQ(SoftKeyLabelOf(1, 58).lower, 0);
 }
 
+TEST(SoftKeyboardLayouts, VirtualKeysTypeTheLabelsOfTheirKeys) {
+    for (uint32_t layout = 1; layout <= 13; ++layout) {
+        SCOPED_TRACE(layout);
+        for (int key = 0; key < kSoftKeyLabels; ++key) {
+            const uint8_t vk = SoftKeyVirtualKey(key);
+            if (!vk) continue;
+            const SoftKeyLabel l = SoftKeyLabelOf(layout, key);
+            EXPECT_EQ(SoftKeyboardCharOf(layout, vk, false), l.lower) << key;
+            EXPECT_EQ(SoftKeyboardCharOf(layout, vk, true), l.upper) << key;
+        }
+    }
+    struct {
+        uint32_t layout, vk;
+        wchar_t expected;
+    } const others[] = {
+        {2, VK_NUMPAD6, 0},  // not a key of the picture
+        {2, 0, 0},           // the keys that type nothing
+        {0, 'Q', 0},         // keyboard off
+        {14, 'Q', 0},        // no such layout
+    };
+    for (const auto& o : others)
+        EXPECT_EQ(SoftKeyboardCharOf(o.layout, o.vk, false), o.expected) << o.layout << " " << o.vk;
+}
+
 TEST(SoftKeyboardInput, ReleaseActions) {
     struct Case {
         const char* name;

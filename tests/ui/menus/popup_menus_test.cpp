@@ -7,6 +7,7 @@
 #include "core/settings/config_blocks.h"
 #include "engine/ui_command.h"
 #include "menu_inspect.h"
+#include "support/sent_commands.h"
 #include "ui/menus/menu_build.h"
 #include "ui/menus/menu_dispatch.h"
 #include "ui/menus/menu_prepare.h"
@@ -375,16 +376,8 @@ TEST(StatusMenu, TicksTheModes) {
     }
 }
 
-struct Sent {
-    uint32_t code;
-    uintptr_t first, second;
-};
-std::vector<Sent> g_sent;
-
-int RecordCommand(void*, uint32_t code, uintptr_t first, uintptr_t second) {
-    g_sent.push_back({code, first, second});
-    return 1;
-}
+using testing_support::g_sent;
+using testing_support::RecordCommand;
 
 TEST(MenuDispatch, ItemsToUICommands) {
     struct Case {

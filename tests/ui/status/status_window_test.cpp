@@ -8,6 +8,7 @@
 
 #include "engine/ui_command.h"
 #include "status_skin_fixture.h"
+#include "support/sent_commands.h"
 #include "ui/menus/popup_menus.h"
 #include "ui/status/status_text.h"
 #include "ui/windows/skin_window_classes.h"
@@ -16,15 +17,9 @@ using status_test::StatusSkin;
 
 namespace {
 
-struct Sent {
-    uint32_t code;
-    uintptr_t first, second;
-};
-std::vector<Sent> g_sent;
-int RecordCommand(void*, uint32_t code, uintptr_t first, uintptr_t second) {
-    g_sent.push_back({code, first, second});
-    return 1;
-}
+using testing_support::g_sent;
+using testing_support::RecordCommand;
+using testing_support::Sent;
 
 int g_menus = 0;
 uint64_t CountMenu(HMENU, HWND, POINT) {
