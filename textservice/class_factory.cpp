@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "core/base/boundary_guard.h"
 #include "textservice/object_count.h"
 #include "textservice/tsf/text_service.h"
 
@@ -34,7 +35,7 @@ ULONG ReleaseReference(CClassFactory* factory) {
 }  // namespace
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** out) {
-    try {
+    return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         if (!out) return E_POINTER;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
             *out = static_cast<IClassFactory*>(this);
@@ -43,9 +44,7 @@ STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** out) {
         }
         *out = nullptr;
         return E_NOINTERFACE;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::AddRef() {
@@ -53,35 +52,27 @@ STDMETHODIMP_(ULONG) CClassFactory::AddRef() {
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::Release() {
-    try {
-        return ReleaseReference(this);
-    } catch (...) {
-        return 0;
-    }
+    return Guarded<ULONG>(0, [&]() -> ULONG { return ReleaseReference(this); });
 }
 
 STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out) {
-    try {
+    return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         if (!creator_) {
             if (out) *out = nullptr;
             return E_UNEXPECTED;
         }
         return creator_(outer, riid, out);
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 STDMETHODIMP CClassFactory::LockServer(BOOL lock) {
-    try {
+    return Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         if (lock)
             ObjectCountIncrement();
         else
             ReleaseReference(this);
         return S_OK;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 int ReadServiceClassId(HINSTANCE module, CLSID* out) {
@@ -96,7 +87,7 @@ int ReadServiceClassId(HINSTANCE module, CLSID* out) {
 }
 
 HRESULT GetClassObject(const CLSID* classId, const IID* iid, void** out) {
-    try {
+    const HRESULT result = Guarded<HRESULT>(E_UNEXPECTED, [&]() -> HRESULT {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (!classId || !iid) return E_INVALIDARG;
@@ -111,10 +102,9 @@ HRESULT GetClassObject(const CLSID* classId, const IID* iid, void** out) {
             return S_OK;
         }
         return CLASS_E_CLASSNOTAVAILABLE;
-    } catch (...) {
-        if (out) *out = nullptr;
-        return E_UNEXPECTED;
-    }
+    });
+    if (result == E_UNEXPECTED && out) *out = nullptr;
+    return result;
 }
 
 void FreeClassFactory() {

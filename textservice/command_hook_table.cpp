@@ -1,9 +1,9 @@
 #include "textservice/command_hook_table.h"
 
+#include "core/base/boundary_guard.h"
 #include "engine/commands/command_hooks.h"
 #include "engine/commands/set_command.h"
 #include "textservice/actions/soft_keyboard_command.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/export/section_codec.h"
 #include "ui/image/image_file.h"
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "core/base/boundary_guard.h"
 #include "textservice/class_factory.h"
 #include "textservice/command_hook_table.h"
 #include "textservice/export/exported_object.h"
@@ -39,11 +40,8 @@ BOOL DllMainProcessAttachDetach(HINSTANCE instance, DWORD reason, void* reserved
 extern "C" HRESULT STDAPICALLTYPE StubReturnZero() { return S_OK; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved) {
-    try {
-        return DllMainProcessAttachDetach(instance, reason, reserved);
-    } catch (...) {
-        return FALSE;
-    }
+    return Guarded<BOOL>(FALSE,
+                         [&] { return DllMainProcessAttachDetach(instance, reason, reserved); });
 }
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** out) {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "textservice/boundary_guard.h"
+#include "core/base/boundary_guard.h"
 #include "textservice/export/section_codec.h"
 #include "textservice/pages/page_host.h"
 

@@ -1,6 +1,6 @@
 #include "textservice/export/section_codec.h"
 
-#include "textservice/boundary_guard.h"
+#include "core/base/boundary_guard.h"
 #include "textservice/export/input_options.h"
 #include "ui/options/interface_options.h"
 

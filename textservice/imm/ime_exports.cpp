@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <memory>
 
+#include "core/base/boundary_guard.h"
 #include "engine/commands/command_run.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/imm/ime_blocks.h"
 #include "textservice/imm/ime_escape.h"
 #include "textservice/imm/ime_input.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "core/base/boundary_guard.h"
 #include "core/settings/key_names.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/imm/ime_context_lock.h"
 #include "textservice/imm/ime_input.h"
 #include "textservice/imm/ime_key_path.h"

@@ -6,10 +6,10 @@
 #include <cwchar>
 #include <new>
 
+#include "core/base/boundary_guard.h"
 #include "core/settings/config_blocks.h"
 #include "engine/platform.h"
 #include "engine/ui_command.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/keys/key_path_state.h"
 #include "textservice/object_count.h"
 #include "ui/status/status_text.h"

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "core/base/boundary_guard.h"
 #include "core/settings/config_blocks.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/com_ptr.h"
 #include "textservice/langbar/lang_bar_buttons.h"
 #include "textservice/tsf/text_service.h"

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "core/base/boundary_guard.h"
 #include "core/record/engine.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/pages/font_faces.h"
 #include "textservice/pages/page_host.h"
 #include "textservice/pages/page_ids.h"

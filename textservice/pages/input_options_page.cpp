@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <string>
 
+#include "core/base/boundary_guard.h"
 #include "core/record/engine.h"
 #include "engine/effective_settings.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/export/input_options.h"
 #include "textservice/pages/page_host.h"
 #include "textservice/pages/page_ids.h"

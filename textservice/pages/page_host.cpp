@@ -1,6 +1,6 @@
 #include "textservice/pages/page_host.h"
 
-#include "textservice/boundary_guard.h"
+#include "core/base/boundary_guard.h"
 #include "textservice/object_count.h"
 #include "textservice/pages/page_templates.h"
 

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <new>
 
+#include "core/base/boundary_guard.h"
 #include "core/settings/config_blocks.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/object_count.h"
 #include "textservice/tsf/edit_sessions.h"
 #include "textservice/tsf/text_service.h"

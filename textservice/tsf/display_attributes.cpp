@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "core/base/boundary_guard.h"
 #include "core/base/handles.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/object_count.h"
 
 static_assert(sizeof(TF_DISPLAYATTRIBUTE) == 36);

@@ -1,6 +1,6 @@
 #include "textservice/tsf/edit_sessions.h"
 
-#include "textservice/boundary_guard.h"
+#include "core/base/boundary_guard.h"
 #include "textservice/tsf/text_service.h"
 
 CEditSessionBase::CEditSessionBase(ITfContext* context, CTextService* service)

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "core/base/boundary_guard.h"
 #include "engine/ui_state.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/tsf/service_placement.h"
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"

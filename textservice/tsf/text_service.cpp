@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
+#include "core/base/boundary_guard.h"
 #include "engine/commands/command_pick.h"
 #include "engine/commands/command_run.h"
 #include "engine/platform.h"
-#include "textservice/boundary_guard.h"
 #include "textservice/keys/key_classify.h"
 #include "textservice/langbar/service_lang_bar.h"
 #include "textservice/object_count.h"

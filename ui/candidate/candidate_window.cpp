@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "core/base/boundary_guard.h"
 #include "engine/ui_command.h"
 #include "ui/candidate/candidate_layout.h"
 #include "ui/candidate/candidate_paint.h"
@@ -279,7 +280,9 @@ void DestroyCandidateWindow(Engine* e) {
     e->windows.candidateWindow = nullptr;
 }
 
-LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+namespace {
+
+LRESULT HandleMessage(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     Engine* e = EngineOf(w);
     bool ready = e && e->uiState;
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -351,4 +354,10 @@ LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(w, message, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK CandidateWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+    return Guarded<LRESULT>(0, [&] { return HandleMessage(w, message, wp, lp); });
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/base/boundary_guard.h"
 #include "ui/candidate/candidate_layout.h"
 #include "ui/dict/dict_text.h"
 #include "ui/image/gdi_handles.h"
@@ -250,11 +251,7 @@ bool CreateDictWindow(Engine* e) {
 }  // namespace
 
 LRESULT CALLBACK DictWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleMessage(w, m, wp, lp);
-    } catch (...) {
-        return 0;
-    }
+    return Guarded<LRESULT>(0, [&] { return HandleMessage(w, m, wp, lp); });
 }
 
 void SetDictLaunch(DictLaunch launch) { g_launch = launch ? launch : ShellLaunch; }

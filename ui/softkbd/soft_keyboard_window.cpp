@@ -1,5 +1,6 @@
 #include "ui/softkbd/soft_keyboard_window.h"
 
+#include "core/base/boundary_guard.h"
 #include "engine/ui_command.h"
 #include "ui/image/gdi_handles.h"
 #include "ui/menus/popup_menus.h"
@@ -162,11 +163,7 @@ bool StatusRect(const Engine* e, RECT* out) {
 }  // namespace
 
 LRESULT CALLBACK SoftKeyboardWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleMessage(w, m, wp, lp);
-    } catch (...) {
-        return 0;
-    }
+    return Guarded<LRESULT>(0, [&] { return HandleMessage(w, m, wp, lp); });
 }
 
 bool CreateSoftKeyboardWindow(Engine* e, HWND owner) {

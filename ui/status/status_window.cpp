@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "core/base/boundary_guard.h"
 #include "engine/ui_command.h"
 #include "ui/candidate/candidate_paint.h"
 #include "ui/image/gdi_handles.h"
@@ -269,7 +270,9 @@ void DestroyStatusWindow(Engine* e) {
     if (e && e->windows.statusWindow) DestroyWindow(e->windows.statusWindow);
 }
 
-LRESULT CALLBACK StatusWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+namespace {
+
+LRESULT HandleMessage(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     Engine* e = EngineOf(w);
     const bool ready = e && e->uiState && BarPicture(e);
     const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -312,4 +315,10 @@ LRESULT CALLBACK StatusWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(w, message, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK StatusWndProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+    return Guarded<LRESULT>(0, [&] { return HandleMessage(w, message, wp, lp); });
 }

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "core/base/boundary_guard.h"
 #include "ui/image/gdi_handles.h"
 #include "ui/image/skin_region.h"
 #include "ui/windows/placement.h"
@@ -102,11 +103,7 @@ LRESULT HandleMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 LRESULT CALLBACK TipWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleMessage(w, m, wp, lp);
-    } catch (...) {
-        return 0;
-    }
+    return Guarded<LRESULT>(0, [&] { return HandleMessage(w, m, wp, lp); });
 }
 
 int TipFontHeight(int kind) { return kind == 1 ? -14 : kind == 2 ? -12 : -20; }

@@ -1,4 +1,5 @@
-// The one guard of every COM method and export: nothing thrown crosses into the host.
+// The one guard of every COM method, export and window procedure: nothing thrown crosses
+// into the host.
 #pragma once
 
 // Runs body and returns its result; anything thrown gives failure instead.
