@@ -40,7 +40,14 @@ void InstallStep() {
     const std::wstring dll = dir.substr(0, dir.find_last_of(L'\\')) + L"\\textservice\\zanTSF.dll";
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(dll.c_str(), (std::wstring(system) + L"\\" + kImeFile).c_str(), FALSE));
+    // A copy left by an earlier run may still be mapped by a process of the prefix: the same
+    // bytes in place will do.
+    const std::wstring ime = std::wstring(system) + L"\\" + kImeFile;
+    if (!CopyFileW(dll.c_str(), ime.c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        ASSERT_EQ(testing_support::ReadFileBytes(ime), testing_support::ReadFileBytes(dll))
+            << "copying the input method into the system folder failed with " << error;
+    }
     CreateDirectoryW(kDataFolder, nullptr);
     for (const wchar_t* t : {L"main.dmg", L"temp.dmg", L"sysl.dmg", L"engl.dmg", L"danzi.dmi"})
         CopyFileW((data + L"\\" + t).c_str(), (std::wstring(kDataFolder) + t).c_str(), FALSE);
