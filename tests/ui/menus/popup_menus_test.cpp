@@ -6,7 +6,7 @@
 
 #include "core/settings/config_blocks.h"
 #include "engine/ui_command.h"
-#include "menu_inspect.h"
+#include "menu_readback.h"
 #include "support/sent_commands.h"
 #include "ui/menus/menu_build.h"
 #include "ui/menus/menu_dispatch.h"
