@@ -19,13 +19,6 @@ namespace {
 const CandidateWindowHooks kNoHooks{};
 const CandidateWindowHooks* g_hooks = &kNoHooks;
 
-constexpr uint32_t kCommandSelect = 18;
-constexpr uint32_t kCommandPageDown = 257;
-constexpr uint32_t kCommandPageUp = 258;
-constexpr uint32_t kCommandHalfWidth = 0x2001;
-constexpr uint32_t kCommandFullWidth = 0x2002;
-constexpr uint32_t kCommandEnglishPunct = 0x2003;
-constexpr uint32_t kCommandChinesePunct = 0x2004;
 constexpr UINT kHoverMilliseconds = 800;
 
 struct DisplayContext {
@@ -152,12 +145,12 @@ void OnButtonUp(HWND w, Engine* e, POINT pt) {
     SkinRegion* r = s->candidateRegions;
     if (id == c.pressedId) {
         if (id >= kHitFirstCandidate && id < kHitFirstCandidate + kCandidateSlots) {
-            SendUICommand(e, kCommandSelect, uintptr_t(SlotRow(e, id) + 1), 0);
+            SendUICommand(e, uicmd::kPickCandidate, uintptr_t(SlotRow(e, id) + 1), 0);
         } else if (id == kHitPageUp || id == kHitPageDown) {
             int region = id == kHitPageUp ? kPageUpRegion : kPageDownRegion;
             if (r[region].state != kRegionDisabled) {
                 POINT before{c.x + r[region].x, c.y + r[region].y};
-                SendUICommand(e, id == kHitPageUp ? kCommandPageUp : kCommandPageDown, 0, 0);
+                SendUICommand(e, id == kHitPageUp ? uicmd::kPrevPage : uicmd::kNextPage, 0, 0);
                 if (r[region].state != kRegionHidden && r[region].x >= 0) {
                     POINT cursor;
                     GetCursorPos(&cursor);
@@ -167,11 +160,11 @@ void OnButtonUp(HWND w, Engine* e, POINT pt) {
             }
         } else if (id == kHitWidth) {
             SendUICommand(
-                e, (e->state & kStateFullWidthOutput) ? kCommandFullWidth : kCommandHalfWidth, 0,
+                e, (e->state & kStateFullWidthOutput) ? uicmd::kHalfWidth : uicmd::kFullWidth, 0,
                 0);
         } else if (id == kHitPunctuation) {
             SendUICommand(
-                e, (e->state & kStateEnglishPunct) ? kCommandChinesePunct : kCommandEnglishPunct, 0,
+                e, (e->state & kStateEnglishPunct) ? uicmd::kChinesePunct : uicmd::kEnglishPunct, 0,
                 0);
         } else if (id == kHitOutside) {
             ClearRegionState(r, kSkinRegionCount, c.hoverId);
