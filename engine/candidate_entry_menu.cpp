@@ -7,6 +7,7 @@
 #include "core/base/url_encode.h"
 #include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
+#include "engine/candidates.h"
 #include "engine/listed_entries.h"
 #include "engine/platform.h"
 
@@ -62,7 +63,7 @@ void OpenWebLookup(const Engine* e, int row) {
     UrlEncodeText(text, encoded);
     wchar_t address[kAddressUnits];
     std::swprintf(address, kAddressUnits, L"%ls%ls", kDictPageAddress, encoded);
-    PLATFORM_CALL(shellExecute)(address, nullptr, L"open", SW_SHOWNORMAL);
+    PLATFORM_CALL(shellExecute)(nullptr, address, nullptr, L"open", SW_SHOWNORMAL);
 }
 
 // Writes operation 1..7 into main.dmg; every candidate entry is checked against the table
@@ -71,6 +72,7 @@ int EditEntries(Engine* e, int64_t j, int operation) {
     MappedFile* main = e->mainTable;
     // A private copy would lose the edit.
     if (!main || !main->IsMapped()) return 0;
+    OrderCandidatesUpTo(e, e->candidateCount);  // the operations read the whole list
     const int64_t n = e->candidateCount;
     const uint8_t** entries = new (std::nothrow) const uint8_t*[n];
     bool* listed = new (std::nothrow) bool[n];
@@ -84,7 +86,10 @@ int EditEntries(Engine* e, int64_t j, int operation) {
             slots[i].weight = e->candidates[i].weight;
         }
         changed = ApplyEntryOperation(slots, n, j, operation);
-        if (changed) MappedFile::Flush(main);
+        if (changed) {
+            NoteTableChange(main);
+            MappedFile::Flush(main);
+        }
     }
     delete[] slots;
     delete[] listed;

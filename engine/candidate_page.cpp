@@ -259,6 +259,7 @@ void EngineRuntime::NextPage(Engine* e) {
     p.rowCount = 0;
     int64_t last = -1;
     for (int64_t i = first; i < e->candidateCount && p.rowCount < p.pageSize; ++i) {
+        OrderCandidatesUpTo(e, i);
         int n = FillCandidate(e, i, p.rowCount, true);
         p.rowCount += n;
         last = i;
@@ -276,6 +277,7 @@ void EngineRuntime::PrevPage(Engine* e) {
     p.pageSize = PageSizeOf(e);
     int64_t last = p.startContinues ? p.pageStart : p.pageStart - 1;
     if (last >= e->candidateCount) last = e->candidateCount - 1;
+    OrderCandidatesUpTo(e, last);
     p.pageEnd = last;
     p.endContinues = p.startContinues;
     p.startContinues = 0;

@@ -15,6 +15,8 @@ bool HasCodeAndWord(uint8_t kind) {
     return (kind & (kKindHasCodeAndWord | kKindHasCodeAndWordAlt)) != 0;
 }
 
+}  // namespace
+
 // Units [from, from + 2) of an entry's code: bytes below 32 as U+FF00 + byte, the rest UTF-8.
 void CodeHint(const uint8_t* code, uint32_t from, wchar_t hint[3]) {
     hint[0] = hint[1] = hint[2] = 0;
@@ -46,6 +48,8 @@ void CodeHint(const uint8_t* code, uint32_t from, wchar_t hint[3]) {
         p += bytes;
     }
 }
+
+namespace {
 
 int CompareWords(const Candidate& a, const Candidate& b) {
     const uint8_t* wa = CandidateWord(a);
@@ -110,7 +114,11 @@ int EngineRuntime::AddCandidate(Engine* e, const uint8_t* entry, uint8_t kind, u
     if (filter) return filter;
     if (kind == 0 && weight == 0) return kAddAdded;
     if (e->candidateCount >= kMaxCandidates) return kAddFull;
-    if (e->candidateCount < 0) e->candidateCount = 0;
+    if (e->candidateCount <= 0) {
+        e->candidateCount = 0;
+        e->orderPending = 0;  // a new list
+        e->hintsPending = 0;
+    }
     Candidate& c = e->candidates[e->candidateCount];
     c.entry = entry;
     c.kind = kind;
@@ -196,56 +204,290 @@ int EngineRuntime::CompareCandidates(const Candidate* a, const Candidate* b, con
     return 0;
 }
 
-// The comparison is a total order (the entry address decides last), so any sort gives the
-// order of the shell sort the list has always used; packed keys keep it cheap for 3000 rows.
-void EngineRuntime::SortCandidates(Engine* e) {
-    int64_t n = e->candidateCount;
-    if (n < 2) return;
+namespace {
+
+// Packed order keys of candidates [from, end) and their comparison: weight, the list
+// option's key, flags, address, and the index for the same entry listed twice.
+struct OrderKeys {
+    const Candidate* cands;
+    bool byCode;
+
+    bool operator()(const CandidateSortKey& a, const CandidateSortKey& b) const {
+        if (a.major != b.major) return a.major < b.major;
+        const Candidate& ca = cands[a.index];
+        const Candidate& cb = cands[b.index];
+        if (byCode) {
+            const uint8_t* ka = CandidateCode(ca);
+            const uint8_t* kb = CandidateCode(cb);
+            if (ka && kb) {
+                int r = CompareLengthPrefixed(ka, kb);
+                if (r) return r < 0;
+            }
+        }
+        if (a.minor != b.minor) return a.minor < b.minor;
+        if (ca.entry != cb.entry) return ca.entry < cb.entry;
+        return a.index < b.index;
+    }
+};
+
+// Bytes 10xxxxxx of x, one bit (bit 7 of the byte) each, counted.
+inline int Continuing(uint64_t x) {
+    uint64_t m = (x & ~(x << 1) & 0x8080808080808080ull) >> 7;
+    return static_cast<int>((m * 0x0101010101010101ull) >> 56);
+}
+
+// Utf8CharCount for words of up to sixteen bytes by two overlapping loads inside the word,
+// without a loop whose end the processor mispredicts; longer words by the loop.
+int WordChars(const uint8_t* text) {
+    if (!text) return 0;
+    unsigned n = text[0];
+    const uint8_t* p = text + 1;
+    if (n > 16 || n < 4) return Utf8CharCount(text);
+    uint64_t a, b;
+    if (n >= 8) {
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + n - 8, 8);
+        b = n > 8 ? b >> (8 * (16 - n)) : 0;  // without the bytes already in a
+    } else {
+        uint32_t x, y;
+        std::memcpy(&x, p, 4);
+        std::memcpy(&y, p + n - 4, 4);
+        a = x;
+        b = static_cast<uint64_t>(y) >> (8 * (8 - n));
+    }
+    return static_cast<int>(n) - Continuing(a) - Continuing(b);
+}
+
+OrderKeys MakeKeys(Engine* e, int64_t from, int64_t end) {
     uint32_t list = (!(e->state & kStateAssociation) && e->ime) ? e->ime->listOptions : 0;
     bool singleFirst = (list & kListSingleFirst) != 0;
-    bool byCode = !singleFirst && (list & kListByCode);
     CandidateSortKey* keys = e->sortKeys;
-    for (int64_t i = 0; i < n; ++i) {
-        if (i + 16 < n) __builtin_prefetch(e->candidates[i + 16].entry);
+    for (int64_t i = from; i < end; ++i) {
+        if (i + 16 < end) __builtin_prefetch(e->candidates[i + 16].entry);
         const Candidate& c = e->candidates[i];
         uint64_t major = static_cast<uint64_t>(~c.weight) << 32;
-        if (singleFirst) major |= static_cast<uint32_t>(Utf8CharCount(CandidateWord(c)));
+        if (singleFirst) major |= static_cast<uint32_t>(WordChars(CandidateWord(c)));
         keys[i].major = major;
         keys[i].minor = ~(EntryFlags(c) & 0x4000FFFF);
         keys[i].index = static_cast<uint32_t>(i);
     }
-    const Candidate* cands = e->candidates;
-    std::sort(keys, keys + n,
-              [cands, byCode](const CandidateSortKey& a, const CandidateSortKey& b) {
-                  if (a.major != b.major) return a.major < b.major;
-                  const Candidate& ca = cands[a.index];
-                  const Candidate& cb = cands[b.index];
-                  if (byCode) {
-                      const uint8_t* ka = CandidateCode(ca);
-                      const uint8_t* kb = CandidateCode(cb);
-                      if (ka && kb) {
-                          int r = CompareLengthPrefixed(ka, kb);
-                          if (r) return r < 0;
-                      }
-                  }
-                  if (a.minor != b.minor) return a.minor < b.minor;
-                  if (ca.entry != cb.entry) return ca.entry < cb.entry;
-                  return a.index < b.index;
-              });
-    std::memcpy(e->mergeScratch, e->candidates, sizeof(Candidate) * n);
-    for (int64_t i = 0; i < n; ++i) e->candidates[i] = e->mergeScratch[keys[i].index];
+    return {e->candidates, !singleFirst && (list & kListByCode)};
+}
+
+// Puts candidates [from, end) in the order of their keys there.
+void Permute(Engine* e, int64_t from, int64_t end) {
+    std::memcpy(e->mergeScratch + from, e->candidates + from, sizeof(Candidate) * (end - from));
+    for (int64_t i = from; i < end; ++i) e->candidates[i] = e->mergeScratch[e->sortKeys[i].index];
+}
+
+// A hash of a length-prefixed word, eight bytes at a time; only where it puts a word in the
+// table below depends on it.
+uint32_t WordHash(const uint8_t* w) {
+    unsigned n = w[0];
+    const uint8_t* p = w + 1;
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    for (; n >= 8; n -= 8, p += 8) {
+        uint64_t x;
+        std::memcpy(&x, p, 8);
+        h = (h ^ x) * 0xFF51AFD7ED558CCDull;
+    }
+    uint64_t x = 0;
+    for (unsigned i = 0; i < n; ++i) x |= static_cast<uint64_t>(p[i]) << (8 * i);
+    h = (h ^ x) * 0xC4CEB9FE1A85EC53ull;
+    return static_cast<uint32_t>(h >> 32);
+}
+
+// MergeDuplicates by a table of words instead of a sort: the same survivors (of equal words
+// the larger weight, then the larger flags & 0xFFFFF, then the first listed), in list order.
+// The order that follows does not depend on the survivors' places.
+void MergeByWords(Engine* e) {
+    if (!e->ime || !(e->ime->features & kFeatMergeSameWord)) return;
+    int64_t n = e->candidateCount;
+    if (n < 2) return;
+    constexpr uint32_t kSlots = 16384;  // a power of two above four times the 3000 candidates
+    constexpr uint16_t kFree = 0xFFFF;
+    static_assert(kSlots >= 4 * kMaxCandidates && kMaxCandidates < kFree);
+    uint16_t slots[kSlots];
+    // At least four times as many slots as candidates (most words find a free slot at once,
+    // as the processor predicts); only those are cleared.
+    uint32_t size = 64;
+    while (size < 4 * static_cast<uint32_t>(n)) size *= 2;
+    const uint32_t mask = size - 1;
+    std::memset(slots, 0xFF, size * sizeof slots[0]);
+    Candidate* c = e->candidates;
+    int64_t out = 0;
+    for (int64_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(c[i + 16].entry);
+        const uint8_t* w = CandidateWord(c[i]);
+        if (!w) {
+            c[out++] = c[i];
+            continue;
+        }
+        uint32_t h = WordHash(w);
+        for (uint32_t at = h & mask;; at = (at + 1) & mask) {
+            if (slots[at] == kFree) {
+                slots[at] = static_cast<uint16_t>(out);
+                c[out++] = c[i];
+                break;
+            }
+            Candidate& kept = c[slots[at]];
+            const uint8_t* kw = CandidateWord(kept);
+            if (CompareLengthPrefixed(kw, w) != 0) continue;
+            const Candidate& next = c[i];
+            if (next.weight > kept.weight ||
+                (next.weight == kept.weight &&
+                 (EntryFlags(next) & 0xFFFFF) > (EntryFlags(kept) & 0xFFFFF)))
+                kept = next;
+            break;
+        }
+    }
+    e->candidateCount = out;
+}
+
+// Candidates [0, kOrderedAhead) become the first of [0, n) by less, in order; the others
+// fill the rest in no particular order. One pass keeps the best so far in a bounded heap
+// (its worst on top); then only the chosen and the ones they displace move.
+void PlaceFirst(Engine* e, int64_t n, const OrderKeys& less) {
+    CandidateSortKey* keys = e->sortKeys;
+    CandidateSortKey best[kOrderedAhead];
+    std::copy(keys, keys + kOrderedAhead, best);
+    std::make_heap(best, best + kOrderedAhead, less);
+    for (int64_t i = kOrderedAhead; i < n; ++i) {
+        if (!less(keys[i], best[0])) continue;
+        std::pop_heap(best, best + kOrderedAhead, less);
+        best[kOrderedAhead - 1] = keys[i];
+        std::push_heap(best, best + kOrderedAhead, less);
+    }
+    std::sort_heap(best, best + kOrderedAhead, less);
+    // Chosen candidates from behind the front leave holes there; the unchosen ones of the
+    // front move into them.
+    bool chosen[kOrderedAhead] = {};
+    int64_t holes[kOrderedAhead];
+    int holeCount = 0;
+    Candidate first[kOrderedAhead];
+    for (int64_t k = 0; k < kOrderedAhead; ++k) {
+        uint32_t at = best[k].index;
+        first[k] = e->candidates[at];
+        if (at < kOrderedAhead)
+            chosen[at] = true;
+        else
+            holes[holeCount++] = at;
+    }
+    Candidate* c = e->candidates;
+    int next = 0;
+    for (int64_t i = 0; i < kOrderedAhead; ++i)
+        if (!chosen[i]) c[holes[next++]] = c[i];
+    std::copy(first, first + kOrderedAhead, c);
+}
+
+bool HintsPending(const Engine* e) {
+    return e->hintsPending > 0 && e->hintsPending == e->candidateCount &&
+           e->hintsFrom < e->candidateCount;
+}
+
+// Gives the hints left for later of candidates [from, end).
+void LaterHints(Engine* e, int64_t from, int64_t end) {
+    for (int64_t i = from; i < end; ++i) {
+        Candidate& c = e->candidates[i];
+        if (c.hint[2] != kHintLater) continue;
+        bool keyRoots = c.hint[1] != 0;
+        CodeHint(EntryCode(c.entry), c.hint[0], c.hint);
+        if (keyRoots)
+            for (int k = 0; k < 2 && c.hint[k]; ++k) c.hint[k] = MapSymbolChar(e, c.hint[k]);
+    }
+}
+
+// The first pages' hints now, the others' when a reader reaches them.
+void FirstHints(Engine* e) {
+    int64_t n = e->candidateCount;
+    e->hintsPending = 0;
+    if (n <= 2 * kOrderedAhead) {
+        LaterHints(e, 0, n);
+        return;
+    }
+    LaterHints(e, 0, kOrderedAhead);
+    e->hintsPending = n;
+    e->hintsFrom = kOrderedAhead;
+}
+
+bool OrderPending(const Engine* e) {
+    return e->orderPending > 0 && e->orderPending == e->candidateCount &&
+           e->orderedCount < e->candidateCount;
+}
+
+}  // namespace
+
+// The comparison is a total order (the entry address decides last), so any sort gives the
+// order of the shell sort the list has always used; packed keys keep it cheap for 3000 rows.
+void EngineRuntime::SortCandidates(Engine* e) {
+    int64_t n = e->candidateCount;
+    e->orderPending = 0;
+    if (n >= 2) {
+        OrderKeys less = MakeKeys(e, 0, n);
+        std::sort(e->sortKeys, e->sortKeys + n, less);
+        Permute(e, 0, n);
+    }
+    e->hintsPending = 0;
+    LaterHints(e, 0, n);
+}
+
+namespace {
+
+void OrderList(Engine* e) {
+    int64_t n = e->candidateCount;
+    if (n < 2 || (e->candidates[0].kind & kKindKeyValue)) return;
+    MergeByWords(e);
+    n = e->candidateCount;
+    if (n <= 2 * kOrderedAhead) {
+        EngineRuntime::SortCandidates(e);
+        return;
+    }
+    // The first candidates in their final order, chosen without ordering the others.
+    OrderKeys less = MakeKeys(e, 0, n);
+    PlaceFirst(e, n, less);
+    e->orderedCount = kOrderedAhead;
+    e->orderPending = n;
+}
+
+}  // namespace
+
+void OrderCandidates(Engine* e) {
+    e->orderPending = 0;
+    OrderList(e);
+    FirstHints(e);
+}
+
+void GiveFirstHints(Engine* e) { FirstHints(e); }
+
+void OrderCandidatesUpTo(Engine* e, int64_t index) {
+    if (!e) return;
+    if (HintsPending(e) && index >= e->hintsFrom) {
+        LaterHints(e, e->hintsFrom, e->candidateCount);
+        e->hintsPending = 0;
+    } else if (index >= 0 && index < e->candidateCount &&
+               e->candidates[index].hint[2] == kHintLater) {
+        LaterHints(e, 0, e->candidateCount);  // a list nothing ordered
+    }
+    if (!OrderPending(e) || index < e->orderedCount) return;
+    int64_t from = e->orderedCount, n = e->candidateCount;
+    OrderKeys less = MakeKeys(e, from, n);
+    std::sort(e->sortKeys + from, e->sortKeys + n, less);
+    Permute(e, from, n);
+    e->orderedCount = n;
+    e->orderPending = 0;
 }
 
 void EngineRuntime::FinishCandidates(Engine* e) {
-    if (e->candidateCount >= 2 && !(e->candidates[0].kind & kKindKeyValue)) {
-        MergeDuplicates(e);
-        SortCandidates(e);
-    }
+    OrderCandidates(e);
+    ShowFirstPage(e);
+}
+
+void ShowFirstPage(Engine* e) {
     e->page.pageStart = 0;
     e->page.startContinues = 0;
     e->page.endContinues = 0;
     e->page.pageEnd = -1;
     e->page.rowCount = 0;
     e->page.highlight = 0;
-    NextPage(e);
+    EngineRuntime::NextPage(e);
 }

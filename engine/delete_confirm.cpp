@@ -33,6 +33,7 @@ int ConfirmDeleteEntry(Engine* e, HWND owner) {
     if (!main->IsMapped() || e->mainTable != main || !IsListedEntry(main, entry)) return 1;
     const uint32_t flags = LoadU32(entry);
     StoreU32(entry, deleted ? flags & ~kFlagDeleted : flags | kFlagDeleted);
+    NoteTableChange(main);
     MappedFile::Flush(main);
     return 1;
 }

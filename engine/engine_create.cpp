@@ -5,8 +5,7 @@
 #include "core/record/engine_open.h"
 #include "engine/platform.h"
 #include "engine/table_refresh.h"
-#include "engine/ui_state.h"
-#include "ui/windows/engine_windows.h"
+#include "engine/ui_hooks.h"
 
 namespace {
 
@@ -35,8 +34,6 @@ Engine* Engine::Create() {
 
 void Engine::Destroy(Engine* e) {
     if (!e) return;
-    DestroyEngineWindows(e);  // they hold the record as their user data
-    DestroyUIState(e->uiState);
-    e->uiState = nullptr;
+    UIHooks().release(e);
     FreeEngineRecord(e);
 }

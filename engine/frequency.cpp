@@ -6,6 +6,7 @@
 #include "core/settings/config_blocks.h"
 #include "core/table/table_format.h"
 #include "engine/candidate_entry.h"
+#include "engine/candidates.h"
 
 namespace {
 
@@ -89,7 +90,9 @@ int AdjustFrequencyByOptions(Engine* e, int selector, uint32_t listOptions) {
     const uint32_t rule = FrequencyRuleOf(listOptions);
     if (!rule) return 0;
     const int64_t p = SelectedCandidate(e, selector);
-    if (p < 0 || !MainTableEntryOf(e, e->candidates[p])) return 0;
+    if (p < 0) return 0;
+    OrderCandidatesUpTo(e, p);  // the rules read the candidates before the picked one
+    if (!MainTableEntryOf(e, e->candidates[p])) return 0;
     OrderSlot* slots = new (std::nothrow) OrderSlot[p + 1];
     if (!slots) return 0;
     // Only main-table entries carry an order the rules may change.
@@ -100,5 +103,6 @@ int AdjustFrequencyByOptions(Engine* e, int selector, uint32_t listOptions) {
     }
     const int r = ApplyFrequencyRule(slots, p + 1, p, rule);
     delete[] slots;
+    if (r) NoteOrderChange(e->mainTable);
     return r;
 }

@@ -6,8 +6,11 @@
 #include "engine/candidates.h"
 #include "engine/code_ranges.h"
 #include "engine/effective_settings.h"
+#include "engine/list_cache.h"
+#include "engine/marked_positions.h"
 #include "engine/number_candidates.h"
 #include "engine/symbol_display.h"
+#include "engine/table_scan.h"
 
 namespace {
 
@@ -105,6 +108,15 @@ bool SecondaryFallback(const Engine* e) {
            !(s & kImeSearchSecondary);
 }
 
+// Nothing found and the scheme falls back on the secondary entries: search them.
+void SecondaryPassOnEmpty(Engine* e, const uint8_t* key) {
+    if (e->candidateCount == 0 && SecondaryFallback(e)) {
+        e->state |= kStateSecondaryPass;
+        SearchMainAndTemp(e, key);
+        e->state &= ~kStateSecondaryPass;
+    }
+}
+
 int LookupInputScoped(Engine* e) {
     InputState& in = e->input;
     // 1. The first candidate of the previous lookup serves the empty-code commit.
@@ -174,10 +186,21 @@ int LookupInputScoped(Engine* e) {
         }
     } else {
         e->state &= ~kStateWildcard;
-        if (!leadDropped)
-            SearchMainAndTemp(e, raw);
-        else
+        if (leadDropped) {
             ExactSearchBoth(e, raw);
+        } else if (ListCacheApplies(e, raw)) {
+            // No lead: the searches below end in the secondary pass only.
+            if (!ServeCachedList(e, raw)) {
+                SearchMainAndTemp(e, raw);
+                SecondaryPassOnEmpty(e, key);
+                OrderCandidates(e);
+                KeepCachedList(e, raw);
+            }
+            ShowFirstPage(e);
+            return CommitRules(e, key);
+        } else {
+            SearchMainAndTemp(e, raw);
+        }
     }
 
     // 7. Leads.
@@ -201,11 +224,7 @@ int LookupInputScoped(Engine* e) {
             EngineRuntime::FinishCandidates(e);
             return kLookupShown;
         }
-        if (e->candidateCount == 0 && SecondaryFallback(e)) {
-            e->state |= kStateSecondaryPass;
-            SearchMainAndTemp(e, key);
-            e->state &= ~kStateSecondaryPass;
-        }
+        SecondaryPassOnEmpty(e, key);
     }
 
     // 8. Finish and decide.
@@ -322,9 +341,24 @@ void SearchTable(Engine* e, const MappedFile* table, const uint8_t* key, bool pr
     uint8_t wildcard = TypedWildcard(e);
     if (e->input.codeLength && IsLead(CharToKeyIndex(e->input.code[0]), wildcard)) typed = 0;
     TableView v = MakeTableView(table);
+    if (PlainScanApplies(e, v, key)) {
+        ScanPlainRange(e, table, v, range, key, kind, typed);
+        return;
+    }
     if (range.end > v.count) range.end = v.count;
+    // Past the ordinary limit only marked entries are admitted: step over the others.
+    MarkedPositions marks;
+    bool marksTried = false;
     for (int32_t pos = range.first; pos < range.end; ++pos) {
         if (e->candidateCount >= kMarkedCandidateLimit) break;
+        if (e->candidateCount >= kTableCandidateLimit && table == e->mainTable) {
+            if (!marksTried) {
+                marksTried = true;
+                marks.Open(table);
+            }
+            pos = marks.Next(pos, range.end);
+            if (pos >= range.end) break;
+        }
         // Entries lie in the heap in file order, not code order: fetch ahead.
         if (pos + kPrefetchDistance < range.end) {
             uint32_t ahead = v.OffsetAt(pos + kPrefetchDistance);

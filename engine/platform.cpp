@@ -32,9 +32,9 @@ int16_t KeyStateWin32(int vk) { return GetKeyState(vk); }
 
 void LocalTimeWin32(SYSTEMTIME* out) { GetLocalTime(out); }
 
-int ShellExecuteWin32(const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
-                      int show) {
-    HINSTANCE r = ShellExecuteW(nullptr, verb, file, parameters, nullptr, show);
+int ShellExecuteWin32(HWND owner, const wchar_t* file, const wchar_t* parameters,
+                      const wchar_t* verb, int show) {
+    HINSTANCE r = ShellExecuteW(owner, verb, file, parameters, nullptr, show);
     return reinterpret_cast<INT_PTR>(r) > 32 ? 1 : 0;
 }
 

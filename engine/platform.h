@@ -15,9 +15,9 @@ struct EnginePlatform {
     // Calls of the command executors. A test table may leave them null: the Win32 call
     // is used then.
     void (*localTime)(SYSTEMTIME* out);  // GetLocalTime
-    // ShellExecuteW; 1 when started.
-    int (*shellExecute)(const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
-                        int show);
+    // ShellExecuteW with the owner of its error boxes; 1 when started.
+    int (*shellExecute)(HWND owner, const wchar_t* file, const wchar_t* parameters,
+                        const wchar_t* verb, int show);
     // CF_UNICODETEXT text, cut to chars - 1 units; the units copied.
     int (*clipboardText)(wchar_t* out, int chars);
     int (*setClipboardText)(const wchar_t* text, int chars);  // 1 when set

@@ -114,6 +114,7 @@ int InsertTemp(MappedFile* table, const uint8_t* entry, CodeComparator cmp) {
     });
     t.StoreOffsets();
     t.StoreCount();
+    NoteTableChange(table);
     MappedFile::Flush(table);
     return 1;
 }
@@ -136,6 +137,7 @@ int RemoveAt(MappedFile* table, int32_t position) {
     }
     t.StoreOffsets();
     t.StoreCount();
+    NoteTableChange(table);
     return 1;
 }
 

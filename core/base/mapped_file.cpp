@@ -46,7 +46,10 @@ bool MapWhole(MappedFile* f, HANDLE file, int64_t size, DWORD viewAccess) {
     return true;
 }
 
+volatile LONG g_viewEpoch = 0;
+
 void Unmap(MappedFile* f) {
+    InterlockedIncrement(&g_viewEpoch);
     if (f->file) {
         if (f->view) {
             FlushViewOfFile(f->view, static_cast<SIZE_T>(f->size));
@@ -148,6 +151,7 @@ int32_t MappedFile::Create(MappedFile** out, const wchar_t* path, int64_t size) 
 
 int32_t MappedFile::Resize(MappedFile* f, int64_t newSize) {
     if (!f || !f->file || newSize <= 0 || newSize > kMaxMappedSize) return 0;
+    InterlockedIncrement(&g_viewEpoch);
     FlushViewOfFile(f->view, static_cast<SIZE_T>(f->size));
     UnmapViewOfFile(f->view);
     CloseHandle(f->mapping);
@@ -181,6 +185,8 @@ bool MappedFile::Flush(MappedFile* f) {
     if (!f->file) return true;
     return FlushViewOfFile(f->view, static_cast<SIZE_T>(f->size)) != 0;
 }
+
+uint32_t MappedFile::ViewEpoch() { return static_cast<uint32_t>(g_viewEpoch); }
 
 void MappedFile::Close(MappedFile* f) {
     if (!f) return;

@@ -25,6 +25,9 @@ struct MappedFile {
     static int32_t Reopen(MappedFile* f);
     static bool Flush(MappedFile* f);
     static void Close(MappedFile* f);
+    // Raised whenever a view of this process goes away (close, resize, reopen): an address
+    // seen before may then hold another file.
+    static uint32_t ViewEpoch();
 };
 
 // Largest file the mapping accepts (sizes are i32 in the file formats).

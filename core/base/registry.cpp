@@ -110,12 +110,16 @@ bool WriteRegistryString(HKEY root, const wchar_t* keyPath, const wchar_t* value
 }
 
 bool DeleteRegistryTree(HKEY root, const wchar_t* keyPath) {
+    return DeleteRegistryTree(root, keyPath, KEY_WOW64_64KEY);
+}
+
+bool DeleteRegistryTree(HKEY root, const wchar_t* keyPath, REGSAM view) {
     zan::UniqueKey key;
-    LSTATUS rc = RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, key.put());
+    LSTATUS rc = RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS | view, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) return true;
     if (rc != ERROR_SUCCESS) return false;
     if (RegDeleteTreeW(key.get(), nullptr) != ERROR_SUCCESS) return false;
     key.reset();
-    rc = RegDeleteKeyExW(root, keyPath, KEY_WOW64_64KEY, 0);
+    rc = RegDeleteKeyExW(root, keyPath, view, 0);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }

@@ -32,3 +32,5 @@ bool WriteRegistryString(HKEY root, const wchar_t* keyPath, const wchar_t* value
                          const wchar_t* value);
 // Deletes root\keyPath with its subkeys; true when it is gone.
 bool DeleteRegistryTree(HKEY root, const wchar_t* keyPath);
+// The same in one registry view (KEY_WOW64_64KEY or KEY_WOW64_32KEY).
+bool DeleteRegistryTree(HKEY root, const wchar_t* keyPath, REGSAM view);

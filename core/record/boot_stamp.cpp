@@ -38,6 +38,7 @@ int ClearTempTableOnNewBoot(Engine* engine, int64_t bootTime) {
     std::memcpy(header + offsetof(TableFileHeader, count), &count, 4);
     std::memset(header + offsetof(TableFileHeader, prefixIndex), 0,
                 sizeof(TableFileHeader::prefixIndex));
+    NoteTableChange(temp);
     std::memcpy(&engine->ime->bootStamp, &bootTime, sizeof bootTime);
     return 1;
 }

@@ -16,3 +16,16 @@ bool MainTableMatches(const Engine* engine);
 bool SettingsMatch(const Engine* engine);
 // Drops the block pointers, closes the tables and frees the record; null is ignored.
 void FreeEngineRecord(Engine* engine);
+
+// What the opener's checks say of a data file's bytes before they replace the live file.
+enum class DataFileCheck {
+    kOk,
+    kUnknownName,   // not one of the files the opener reads
+    kBadSize,       // empty, too large, or counts and offsets that leave the file
+    kWrongKind,     // a table of another kind than its name says
+    kWrongVersion,  // main.dmg of another format version
+    kWrongOwner,    // main.dmg or config.dsc of another installation
+    kBadSettings,   // config.dsc without its four blocks
+};
+DataFileCheck CheckDataFile(const wchar_t* fileName, const uint8_t* bytes, int64_t size,
+                            const GUID& guid);

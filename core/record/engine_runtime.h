@@ -183,6 +183,14 @@ struct EngineRuntime {
     LookupSettings lookup;
     Candidate mergeScratch[kMaxCandidates];
     CandidateSortKey sortKeys[kMaxCandidates];
+    // Candidates [0, orderedCount) stand in their final order; while orderPending equals
+    // candidateCount the others follow in no particular order (engine/candidates.cpp).
+    int64_t orderedCount;
+    int64_t orderPending;
+    // While hintsPending equals candidateCount, candidates [hintsFrom, candidateCount) may
+    // carry hints left for later (engine/candidates.h).
+    int64_t hintsPending;
+    int64_t hintsFrom;
 
     // Candidate list (engine/candidates.cpp, engine/candidate_page.cpp).
     static int AddCandidate(Engine* engine, const uint8_t* entry, uint8_t kind, uint32_t weight,
@@ -228,6 +236,8 @@ struct EngineRuntime {
         input.keyVk = 0;
         input.keyAction = 0;
         candidateCount = 0;
+        orderPending = 0;
+        hintsPending = 0;
         page.pageStart = 0;
         page.startContinues = 0;
         page.pageEnd = -1;

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "core/record/engine.h"
+#include "core/record/engine_open.h"
 #include "core/table/table_format.h"
 
 namespace {
@@ -37,23 +38,17 @@ int64_t FileBytes(const MappedFile* f) {
     return f->IsMemoryCopy() ? static_cast<int64_t>(f->size) - 2 : f->size;
 }
 
-bool HoldsTableHeader(const MappedFile* f) {
-    return FileBytes(f) >= static_cast<int64_t>(sizeof(TableFileHeader));
-}
-
-uint32_t KindOf(const MappedFile* f) { return LoadU32(f->view + offsetof(TableFileHeader, kind)); }
-
-// The file is a table of the slot's kind: main.dmg a main code table, temp.dmg the slotted
+// The bytes are a table of the slot's kind: main.dmg a main code table, temp.dmg the slotted
 // temporary table, the list and key/value tables their own kinds.
-bool FitsSlot(const MappedFile* f, SlotKind kind) {
+bool FitsSlot(const uint8_t* bytes, int64_t size, SlotKind kind) {
     if (kind == SlotKind::kSettings) return true;
-    if (!HoldsTableHeader(f)) return false;
-    const uint32_t k = KindOf(f);
+    if (!bytes || size < static_cast<int64_t>(sizeof(TableFileHeader))) return false;
+    const uint32_t k = LoadU32(bytes + offsetof(TableFileHeader, kind));
     switch (kind) {
         case SlotKind::kMain:
             return k == kTableKindMain;
         case SlotKind::kTemp:
-            return k == kTableKindTemp && FileBytes(f) >= static_cast<int64_t>(kTempTableSize);
+            return k == kTableKindTemp && size >= static_cast<int64_t>(kTempTableSize);
         case SlotKind::kList:
             return (k & 0xF) == kTableKindList;
         case SlotKind::kKeyValue:
@@ -62,6 +57,18 @@ bool FitsSlot(const MappedFile* f, SlotKind kind) {
             break;
     }
     return true;
+}
+
+bool FitsSlot(const MappedFile* f, SlotKind kind) {
+    if (kind == SlotKind::kSettings) return true;
+    return f && f->view && FitsSlot(f->view, FileBytes(f), kind);
+}
+
+const TableSlot* SlotOfName(const wchar_t* fileName) {
+    if (!fileName) return nullptr;
+    for (const TableSlot& t : kTables)
+        if (_wcsicmp(t.fileName, fileName) == 0) return &t;
+    return nullptr;
 }
 
 MappedFile* OpenInFolder(const wchar_t* folder, const wchar_t* fileName) {
@@ -100,6 +107,40 @@ void RefreshOne(MappedFile* f, SlotKind kind) {
 }
 
 }  // namespace
+
+DataFileCheck CheckDataFile(const wchar_t* fileName, const uint8_t* bytes, int64_t size,
+                            const GUID& guid) {
+    const TableSlot* slot = SlotOfName(fileName);
+    if (!slot) return DataFileCheck::kUnknownName;
+    if (size <= 0 || size > kMaxMappedSize) return DataFileCheck::kBadSize;
+    if (slot->kind == SlotKind::kSettings) {
+        // Only read here: the finder takes a writable view.
+        auto* view = const_cast<uint8_t*>(bytes);
+        for (const char* name : {kImeBlockName, kDmeBlockName, kSkinBlockName})
+            if (!FindConfigBlock(view, size, name)) return DataFileCheck::kBadSettings;
+        const auto* soft = reinterpret_cast<const SoftConfigData*>(
+            FindConfigBlock(view, size, kSoftBlockName, sizeof(SoftConfigData)));
+        if (!soft) return DataFileCheck::kBadSettings;
+        if (std::memcmp(soft->guid, &guid, sizeof guid) != 0) return DataFileCheck::kWrongOwner;
+        return DataFileCheck::kOk;
+    }
+    if (size < static_cast<int64_t>(sizeof(TableFileHeader))) return DataFileCheck::kBadSize;
+    if (!FitsSlot(bytes, size, slot->kind)) return DataFileCheck::kWrongKind;
+    const uint32_t heapStart = LoadU32(bytes + offsetof(TableFileHeader, heapStart));
+    int32_t count;
+    std::memcpy(&count, bytes + offsetof(TableFileHeader, count), sizeof count);
+    if (count < 0 || heapStart > static_cast<uint64_t>(size) ||
+        kOffsetArrayStart + 4ull * static_cast<uint32_t>(count) > heapStart)
+        return DataFileCheck::kBadSize;
+    if (slot->kind == SlotKind::kMain) {
+        uint16_t version;
+        std::memcpy(&version, bytes + offsetof(TableFileHeader, version), sizeof version);
+        if (version != kTableVersion) return DataFileCheck::kWrongVersion;
+        if (std::memcmp(bytes + offsetof(TableFileHeader, guid), &guid, sizeof guid) != 0)
+            return DataFileCheck::kWrongOwner;
+    }
+    return DataFileCheck::kOk;
+}
 
 bool Engine::OpenTables(Engine* engine) {
     if (!engine) return false;

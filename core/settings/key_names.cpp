@@ -15,6 +15,8 @@ constexpr void SetName(KeyNameTable& table, int vk, const wchar_t* name) {
     table.names[vk][i] = 0;
 }
 
+// "键PrtSc" names the Print Screen key, VK_SNAPSHOT 0x2C, the code its name parses to (0x2A is
+// VK_PRINT, which no keyboard sends), so a stored key reads back as itself.
 constexpr NamedKey kPlainNamed[] = {
     {0x08, L"键Backspace"}, {0x09, L"键Tab"},     {0x0D, L"键Enter"},   {0x10, L"键Shift"},
     {0x11, L"键Ctrl"},      {0x12, L"键Alt"},     {0x13, L"键Pause"},   {0x14, L"键CapsLock"},

@@ -67,13 +67,14 @@ int RemoveCategories(MappedFile* table, uint32_t classMask, CodeComparator cmp) 
     if (kept == t.count) return 1;
     const uint32_t keptBytes = next - t.heapStart;
     const uint32_t newHeap = t.fileSize - keptBytes;
+    HideEntries(t.view);
     std::memcpy(t.view + newHeap, tmp + t.heapStart, keptBytes);
     for (int32_t i = 0; i < kept; ++i) {
         uint32_t off = LoadU32(tmp + kOffsetArrayStart + 4u * i);
         t.SetOffsetAt(i, off - t.heapStart + newHeap);
     }
-    StoreCount(t.view, kept);
     StoreHeapStart(t.view, newHeap);
+    ShowEntries(t.view, kept);
     if (kept == 0) {
         // An empty table has an all-zero index.
         RebuildPrefixIndex(table, cmp);

@@ -100,6 +100,7 @@ int AppendEntry(MappedFile* table, const uint8_t* entry) {
     }
     t.SetOffsetAt(n, newOffset);
     StoreCount(t.view, n + 1);
+    NoteTableChange(table);
     return 1;
 }
 
@@ -117,17 +118,20 @@ int DeleteEntry(MappedFile* table, int32_t position) {
         uint32_t off = t.OffsetAt(i);
         if (off < h) return 0;
     }
+    const int32_t count = t.count;
+    HideEntries(t.view);
     std::memmove(t.view + h + s, t.view + h, o - h);
-    for (int32_t i = 0; i < t.count; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
         uint32_t off = t.OffsetAt(i);
         if (off < o) t.SetOffsetAt(i, off + s);
     }
     std::memmove(t.view + kOffsetArrayStart + 4u * position,
                  t.view + kOffsetArrayStart + 4u * (position + 1),
-                 4u * static_cast<uint32_t>(t.count - position - 1));
-    t.SetOffsetAt(t.count - 1, 0);
-    StoreCount(t.view, t.count - 1);
+                 4u * static_cast<uint32_t>(count - position - 1));
+    t.SetOffsetAt(count - 1, 0);
     StoreHeapStart(t.view, h + s);
+    ShowEntries(t.view, count - 1);
+    NoteTableChange(table);
     return 1;
 }
 

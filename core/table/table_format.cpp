@@ -1,5 +1,7 @@
 #include "core/table/table_format.h"
 
+#include <windows.h>
+
 TableView MakeTableView(const MappedFile* table) {
     TableView v;
     if (!table || !table->view || table->size < static_cast<int32_t>(kOffsetArrayStart)) return v;
@@ -56,4 +58,40 @@ int32_t TableView::IndexCell(int a, int b) const {
     int32_t v = LoadI32(&h->prefixIndex[a][b]);
     if (v < 0) return 0;
     return v > count ? count : v;
+}
+
+namespace {
+
+void Raise(uint8_t* view, int32_t size, bool layout) {
+    if (!view || size < static_cast<int32_t>(kOffsetArrayStart)) return;
+    auto* h = reinterpret_cast<TableFileHeader*>(view);
+    // Aligned in every view (mappings and copies start on a page or heap boundary).
+    if (layout) InterlockedIncrement(reinterpret_cast<volatile LONG*>(&h->layoutCount));
+    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&h->changeCount));
+}
+
+uint32_t Count(const MappedFile* table, const uint32_t TableFileHeader::*field) {
+    if (!table || !table->view || table->size < static_cast<int32_t>(kOffsetArrayStart)) return 0;
+    const auto* h = reinterpret_cast<const TableFileHeader*>(table->view);
+    return *static_cast<const volatile uint32_t*>(&(h->*field));
+}
+
+}  // namespace
+
+void NoteTableChange(uint8_t* view, int32_t size) { Raise(view, size, true); }
+
+void NoteOrderChange(MappedFile* table) {
+    if (table) Raise(table->view, table->size, false);
+}
+
+void NoteTableChange(MappedFile* table) {
+    if (table) NoteTableChange(table->view, table->size);
+}
+
+uint32_t TableChangeCount(const MappedFile* table) {
+    return Count(table, &TableFileHeader::changeCount);
+}
+
+uint32_t TableLayoutCount(const MappedFile* table) {
+    return Count(table, &TableFileHeader::layoutCount);
 }

@@ -29,7 +29,9 @@ struct TableFileHeader {
     char digest[16];
     uint8_t reserved1[34];
     int32_t builderMark;
-    uint8_t reserved2[20];
+    uint32_t changeCount;  // raised after every edit; zero in a freshly built table
+    uint32_t layoutCount;  // raised after edits other than order values
+    uint8_t reserved2[12];
     int32_t prefixIndex[kPrefixIndexDim][kPrefixIndexDim];
 };
 
@@ -45,7 +47,9 @@ static_assert(offsetof(TableFileHeader, builderId) == 66);
 static_assert(offsetof(TableFileHeader, digest) == 82);
 static_assert(offsetof(TableFileHeader, reserved1) == 98);
 static_assert(offsetof(TableFileHeader, builderMark) == 132);
-static_assert(offsetof(TableFileHeader, reserved2) == 136);
+static_assert(offsetof(TableFileHeader, changeCount) == 136);
+static_assert(offsetof(TableFileHeader, layoutCount) == 140);
+static_assert(offsetof(TableFileHeader, reserved2) == 144);
 static_assert(offsetof(TableFileHeader, prefixIndex) == 156);
 static_assert(sizeof(TableFileHeader) == 65692);
 
@@ -132,6 +136,17 @@ struct TableView {
 // Reads and checks the header of a mapped table; invalid (no base) when the view is
 // missing or too short for the header.
 TableView MakeTableView(const MappedFile* table);
+
+// Raises the change and layout counts of a code table after an edit of its entries, offsets
+// or index, so that what a process keeps of an earlier lookup is dropped by every process
+// mapping it. Call it when the edit is complete. An edit of order values alone (flags bits
+// 0-15) raises the change count only.
+void NoteTableChange(MappedFile* table);
+void NoteTableChange(uint8_t* tableView, int32_t viewSize);
+void NoteOrderChange(MappedFile* table);
+// The counts of a table's header; 0 for a missing or short view.
+uint32_t TableChangeCount(const MappedFile* table);
+uint32_t TableLayoutCount(const MappedFile* table);
 
 // The 111 key bytes of the prefix index: 0x20-0x7E and 0x0A-0x19.
 inline bool IsPrefixKeyByte(unsigned b) {

@@ -1,5 +1,6 @@
 // Checked reading of a table's heap for the code-table writers.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -47,3 +48,14 @@ inline uint32_t EntrySizeAt(const TableLayout& t, uint32_t off) {
 // Writes a new header count or heap start.
 inline void StoreCount(uint8_t* view, int32_t count) { std::memcpy(view + 4, &count, 4); }
 inline void StoreHeapStart(uint8_t* view, uint32_t heap) { StoreU32(view + 0, heap); }
+
+// Around a rewrite of live entries: readers in other processes see an empty table from the
+// hide on, and the new count only after every byte it makes reachable.
+inline void HideEntries(uint8_t* view) {
+    StoreCount(view, 0);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+}
+inline void ShowEntries(uint8_t* view, int32_t count) {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    StoreCount(view, count);
+}

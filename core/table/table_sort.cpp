@@ -57,6 +57,7 @@ int Sort(MappedFile* table, CodeComparator cmp) {
     EntryOrder order{t.view, t.kind, cmp ? cmp : CompareLengthPrefixed};
     std::stable_sort(offsets.get(), offsets.get() + t.count, order);
     std::memcpy(t.view + kOffsetArrayStart, offsets.get(), 4u * static_cast<uint32_t>(t.count));
+    NoteTableChange(table);
     MappedFile::Flush(table);
     return 1;
 }
@@ -90,6 +91,7 @@ int RebuildPrefixIndex(MappedFile* table, CodeComparator cmp) {
     }
     std::memcpy(t.view + offsetof(TableFileHeader, prefixIndex), cells.get(),
                 sizeof(TableFileHeader::prefixIndex));
+    NoteTableChange(table);
     return 1;
 }
 

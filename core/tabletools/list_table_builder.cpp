@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -185,6 +186,10 @@ int BuildWordTableFile(const wchar_t* textPath, const wchar_t* outPath, ListProg
         DeleteFileW(outPath);
         return 0;
     }
+    // A fresh table counts no edits (the sort raised them).
+    auto* header = reinterpret_cast<TableFileHeader*>(out->view);
+    header->changeCount = 0;
+    header->layoutCount = 0;
     return 1;
 }
 
@@ -208,11 +213,18 @@ int CopyOverTarget(const wchar_t* targetPath, const wchar_t* builtPath) {
     }
     uint8_t* dst = target->view;
     const uint8_t* src = built->view;
+    // The target's edit counts go on from where they were: readers that keep results by them
+    // must see the new body as a change.
+    const uint32_t changes = TableChangeCount(target.get());
+    const uint32_t layouts = TableLayoutCount(target.get());
     // Readers in other processes see an empty table while the body changes.
     StoreU32(dst + 4, 0);
     std::memcpy(dst + 8, src + 8, static_cast<size_t>(newSize) - 8);
+    StoreU32(dst + offsetof(TableFileHeader, changeCount), changes);
+    StoreU32(dst + offsetof(TableFileHeader, layoutCount), layouts);
     std::memcpy(dst, src, 4);
     std::memcpy(dst + 4, src + 4, 4);
+    NoteTableChange(target.get());
     return MappedFile::Flush(target.get()) ? 1 : 0;
 }
 

@@ -284,6 +284,12 @@ bool OnMappedTable(const wchar_t* path, CodeComparator cmp, bool sort) {
     if (!table->IsMapped()) return false;
     int done =
         sort ? CodeTable::Sort(table.get(), cmp) : CodeTable::RebuildPrefixIndex(table.get(), cmp);
+    // The file is the builder's own, not yet read by anyone: a fresh table counts no edits.
+    if (table->size >= static_cast<int32_t>(sizeof(TableFileHeader))) {
+        auto* header = reinterpret_cast<TableFileHeader*>(table->view);
+        header->changeCount = 0;
+        header->layoutCount = 0;
+    }
     return done == 1;
 }
 

@@ -235,10 +235,12 @@ int CodeTableImporter::MergeEntry(CodeTableImporter* x, uint8_t* entry) {
     const uint32_t f = LoadU32(stored), n = LoadU32(entry);
     if ((f & kFlagDeleted) && !(n & kFlagDeleted)) {
         StoreU32(stored, f & ~kFlagDeleted);
+        NoteTableChange(x->table);
         return kMergeUndeleted;
     }
     if (!(f & kFlagDeleted) && (n & kFlagDeleted)) {
         StoreU32(stored, f | kFlagDeleted);
+        NoteTableChange(x->table);
         return kMergeDeleted;
     }
     return kMergePresent;

@@ -14,8 +14,9 @@ namespace {
 
 constexpr int kCommandLineUnits = 1024;
 
-int Launch(const wchar_t* file, const wchar_t* parameters, const wchar_t* verb, int show) {
-    return PLATFORM_CALL(shellExecute)(file, parameters, verb, show);
+int Launch(const wchar_t* file, const wchar_t* parameters, const wchar_t* verb, int show,
+           HWND owner = nullptr) {
+    return PLATFORM_CALL(shellExecute)(owner, file, parameters, verb, show);
 }
 
 bool InstallFile(const Engine* e, const wchar_t* name, wchar_t (&out)[MAX_PATH]) {
@@ -152,14 +153,14 @@ int RunReadFileCommand(Engine* e, const wchar_t* argument) {
     return 0;
 }
 
-int LaunchConfigProgram(Engine* e, const wchar_t* request) {
+int LaunchConfigProgram(Engine* e, const wchar_t* request, HWND owner) {
     if (!e) return 0;
     wchar_t file[MAX_PATH], parameters[kCommandLineUnits];
     if (!InstallFile(e, L"config.exe", file)) return 0;
     const int n = swprintf(parameters, kCommandLineUnits, L"/n %ls %ls", e->guidText,
                            request ? request : L"");
     if (n <= 0) return 0;
-    return Launch(file, parameters, L"open", SW_SHOWNORMAL);
+    return Launch(file, parameters, L"open", SW_SHOWNORMAL, owner);
 }
 
 int ShowHelpTopic(Engine* e, const wchar_t* topic, int cx, int cy) {

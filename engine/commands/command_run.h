@@ -17,7 +17,7 @@ int RunConvertCommand(Engine* engine, const wchar_t* argument);
 int RunKeyboardCommand(Engine* engine, const wchar_t* argument);
 // "folder,file": a picture is pasted, a document read through the word reader and pasted.
 int RunReadFileCommand(Engine* engine, const wchar_t* argument);
-// config.exe "/n <guid> <request>".
-int LaunchConfigProgram(Engine* engine, const wchar_t* request);
+// config.exe "/n <guid> <request>"; owner: of the shell's error boxes.
+int LaunchConfigProgram(Engine* engine, const wchar_t* request, HWND owner = nullptr);
 // config.exe showing topic of main.chm in a cx by cy window.
 int ShowHelpTopic(Engine* engine, const wchar_t* topic, int cx, int cy);
