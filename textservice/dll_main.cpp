@@ -8,6 +8,7 @@
 #include "textservice/export/exported_object.h"
 #include "textservice/object_count.h"
 #include "textservice/window_classes.h"
+#include "ui/windows/engine_ui_hooks.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ BOOL DllMainProcessAttachDetach(HINSTANCE instance, DWORD reason, void* reserved
                 return FALSE;
             }
             InstallInputMethodCommandHooks();
+            InstallEngineUIHooks();
             return TRUE;
         case DLL_PROCESS_DETACH:
             // At process exit the heap goes anyway; on an unload a lingering factory is freed.

@@ -5,7 +5,9 @@
 #include "core/settings/config_blocks.h"
 #include "engine/candidate_entry_menu.h"
 #include "engine/commands/command_run.h"
+#include "engine/entry_flag_edits.h"
 #include "engine/platform.h"
+#include "textservice/actions/deferred_prompt.h"
 #include "textservice/actions/service_actions.h"
 
 namespace {
@@ -148,6 +150,10 @@ int DispatchKeyFunction(Engine* e, ActionHost& host, KeyFunctionMask w) {
     if (Has(w, kEntryOperationAction)) {
         const int row = static_cast<int>(w & 0xFFFF);
         const int operation = static_cast<int>((w >> 16) & 0xFFFF);
+        if (operation == kEntryInfo) {
+            DeferPrompt(e, host.OwnerWindow(), DeferredPrompt::kEntryInfo, row);
+            return 1;
+        }
         if (Engine::EntryOperation(e, host.OwnerWindow(), row, operation))
             host.ActOnLookup(Engine::ProcessInput(e));
         return 1;
@@ -210,7 +216,7 @@ int DispatchKeyFunction(Engine* e, ActionHost& host, KeyFunctionMask w) {
             return 1;
         }
         if (Has(w, kDeleteWordOnline)) {
-            ConfirmDeleteEntry(e, host.OwnerWindow());
+            DeferPrompt(e, host.OwnerWindow(), DeferredPrompt::kDeleteEntry, 0);
             return 1;
         }
         return 0;

@@ -81,10 +81,14 @@ int SetEnglishMode(Engine* e, ActionHost& host, bool chinese) {
 
 namespace {
 
-// Sets or clears one state bit, then shows it: conversion mode, state tip, language bar.
-int SwitchStateBit(Engine* e, ActionHost& host, uint32_t bit, bool on, const wchar_t* tip) {
+// Sets or clears one state bit, then shows it: its own conversion-mode bit (the other bits
+// stay as read), state tip, language bar.
+int SwitchStateBit(Engine* e, ActionHost& host, uint32_t bit, bool on, uint32_t conversionBit,
+                   bool conversionOn, const wchar_t* tip) {
     SetBit(e->state, bit, on);
-    host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), false));
+    uint32_t mode = host.ReadConversionMode();
+    SetBit(mode, conversionBit, conversionOn);
+    host.WriteConversionMode(mode);
     host.ShowStateTip(tip);
     host.RefreshLanguageBar();
     return 1;
@@ -93,11 +97,13 @@ int SwitchStateBit(Engine* e, ActionHost& host, uint32_t bit, bool on, const wch
 }  // namespace
 
 int ToggleFullWidth(Engine* e, ActionHost& host, bool full) {
-    return SwitchStateBit(e, host, kStateFullWidthOutput, full, full ? L"全" : L"半");
+    return SwitchStateBit(e, host, kStateFullWidthOutput, full, kConversionFullShape, full,
+                          full ? L"全" : L"半");
 }
 
 int TogglePunctuation(Engine* e, ActionHost& host, bool english) {
-    return SwitchStateBit(e, host, kStateEnglishPunct, english, english ? L".," : L"。，");
+    return SwitchStateBit(e, host, kStateEnglishPunct, english, kConversionSymbol, !english,
+                          english ? L".," : L"。，");
 }
 
 uint32_t LastSoftKeyboardLayout() { return g_lastSoftKeyboardLayout; }
@@ -134,6 +140,7 @@ int DeleteCandidate(Engine* e, ActionHost& host, int selector) {
     uint8_t* entry = MainTableEntryOf(e, e->candidates[index]);
     if (!entry) return 0;
     StoreU32(entry, LoadU32(entry) | kFlagDeleted);
+    NoteTableChange(e->mainTable);
     host.ActOnLookup(Engine::ProcessInput(e));
     return 1;
 }

@@ -66,9 +66,18 @@ int ModeCommand(Engine* e, ActionHost& host, uint32_t code) {
     }
     const bool tsf = host.Kind() == FrontEnd::kTextService;
     if (tsf && !tip) return 1;  // the script switches change the settings alone
-    if (tsf) host.ShowStateTip(tip);
-    host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), !tsf));
-    if (tsf) host.RefreshLanguageBar();
+    if (!tsf) {
+        host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), true));
+        return 1;
+    }
+    host.ShowStateTip(tip);
+    // The switch's own bit only: the English bit belongs to the input mode.
+    const uint32_t own = code == uicmd::kFullWidth || code == uicmd::kHalfWidth
+                             ? kConversionFullShape
+                             : kConversionSymbol;
+    host.WriteConversionMode((host.ReadConversionMode() & ~own) |
+                             (ConversionModeFor(e, 0, false) & own));
+    host.RefreshLanguageBar();
     return 1;
 }
 

@@ -129,7 +129,11 @@ uint8_t OptionCharByte(wchar_t c) {
     return 0;
 }
 
-wchar_t OptionByteChar(uint8_t c) { return c < 0x20 ? static_cast<wchar_t>(0xFF00 + c) : c; }
+// Only the keypad bytes have a full-width form that reads back; other control bytes are
+// written as themselves.
+wchar_t OptionByteChar(uint8_t c) {
+    return c >= 0x0A && c <= 0x19 ? static_cast<wchar_t>(0xFF00 + c) : c;
+}
 
 void ParseInputOptions(DmeConfigData* dme, wstring_view key, wstring_view value) {
     if (!dme) return;

@@ -15,5 +15,6 @@ int WriteInputOptions(const DmeConfigData* dme, wchar_t* buffer, int count);
 // One-byte character of an option: below 128 as itself, the keypad characters U+FF0A..U+FF19
 // as 0x0A..0x19, anything else 0 (unset).
 uint8_t OptionCharByte(wchar_t c);
-// The character an option byte is shown as: below 0x20 as U+FF00 + c, else itself.
+// The character an option byte is shown as: a keypad byte 0x0A..0x19 as U+FF00 + c (which
+// reads back as that byte), any other as itself.
 wchar_t OptionByteChar(uint8_t c);

@@ -104,8 +104,19 @@ BOOL WINAPI ImeSelect(HIMC himc, BOOL select) {
     });
 }
 
-BOOL WINAPI ImeSetActiveContext(HIMC, BOOL) {
-    return Guarded<BOOL>(TRUE, [] { return TRUE; });
+BOOL WINAPI ImeSetActiveContext(HIMC himc, BOOL active) {
+    return Guarded<BOOL>(TRUE, [&] {
+        // The focus leaves: an open code ends with it; it comes back: the tables another
+        // process grew meanwhile (a word added in the configuration program) are mapped
+        // again. Both also where the UI window never hears WM_IME_SETCONTEXT, as under Wine.
+        ImeContextLock lock(himc);
+        if (!lock.ready()) return TRUE;
+        if (active)
+            Engine::RefreshTables(lock.engine());
+        else
+            ImeEndCompositionOnFocusLoss(lock);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI ImeSetCompositionString(HIMC, DWORD, void*, DWORD, void*, DWORD) {

@@ -120,10 +120,32 @@ void ImeClearInput(const ImeContextLock& lock, bool sendEnd) {
         e->input.pickedText[n] = 0;
         e->input.pickedLength = n;
     }
+    const bool shownText = cs->dwCompStrLen > 0;
     EmptyComposition(cs);
     EmptyCandidates(lock.list());
+    // The application empties the composition itself before the end: an end alone leaves the
+    // text to it, and Wine's edit control removes it as an edit that Ctrl+Z brings back.
+    if (sendEnd && shownText && s && s->composing && !s->candidatesShown)
+        GenerateImeMessage(lock, WM_IME_COMPOSITION, 0, kCompositionUpdateFlags);
     SendClearGroup(lock, sendEnd);
     if (s) s->uiWord &= ~kUiCandidateOpen;
+}
+
+void ImeEndCompositionOnFocusLoss(const ImeContextLock& lock) {
+    ImeSession* s = lock.session();
+    const bool composing = s && s->composing;
+    const bool shown = s && s->candidatesShown;
+    HWND w = s ? s->compositionWindow : nullptr;
+    // Generated messages would be dropped, or reach the window that has the focus now.
+    if (s) s->candidatesShown = false;
+    ImeClearInput(lock, false);
+    if (!composing) return;
+    s->composing = false;
+    s->compositionWindow = nullptr;
+    if (!w || !IsWindow(w)) return;
+    if (shown) SendMessageW(w, WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 1);
+    SendMessageW(w, WM_IME_COMPOSITION, 0, kCompositionUpdateFlags);
+    SendMessageW(w, WM_IME_ENDCOMPOSITION, 0, 0);
 }
 
 void ShowImeWindows(const ImeContextLock& lock) {
@@ -142,7 +164,9 @@ void ShowImeWindows(const ImeContextLock& lock) {
         if (box.cx == 0 && box.cy == 0) box = SIZE{41, 21};
         const POINT at = s->candidateAnchor;
         const RECT caret{at.x, at.y, at.x + box.cx, at.y + box.cy};
-        if (!(e->ime && (e->ime->options & kImeCandidateHidden))) {
+        const bool hidden =
+            (e->ime && (e->ime->options & kImeCandidateHidden)) || s->applicationDrawsCandidates;
+        if (!hidden) {
             ImeWindows().showCandidates(e, lock.ic()->hWnd, caret,
                                         s->applicationFont ? &lock.ic()->lfFont.W : nullptr);
         } else {

@@ -19,6 +19,10 @@ void ImeHideCandidates(const ImeContextLock& lock);
 // candidates emptied, the clear group sent when candidates were shown, and
 // WM_IME_ENDCOMPOSITION when sendEnd.
 void ImeClearInput(const ImeContextLock& lock, bool sendEnd);
+// The focus left the window that shows the composition: the input ends without output, and
+// that window, which IMM32 no longer delivers generated messages to, is sent the emptied
+// composition and its end itself, so that none of the code stays in its text.
+void ImeEndCompositionOnFocusLoss(const ImeContextLock& lock);
 // Rebuilds the engine's mode flags from the context's conversion mode.
 void EngineFlagsFromConversion(const ImeContextLock& lock);
 // Shows, places or hides the candidate window after a change.

@@ -1,6 +1,7 @@
 #include "textservice/imm/ime_key_path.h"
 
 #include "engine/candidate_pick.h"
+#include "engine/commands/command_pick.h"
 #include "engine/platform.h"
 #include "textservice/actions/key_dispatch.h"
 #include "textservice/actions/key_step_host.h"
@@ -29,6 +30,10 @@ public:
     void WriteOpenState(bool open) override { lock_.ic()->fOpen = open ? TRUE : FALSE; }
     uint32_t ReadConversionMode() override { return lock_.ic()->fdwConversion; }
     void WriteConversionMode(uint32_t mode) override {
+        // Temporary English is no English input: the application would hand it back as such.
+        const uint32_t state = step_.engine()->state;
+        if ((state & kStateTempEnglish) && !(state & kStateEnglishMode))
+            mode &= ~DWORD{IME_CMODE_NOCONVERSION};
         lock_.ic()->fdwConversion = mode;
         SendModeChangeGroup(lock_);
     }
@@ -36,7 +41,11 @@ public:
     void RefreshLanguageBar() override { SendCapsLockGroup(lock_); }
     void UpdateKeyboardState() override {}
     void ShowStateTip(const wchar_t*) override {}
-    void SkipNextKey() override {}
+    // A Caps Lock press the key function synthesised comes back: it passes unconverted.
+    void SkipNextKey() override {
+        ++lock_.session()->skippedCapsLocks;
+        synthesisedCapsLock = true;
+    }
     void ReAddLanguageBarButtons() override {}
     HWND OwnerWindow() override { return lock_.ic()->hWnd; }
     void InterfaceToggled() override {
@@ -52,6 +61,7 @@ public:
     void HideSoftKeyboard() override { ImeWindows().destroySoftKeyboard(step_.engine()); }
 
     bool pageChanged = false;
+    bool synthesisedCapsLock = false;
 
 private:
     const ImeContextLock& lock_;
@@ -71,6 +81,15 @@ int ImmDispatch(KeyStep& step, KeyFunctionMask action) {
 
 bool Composing(const ImeContextLock& lock) { return lock.session()->composing; }
 
+// After a picked command: a convert( change reaches the conversion mode (else the next mode
+// notice would undo it), a set( change the status display.
+void AfterCommands(Engine* e, ImmActionHost& host, uint32_t ran) {
+    if (ran & kRunBitConvert)
+        host.WriteConversionMode(ConversionModeFor(e, host.ReadConversionMode(), false));
+    if (ran & kRunBitSet) host.InterfaceToggled();
+    if (ran & (kRunBitConvert | kRunBitSet)) host.RefreshLanguageBar();
+}
+
 // Runs body(step, host) in a key step of the context and carries out its actions.
 template <typename Body>
 void InStep(const ImeContextLock& lock, Body body) {
@@ -83,6 +102,7 @@ void InStep(const ImeContextLock& lock, Body body) {
     lock.session()->uiWord |= kUiConverting;
     body(step, host);
     ApplyDocumentActions(lock, actions, host.pageChanged);
+    AfterCommands(lock.engine(), host, step.commandBits());
     lock.session()->uiWord &= ~kUiConverting;
 }
 
@@ -122,6 +142,13 @@ void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& act
                 showWindows = false;
                 break;
             case DocumentActionKind::kCommitText:
+                // The application empties the composition before the result: put in its
+                // place, the result would take the code's text into an edit control's undo,
+                // and Ctrl+Z would bring the code back as text.
+                if (s->composing && (pendingUpdate || lock.cs()->dwCompStrLen > 0)) {
+                    FillCompositionString(lock, L"", 0, 0);
+                    SendCompositionGroup(lock);
+                }
                 WriteResultString(lock, a.text, a.length);
                 SendResultGroup(lock);
                 s->composing = false;
@@ -149,7 +176,12 @@ void ApplyDocumentActions(const ImeContextLock& lock, const DocumentActions& act
 BOOL ProcessImeKey(const ImeContextLock& lock, UINT virtualKey, LPARAM lParam) {
     Engine* e = lock.engine();
     if (!e->dme) return FALSE;
-    KeyPathState& keys = lock.session()->keys;
+    ImeSession* s = lock.session();
+    if ((virtualKey & 0xFF) == VK_CAPITAL && !(lParam & 0x80000000) && s->skippedCapsLocks > 0) {
+        --s->skippedCapsLocks;
+        return FALSE;
+    }
+    KeyPathState& keys = s->keys;
     const KeyVerdict v =
         ClassifyKey(e, keys, {virtualKey, static_cast<uint32_t>(lParam), Composing(lock)});
     if (v.eaten()) return TRUE;
@@ -176,15 +208,23 @@ void ConvertImeKey(const ImeContextLock& lock) {
     if (e->state & kStateAssociation) GenerateImeMessage(lock, WM_IME_STARTCOMPOSITION, 0, 0);
     const uint32_t keyCode = e->input.keyVk;
     KeyStepResult result = KeyStepResult::kHandled;
-    InStep(lock, [&](KeyStep& step, ImmActionHost&) { result = step.Run(); });
+    bool synthesised = false;
+    InStep(lock, [&](KeyStep& step, ImmActionHost& host) {
+        result = step.Run();
+        synthesised = host.synthesisedCapsLock;
+    });
     FinishKeyDown(lock.session()->keys);
     if (result == KeyStepResult::kNotHandled && (e->state & kStateAssociation) &&
         lock.session()->composing)
         ImeClearInput(lock, true);
     if ((keyCode & 0xFF) == VK_CAPITAL && result == KeyStepResult::kHandled) {
-        // Caps Lock did a key function: its toggle is put back.
-        PLATFORM_CALL(keyEvent)(VK_CAPITAL, KEYEVENTF_KEYUP);
-        PLATFORM_CALL(keyEvent)(VK_CAPITAL, 0);
+        // Caps Lock did a key function: its toggle is put back, unless the function pressed
+        // Caps Lock itself already (that press put it back). The press passes unconverted.
+        if (!synthesised) {
+            ++lock.session()->skippedCapsLocks;
+            PLATFORM_CALL(keyEvent)(VK_CAPITAL, KEYEVENTF_KEYUP);
+            PLATFORM_CALL(keyEvent)(VK_CAPITAL, 0);
+        }
         SendCapsLockGroup(lock);
     }
 }

@@ -42,7 +42,10 @@ BOOL GenerateImeMessage(HIMC himc, UINT message, WPARAM wParam, LPARAM lParam) {
 void SendStartGroup(const ImeContextLock& lock) {
     GenerateImeMessage(lock, WM_IME_ENDCOMPOSITION, 0, 0);
     GenerateImeMessage(lock, WM_IME_STARTCOMPOSITION, 0, 0);
-    if (lock.session()) lock.session()->composing = true;
+    if (ImeSession* s = lock.session()) {
+        s->composing = true;
+        s->compositionWindow = lock.ic()->hWnd;
+    }
 }
 
 void SendCompositionGroup(const ImeContextLock& lock) {

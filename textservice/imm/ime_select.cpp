@@ -1,5 +1,6 @@
 #include "textservice/imm/ime_select.h"
 
+#include "textservice/actions/deferred_prompt.h"
 #include "textservice/imm/ime_blocks.h"
 #include "textservice/imm/ime_input.h"
 #include "textservice/imm/ime_windows.h"
@@ -8,6 +9,7 @@ namespace {
 
 void FreeEngine(Engine* e) {
     if (!e) return;
+    ForgetDeferredPrompts(e);
     DetachSession(e);
     Engine::Destroy(e);
 }

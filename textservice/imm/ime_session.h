@@ -17,15 +17,21 @@ constexpr uint32_t kUiCandidateClosedByUser = 0x10000000;
 
 struct ImeSession {
     HIMC himc;
-    HWND focusWindow;      // the context's window while locked
-    bool composing;        // a composition has been started towards the application
-    bool candidatesShown;  // IMN_OPENCANDIDATE sent and not yet closed
+    HWND focusWindow;        // the context's window while locked
+    bool composing;          // a composition has been started towards the application
+    HWND compositionWindow;  // the window that composition was started in
+    bool candidatesShown;    // IMN_OPENCANDIDATE sent and not yet closed
     uint32_t uiWord;
-    KeyPathState keys;      // the shared key path's state of this context
+    KeyPathState keys;  // the shared key path's state of this context
+    // Caps Lock presses the input method synthesised that are still to come back.
+    int skippedCapsLocks;
     POINT candidateAnchor;  // screen position for the candidate window
     SIZE caretBox;
     // The application set the context's font: the candidate window uses lfFont.
     bool applicationFont;
+    // The application draws the candidate list itself (WM_IME_SETCONTEXT without
+    // ISC_SHOWUICANDIDATEWINDOW): the candidate window stays hidden.
+    bool applicationDrawsCandidates;
 };
 
 // Creates the session of a fresh engine record and hooks it as the record's UI-command

@@ -9,6 +9,7 @@
 #include "textservice/imm/ime_key_path.h"
 #include "textservice/imm/ime_messages.h"
 #include "textservice/imm/ime_windows.h"
+#include "textservice/keys/key_classify.h"
 
 namespace {
 
@@ -107,9 +108,13 @@ void RegisterImeHotkeys(HWND hwnd, Engine* e) {
     if (!e || !e->dme) return;
     UnregisterImeHotkeys(hwnd, e);
     if (e->ime && (e->ime->options & kImeNoComboHotkeys)) return;
-    if (e->state & kStateImeClosed) return;
+    // Closed: only the hotkeys that open it again.
+    const bool closed = (e->state & kStateImeClosed) != 0;
     const uint32_t count = ComboCount(e->dme);
     for (uint32_t i = 0; i < count; ++i) {
+        KeyFunctionMask functions;
+        std::memcpy(&functions, &e->dme->combos[i].functions, sizeof functions);
+        if (closed && !HotkeyWorksWhileClosed(functions)) continue;
         KeyCombination combo;
         std::memcpy(&combo, &e->dme->combos[i].combination, sizeof combo);
         RegisterHotKey(hwnd, kHotkeyIdBase + static_cast<int>(i), HotkeyModifiers(combo),
@@ -136,6 +141,8 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
             return 0;
         case WM_IME_SETCONTEXT:
             if (wParam) {
+                lock.session()->applicationDrawsCandidates = !(lParam & ISC_SHOWUICANDIDATEWINDOW);
+                if (lock.session()->applicationDrawsCandidates) ImeWindows().hideCandidates(e);
                 if (g_statusOpened) {
                     EngineFlagsFromConversion(lock);
                     ImeWindows().reloadSkin(e);
@@ -147,7 +154,7 @@ LRESULT HandleImeUIMessage(HWND hwnd, HIMC himc, UINT message, WPARAM wParam, LP
                 Engine::AppendOutputText(e, L"\n");
             } else {
                 ImeWindows().showStatus(e, hwnd, false);
-                ImeClearInput(lock, false);
+                ImeEndCompositionOnFocusLoss(lock);
                 UnregisterImeHotkeys(hwnd, e);
             }
             return 0;

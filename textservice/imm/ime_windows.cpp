@@ -1,10 +1,10 @@
 #include "textservice/imm/ime_windows.h"
 
-#include "engine/ui_state.h"
 #include "ui/candidate/candidate_window.h"
 #include "ui/skin/active_skin.h"
 #include "ui/softkbd/soft_keyboard_window.h"
 #include "ui/status/status_window.h"
+#include "ui/windows/engine_ui_hooks.h"
 #include "ui/windows/ui_fonts.h"
 
 namespace {

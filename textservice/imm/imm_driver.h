@@ -109,6 +109,7 @@ BOOL WINAPI ImmUnlockIMCC(HIMCC block);
 HIMCC WINAPI ImmReSizeIMCC(HIMCC block, DWORD size);
 DWORD WINAPI ImmGetIMCCSize(HIMCC block);
 BOOL WINAPI ImmGenerateMessage(HIMC himc);
+DWORD WINAPI ImmGetIMCLockCount(HIMC himc);
 }
 
 // Layouts of the published definitions on both targets.

@@ -11,9 +11,11 @@ enum class DocumentActionKind : uint8_t {
     kUpdateComposition,
     // Empty the composition's text; the composition stays open.
     kClearComposition,
-    // Write text at the selection (into the composition when one is open), caret after it.
+    // Write text at the selection as committed output (over the composition's text when one
+    // is open), caret after it; the composition stays open, empty, after the text.
     kCommitText,
-    // End the composition; its text stays in the document.
+    // End the composition; what it still shows leaves the document with it (only text written
+    // by kCommitText stays).
     kEndComposition,
     // The page of candidates changed: show or refresh it.
     kUpdateCandidates,

@@ -30,6 +30,9 @@ bool IsModifierKey(uint32_t vk) {
 
 bool IsLetterKey(uint32_t vk) { return vk >= 'A' && vk <= 'Z'; }
 
+// Keys that change only the keyboard's own state: they leave an open composition alone.
+bool IsLockKey(uint32_t vk) { return vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL; }
+
 uint32_t ScanOf(uint32_t lParam) {
     uint32_t s = lParam & 0x0FFF0000;
     // Right Shift reported with the extended bit.
@@ -120,6 +123,14 @@ void HandOnOutput(Engine* e, KeyPathState& st, uint32_t keyCode, const wchar_t* 
 
 KeyVerdict Verdict(KeyVerdictCode c) { return {c}; }
 
+// A key-down the application gets while a composition is open would move the caret or
+// selection or edit the text around the composition (Tab, Shift+arrows, Shift+PageUp, F3 ...):
+// the composition is ended first, so that none of its text is left behind as typed text.
+KeyVerdictCode NotEatenWhile(bool composing, uint32_t vk) {
+    return composing && !IsLockKey(vk) ? KeyVerdictCode::kNotEatenEndComposition
+                                       : KeyVerdictCode::kNotEaten;
+}
+
 }  // namespace
 
 uint32_t ShownSoftKeyboardLayout(const Engine* e) {
@@ -134,6 +145,10 @@ wchar_t ShownSoftKeyboardChar(const Engine* e, uint32_t virtualKey, bool shifted
 void ForgetHeldKey() {
     heldScanCode = kNoScanCode;
     heldSince = 0;
+}
+
+bool HotkeyWorksWhileClosed(KeyFunctionMask functions) {
+    return (functions & keyfn::kToggleIme) != 0;
 }
 
 bool KeyHasText(const wchar_t* text) { return text && text[0] && text[0] != kNoTextMarker; }
@@ -206,8 +221,10 @@ KeyVerdict ClassifyKey(Engine* e, KeyPathState& st, const KeyQuery& q) {
             heldScanCode = s;
             heldSince = now;
         }
-        if (m.ctrl || m.alt) return Verdict(KeyVerdictCode::kNotEaten);
         if (IsModifierKey(vk)) return Verdict(KeyVerdictCode::kNotEaten);
+        // A shortcut reaches the application: what it does to the text (paste, cut, a
+        // dialog) must not land inside the composition.
+        if (m.ctrl || m.alt) return Verdict(NotEatenWhile(q.composing, vk));
         const bool letter = IsLetterKey(vk);
         const bool shifted = m.caps ? (m.shift != letter) : m.shift;
         keyCode = vk + (shifted ? kKeyTextShifted : 0);
@@ -277,5 +294,6 @@ KeyVerdict ClassifyKey(Engine* e, KeyPathState& st, const KeyQuery& q) {
         return Verdict(KeyVerdictCode::kEaten);
     }
     if (!up && !repeatedTest) HandOnOutput(e, st, keyCode, text);
+    if (!up && notEaten == KeyVerdictCode::kNotEaten) notEaten = NotEatenWhile(q.composing, vk);
     return Verdict(notEaten);
 }

@@ -17,8 +17,9 @@ struct KeyQuery {
 enum class KeyVerdictCode : uint8_t {
     kNotEaten,
     kEaten,
-    // Not eaten, and the association candidates end: TSF ends the composition, IMM32 clears
-    // the input.
+    // Not eaten, and the open composition (code or association candidates) ends without
+    // output before the application gets the key: TSF ends the composition, IMM32 clears the
+    // input.
     kNotEatenEndComposition,
 };
 
@@ -46,6 +47,10 @@ inline void FinishKeyDown(KeyPathState& state) { state.downPending = false; }
 
 // The held key and its press time are kept per process, like the keyboard they describe.
 void ForgetHeldKey();
+
+// Whether a configured hotkey stays registered while the input method is closed: one that
+// opens it again must, or the key that closed it could not open it.
+bool HotkeyWorksWhileClosed(KeyFunctionMask functions);
 
 // True when text is a key's character (not null, not empty, not a key name).
 bool KeyHasText(const wchar_t* text);

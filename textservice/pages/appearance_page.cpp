@@ -64,6 +64,12 @@ const wchar_t* PackageFileName(const SkinDescription& d) {
     return name ? name : d.path;
 }
 
+// The name a chosen skin is stored under: its file name; the built-in skin has none, and an
+// empty name is what chooses it.
+const wchar_t* StoredSkinName(const SkinDescription& d) {
+    return std::wcscmp(d.path, kSkinFromResource) == 0 ? L"" : PackageFileName(d);
+}
+
 void StoreSkinName(SkinConfigData* skin, const wchar_t* name) {
     std::wstring n = name;
     if (n.size() > kStoredSkinNameChars) n.resize(kStoredSkinNameChars);
@@ -113,7 +119,7 @@ void FillSkins(HWND page, Engine* e) {
     }
     if (selected < 0 && g_skins->count > 0) {
         selected = 0;
-        if (e->skin) StoreSkinName(e->skin, PackageFileName(g_skins->descriptions[0]));
+        if (e->skin) StoreSkinName(e->skin, StoredSkinName(g_skins->descriptions[0]));
     }
     Send(page, IDC_SKIN, CB_SETCURSEL, selected);
 }
@@ -189,7 +195,7 @@ bool OnSelection(HWND page, Engine* e, int id) {
             return true;
         case IDC_SKIN:
             if (e->skin && SelectedSkin(page) >= 0) {
-                StoreSkinName(e->skin, PackageFileName(g_skins->descriptions[i]));
+                StoreSkinName(e->skin, StoredSkinName(g_skins->descriptions[i]));
                 ShowFonts(page, e->skin, i);
             }
             InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, TRUE);

@@ -1,5 +1,6 @@
 #include "textservice/pages/skin_preview.h"
 
+#include "ui/image/image_file.h"
 #include "ui/image/skin_image.h"
 
 std::vector<uint32_t> PaintSkinPreview(const SkinImage* picture, int width, int height) {
@@ -14,10 +15,12 @@ std::vector<uint32_t> PaintSkinPreview(const SkinImage* picture, int width, int 
             const int tx = left + x;
             if (tx < 0 || tx >= width) continue;
             const uint8_t* p = picture->pixels + (static_cast<size_t>(y) * picture->width + x) * 4;
-            const unsigned a = p[3];
-            auto mix = [a](unsigned c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            // As the preview is drawn elsewhere: alpha 0 keeps the stored colour, so a
+            // picture without an alpha channel shows.
+            uint8_t bgr[3];
+            BlendPixelOnWhite(p, bgr);
             out[static_cast<size_t>(ty) * width + tx] =
-                mix(p[2]) << 16 | mix(p[1]) << 8 | mix(p[0]);
+                uint32_t(bgr[2]) << 16 | uint32_t(bgr[1]) << 8 | bgr[0];
         }
     }
     return out;

@@ -199,7 +199,14 @@ STDMETHODIMP CCandidateList::OnLayoutChange(ITfContext* context, TfLayoutCode co
                 if (session) RequestSession(context, clientId_, session, TF_ES_READ);
             }
         } else if (code == TF_LC_DESTROY) {
-            EndCandidateList();
+            // The view is gone: the service lets go of this element too, so that the next
+            // candidates get a new one and its window is ended with it.
+            AddRef();
+            if (service_ && service_->candidateElement == static_cast<ITfTextLayoutSink*>(this))
+                EndServiceCandidateList(service_);
+            else
+                EndCandidateList();
+            Release();
         }
         return S_OK;
     });

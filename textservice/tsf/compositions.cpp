@@ -65,6 +65,7 @@ bool CompositionTable::Start(TfEditCookie ec, ITfContext* context, ITfCompositio
     }
     compositions_[slot] = std::move(composition);
     contexts_[slot] = ComPtr<ITfContext>::Copy(context);
+    placeholder_[slot] = false;
     SelectRange(ec, context, range.get());
     return true;
 }
@@ -73,6 +74,7 @@ void CompositionTable::End(TfEditCookie ec, int slot) {
     if (slot < 0 || slot >= kSlots || !compositions_[slot]) return;
     ComPtr<ITfComposition> composition = std::move(compositions_[slot]);
     ComPtr<ITfContext> context = std::move(contexts_[slot]);
+    placeholder_[slot] = false;
     ClearCompositionAttribute(ec, context.get(), composition.get());
     composition->EndComposition(ec);
 }
@@ -81,10 +83,21 @@ void CompositionTable::Forget(int slot) {
     if (slot < 0 || slot >= kSlots) return;
     compositions_[slot].reset();
     contexts_[slot].reset();
+    placeholder_[slot] = false;
 }
 
 void CompositionTable::ForgetAll() {
     for (int i = 0; i < kSlots; ++i) Forget(i);
+}
+
+void CompositionTable::SetPlaceholder(const ITfContext* context, bool placeholder) {
+    const int i = Find(context);
+    if (i >= 0) placeholder_[i] = placeholder;
+}
+
+bool CompositionTable::ShowsPlaceholder(const ITfContext* context) const {
+    const int i = Find(context);
+    return i >= 0 && placeholder_[i];
 }
 
 HRESULT SetCompositionText(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
@@ -108,20 +121,31 @@ HRESULT SetCompositionText(TfEditCookie ec, ITfContext* context, ITfComposition*
 }
 
 HRESULT WriteAtSelection(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
-                         const wchar_t* text, LONG length) {
+                         const wchar_t* text, LONG length, bool* left) {
+    if (left) *left = false;
     if (!context) return E_INVALIDARG;
     ComPtr<ITfRange> range;
     if (composition) {
+        // Committed text carries no composition mark.
+        ClearCompositionAttribute(ec, context, composition);
         HRESULT hr = composition->GetRange(range.put());
         if (FAILED(hr) || !range) return FAILED(hr) ? hr : E_FAIL;
         hr = range->SetText(ec, 0, text, length);
         if (FAILED(hr)) return hr;
+        // The composition starts after the committed text, so that what the key shows or
+        // clears next cannot touch it.
+        ComPtr<ITfRange> after;
+        if (SUCCEEDED(range->Clone(after.put())) && after &&
+            SUCCEEDED(after->Collapse(ec, TF_ANCHOR_END)) &&
+            SUCCEEDED(composition->ShiftStart(ec, after.get())) && left)
+            *left = true;
     } else {
         ComPtr<ITfInsertAtSelection> insert;
         HRESULT hr = context->QueryInterface(IID_ITfInsertAtSelection, insert.put_void());
         if (FAILED(hr)) return hr;
         hr = insert->InsertTextAtSelection(ec, 0, text, length, range.put());
         if (FAILED(hr) || !range) return FAILED(hr) ? hr : E_FAIL;
+        if (left) *left = true;
     }
     range->Collapse(ec, TF_ANCHOR_END);
     SelectRange(ec, context, range.get());

@@ -26,19 +26,25 @@ public:
     // Frees a slot without a session (the framework has ended the composition).
     void Forget(int slot);
     void ForgetAll();
+    // The composition of context shows a placeholder (a space, not typed text): ending it
+    // must take the placeholder out of the document.
+    void SetPlaceholder(const ITfContext* context, bool placeholder);
+    bool ShowsPlaceholder(const ITfContext* context) const;
 
 private:
     ComPtr<ITfComposition> compositions_[kSlots];
     ComPtr<ITfContext> contexts_[kSlots];
+    bool placeholder_[kSlots] = {};
 };
 
 // Replaces the composition's text and puts the caret caret units into it.
 HRESULT SetCompositionText(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
                            const wchar_t* text, LONG length, LONG caret);
-// Writes text over the selection (the composition's text when composing) and puts the
-// caret after it.
+// Writes text over the selection (the composition's text when composing) as committed output
+// and puts the caret after it. A composition stays open, empty, behind the written text, which
+// is no longer part of it; *left (when given) tells that the text did leave it.
 HRESULT WriteAtSelection(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
-                         const wchar_t* text, LONG length);
+                         const wchar_t* text, LONG length, bool* left = nullptr);
 // GUID_PROP_ATTRIBUTE over the composition range: set to atom, or cleared.
 void SetCompositionAttribute(TfEditCookie ec, ITfContext* context, ITfComposition* composition,
                              TfGuidAtom atom);

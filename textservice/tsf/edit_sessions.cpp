@@ -41,11 +41,11 @@ STDMETHODIMP CEditSessionBase::DoEditSession(TfEditCookie ec) {
 }
 
 HRESULT CKeyHandlerEditSession::Run(TfEditCookie ec) {
-    return service()->HandleKeyInSession(ec, context());
+    return service()->HandleKeyInSession(ec, context(), key_);
 }
 
 HRESULT CEndCompositionEditSession::Run(TfEditCookie ec) {
-    service()->FinishComposition(ec, context());
+    service()->DropComposition(ec, context());
     return S_OK;
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
+#include "core/settings/key_functions.h"
 #include "textservice/com_ptr.h"
 #include "textservice/tsf/tsf_compat.h"
 
@@ -34,13 +36,25 @@ private:
     CTextService* service_;  // referenced through its key-event sink
 };
 
-// The key step for the key in the engine.
+// The key a key session handles, taken from the engine when the session is asked for: a
+// session the framework runs later must not see the key of a later request.
+struct SessionKey {
+    uint32_t code;
+    KeyFunctionMask action;
+    const wchar_t* text;
+};
+
+// The key step for the key in the engine when the session was asked for.
 class CKeyHandlerEditSession final : public CEditSessionBase {
 public:
-    using CEditSessionBase::CEditSessionBase;
+    CKeyHandlerEditSession(ITfContext* context, CTextService* service, const SessionKey& key)
+        : CEditSessionBase(context, service), key_(key) {}
 
 protected:
     HRESULT Run(TfEditCookie ec) override;
+
+private:
+    SessionKey key_;
 };
 
 // Ends the composition of the context.

@@ -1,6 +1,7 @@
 #include "textservice/tsf/service_action_host.h"
 
 #include <functional>
+#include <memory>
 #include <new>
 
 #include "textservice/actions/key_dispatch.h"
@@ -64,10 +65,12 @@ public:
         s_->RunInSession([](KeyStep& step) { step.UpdateComposition(); });
     }
     int SelectCandidate(int selector) override {
-        int done = 0;
-        s_->RunInSession(
-            [&done, selector](KeyStep& step) { done = step.SelectCandidate(selector); });
-        return done;
+        // The session may run after this returns: it writes to storage of its own.
+        auto done = std::make_shared<int>(0);
+        const HRESULT hr = s_->RunInSession(
+            [done, selector](KeyStep& step) { *done = step.SelectCandidate(selector); });
+        // One that waits for the host counts as done.
+        return hr == TF_S_ASYNC ? 1 : *done;
     }
     void CommitCandidate() override {
         s_->RunInSession([](KeyStep& step) { step.CommitCandidate(); });

@@ -52,7 +52,7 @@ struct TextServiceSeams {
     // Windows version as major * 256 + minor (the engine's OS version).
     uint32_t (*windowsVersion)(const Engine* engine);
     // The configuration program with a request ("" the main page); 1 when started.
-    int (*launchConfig)(Engine* engine, const wchar_t* request);
+    int (*launchConfig)(Engine* engine, const wchar_t* request, HWND owner);
     // Edit-session flags the service asks with besides TF_ES_READWRITE (0: the framework may
     // run the session at once or later).
     DWORD sessionFlags;

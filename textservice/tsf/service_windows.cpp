@@ -3,13 +3,13 @@
 #include <mutex>
 
 #include "core/base/boundary_guard.h"
-#include "engine/ui_state.h"
 #include "textservice/tsf/service_placement.h"
 #include "textservice/tsf/text_service.h"
 #include "ui/candidate/candidate_window.h"
 #include "ui/skin/active_skin.h"
 #include "ui/softkbd/soft_keyboard_window.h"
 #include "ui/tips/tip_window.h"
+#include "ui/windows/engine_ui_hooks.h"
 #include "ui/windows/engine_windows.h"
 
 namespace {

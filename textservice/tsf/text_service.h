@@ -1,5 +1,6 @@
 // The text input processor the framework creates once per thread: it owns the engine for
 // its activation, its sinks and preserved keys, the compositions and the key path.
+// Its members are defined by concern in text_service*.cpp.
 #pragma once
 #include <windows.h>
 
@@ -139,8 +140,13 @@ public:
     // Clears the input and asks for a session that ends the composition of context.
     void EndCurrentComposition(ITfContext* context);
     // Inside a session.
-    HRESULT HandleKeyInSession(TfEditCookie ec, ITfContext* context);
-    void FinishComposition(TfEditCookie ec, ITfContext* context);
+    HRESULT HandleKeyInSession(TfEditCookie ec, ITfContext* context, const struct SessionKey& key);
+    // Ends the composition of context (a placeholder leaves with it) and the candidate-list
+    // element; clearCandidates also empties the engine's candidates (a key step leaves them
+    // as it has set them).
+    void FinishComposition(TfEditCookie ec, ITfContext* context, bool clearCandidates = true);
+    // Ends the composition of context without output: its text goes with it.
+    void DropComposition(TfEditCookie ec, ITfContext* context);
     void MeasureComposition(TfEditCookie ec, ITfContextView* view, ITfRange* range);
     // Carries the document actions of a key step out in session ec (compositions started,
     // written and ended with that cookie).
@@ -160,6 +166,7 @@ private:
     HRESULT ActivateSteps(ITfThreadMgr* threadMgr, TfClientId clientId, DWORD flags);
     void AdviseTextEditSink(ITfDocumentMgr* documentMgr);
     void UnadviseTextEditSink();
+    void EndOpenCompositions();
     bool ClassifyKeyFor(ITfContext* context, WPARAM wParam, LPARAM lParam);
     bool DocumentShowsCode() const;
     void AfterCommands(uint32_t commandBits);

@@ -1,7 +1,7 @@
 // Text Services Framework declarations that the mingw-w64 headers lack, written from the
 // published interface definitions (msctf, ctffunc, ctfutb). Only what the text service and
-// its language-bar and candidate-list objects use. Identifiers and method counts are
-// checked by a test against the published values.
+// its language-bar and candidate-list objects and the installer's registration use. Identifiers and
+// method counts are checked by a test against the published values.
 #pragma once
 #include <windows.h>
 #include <ctfutb.h>
@@ -31,6 +31,9 @@ constexpr DWORD TF_TMAE_CONSOLE = 0x0040;
 constexpr DWORD TF_TMF_IMMERSIVEMODE = 0x40000000;
 
 constexpr TfGuidAtom TF_INVALID_GUIDATOM = 0;
+
+// An edit session the framework will run later, not during the request.
+constexpr HRESULT TF_S_ASYNC = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_ITF, 0x0300);
 
 // Language-bar item styles, statuses and update flags.
 constexpr DWORD TF_LBI_STYLE_HIDDENSTATUSCONTROL = 0x0001;
@@ -82,6 +85,14 @@ inline constexpr GUID GUID_TFCAT_TIPCAP_IMMERSIVESUPPORT = {
     0x13A016DF, 0x560B, 0x46CD, {0x94, 0x7A, 0x4C, 0x3A, 0xF1, 0xE0, 0xE3, 0x5D}};
 inline constexpr GUID GUID_TFCAT_TIPCAP_UIELEMENTENABLED = {
     0x49D2F9CF, 0x1F5E, 0x11D7, {0xA6, 0xD3, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+inline constexpr GUID GUID_TFCAT_TIPCAP_SECUREMODE = {
+    0x49D2F9CE, 0x1F5E, 0x11D7, {0xA6, 0xD3, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+inline constexpr GUID GUID_TFCAT_TIPCAP_INPUTMODECOMPARTMENT = {
+    0xCCF05DD7, 0x4A87, 0x11D7, {0xA6, 0xE2, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+inline constexpr GUID GUID_TFCAT_TIPCAP_COMLESS = {
+    0x364215D9, 0x75BC, 0x11D7, {0xA1, 0x6C, 0x00, 0x06, 0x5B, 0x84, 0x43, 0x5C}};
+inline constexpr GUID GUID_TFCAT_TIPCAP_SYSTRAYSUPPORT = {
+    0x25504FB4, 0x7BAB, 0x4BC1, {0x9C, 0x69, 0xCF, 0x81, 0x89, 0x0F, 0x0E, 0xF5}};
 
 inline constexpr IID IID_ITfTextInputProcessorEx = {
     0x6E4E2102, 0xF9CD, 0x433D, {0xB4, 0x96, 0x30, 0x3C, 0xE0, 0x3A, 0x65, 0x07}};

@@ -291,8 +291,9 @@ int SlotCount(const SkinRegion* r) {
 }
 
 void Clamp(Geometry& g, const SkinImage* bg) {
-    g.width = std::max({g.width, bg ? bg->width : 0, g.L.minWidth});
-    g.height = std::max({g.height, bg ? bg->height : 0, g.L.minHeight});
+    g.width = std::min(std::max({g.width, bg ? bg->width : 0, g.L.minWidth}), kMaxSkinWindowSide);
+    g.height =
+        std::min(std::max({g.height, bg ? bg->height : 0, g.L.minHeight}), kMaxSkinWindowSide);
 }
 
 void CodeAtOrigin(Geometry& g) {

@@ -8,7 +8,9 @@
 #include "ui/candidate/candidate_paint.h"
 #include "ui/image/alpha_region.h"
 #include "ui/image/gdi_handles.h"
+#include "ui/skin/active_skin.h"
 #include "ui/skin/skin_description.h"
+#include "ui/windows/display_dpi.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
 #include "ui/windows/skin_window_glue.h"
@@ -54,7 +56,9 @@ void Paint(Engine* e, HWND w) {
     SIZE size{surface.canvas()->width, surface.canvas()->height};
     POINT origin{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(w, screen.get(), &at, &size, surface.dc(), &origin, 0, &blend, ULW_ALPHA);
+    // Position, size and pixels in one call: the window never shows a frame of one without
+    // the others.
+    LayeredCalls().update(w, screen.get(), &at, &size, surface.dc(), &origin, 0, &blend, ULW_ALPHA);
 }
 
 void Repaint(HWND w) {
@@ -205,13 +209,8 @@ bool CreateCandidateWindow(Engine* e, const CandidateHost& host) {
 
 void RelayoutCandidateWindow(Engine* e) {
     if (!e || !e->uiState || !e->windows.candidateWindow) return;
+    // The new size goes to the window with its pixels (UpdateCandidateWindow).
     LayoutNow(e);
-    UIState* s = e->uiState;
-    RECT now;
-    GetWindowRect(e->windows.candidateWindow, &now);
-    if (now.right - now.left != s->candidate.width || now.bottom - now.top != s->candidate.height)
-        SetWindowPos(e->windows.candidateWindow, HWND_TOPMOST, 0, 0, s->candidate.width,
-                     s->candidate.height, SWP_NOACTIVATE | SWP_NOMOVE);
     if (g_hooks->destroyDictionary) g_hooks->destroyDictionary(e);
 }
 
@@ -227,22 +226,20 @@ void UpdateCandidateWindow(Engine* e) {
     s->candidate.x = at.x;
     s->candidate.y = at.y;
     e->windows.candidatePos = at;
-    RECT now;
-    GetWindowRect(w, &now);
-    if (!IsWindowVisible(w) || now.left != at.x || now.top != at.y)
-        SetWindowPos(w, HWND_TOPMOST, at.x, at.y, 0, 0,
-                     SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
     // The region follows the picture's alpha: the same picture at the same size gives the
-    // same region, which the window already has.
+    // same region, which the window already has. It is set without a redraw; the one layered
+    // update below moves, sizes and paints the window together.
     CandidateWindowState& c = s->candidate;
     const SkinImage* bg = s->stretchedBackground;
     if (c.regionSource != c.background || c.regionWidth != bg->width ||
         c.regionHeight != bg->height) {
-        const bool set = SetWindowRegion(w, CreateRegionFromAlpha(bg));
+        const bool set = SetWindowRegion(w, CreateRegionFromAlpha(bg), false);
         c.regionSource = set ? c.background : nullptr;
         c.regionWidth = set ? bg->width : 0;
         c.regionHeight = set ? bg->height : 0;
     }
+    // Wine keeps no layered picture for a hidden window: show it, then hand it the picture.
+    if (!IsWindowVisible(w)) ShowWindow(w, SW_SHOWNOACTIVATE);
     Paint(e, w);
     RaiseImeEvent(e, EVENT_OBJECT_IME_SHOW);
     RaiseImeEvent(e, EVENT_OBJECT_IME_CHANGE);
@@ -251,6 +248,9 @@ void UpdateCandidateWindow(Engine* e) {
 void ShowCandidateWindow(Engine* e, const RECT& caret) {
     if (!e || !e->uiState) return;
     e->uiState->caret = caret;
+    // The served window's DPI may have changed (another application, another monitor).
+    if (FollowServedDpi(e) && e->windows.statusWindow)
+        SendMessageW(e->windows.statusWindow, kSkinReloadedMessage, 0, 0);
     RelayoutCandidateWindow(e);
     UpdateCandidateWindow(e);
 }
@@ -263,6 +263,8 @@ void MoveCandidateWindow(Engine* e, const RECT& caret) {
 
 void HideCandidateWindow(Engine* e) {
     if (!e || !e->windows.candidateWindow) return;
+    // A hidden window hears no mouse-move that would let the capture go.
+    if (GetCapture() == e->windows.candidateWindow) ReleaseCapture();
     ShowWindow(e->windows.candidateWindow, SW_HIDE);
     if (e->uiState) RaiseImeEvent(e, EVENT_OBJECT_IME_HIDE);
 }
@@ -311,6 +313,9 @@ LRESULT HandleMessage(HWND w, UINT message, WPARAM wp, LPARAM lp) {
                 } else if (g_hooks->functionMenu) {
                     g_hooks->functionMenu(e, screen);
                 }
+                // The menu's own loop took the mouse; the pointer over the window takes it
+                // again with its next WM_SETCURSOR.
+                if (GetCapture() == w) ReleaseCapture();
             }
             return 0;
         case WM_MOUSEHOVER:

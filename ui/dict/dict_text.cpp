@@ -87,16 +87,16 @@ std::wstring DictionaryText(const MappedFile* dict, const std::wstring& key) {
     return value;
 }
 
-POINT PlaceDictWindow(bool rows, const RECT& cand, POINT word, const RECT& work) {
+POINT PlaceDictWindow(bool rows, const RECT& cand, POINT word, const RECT& work, SIZE size) {
     if (!rows) {
         const LONG x = cand.left + word.x - 10;
         const LONG middle = work.top + (work.bottom - work.top) / 2;
-        const LONG y = cand.bottom < middle ? cand.bottom + 5 : cand.top - 165;
+        const LONG y = cand.bottom < middle ? cand.bottom + 5 : cand.top - size.cy - 5;
         return {x, y};
     }
     const LONG y = cand.top + word.y - 10;
     const LONG fourFifths = work.left + (work.right - work.left) * 4 / 5;
-    const LONG x = cand.right < fourFifths ? cand.right + 5 : cand.left - 135;
+    const LONG x = cand.right < fourFifths ? cand.right + 5 : cand.left - size.cx - 5;
     return {x, y};
 }
 

@@ -26,10 +26,12 @@ std::wstring StripDictKey(const std::wstring& key);
 // characters. Not found: the key itself.
 std::wstring DictionaryText(const MappedFile* dict, const std::wstring& key);
 
-// The window's top-left for a candidate window at `candidate` (screen) whose word starts at
-// `word` (window pixels). Halves and fifths are measured across the work area from its own
-// left and top edges.
-POINT PlaceDictWindow(bool rows, const RECT& candidate, POINT word, const RECT& workArea);
+// The top-left of a window of size for a candidate window at `candidate` (screen) whose word
+// starts at `word` (window pixels): beside or below it, or 5 pixels before it when there is
+// no room after. Halves and fifths are measured across the work area from its own left and
+// top edges.
+POINT PlaceDictWindow(bool rows, const RECT& candidate, POINT word, const RECT& workArea,
+                      SIZE size = SIZE{130, 160});
 
 // Parameters that start the configuration program's dictionary on key; the word is quoted so
 // that blanks arrive whole.

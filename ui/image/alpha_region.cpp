@@ -57,10 +57,26 @@ struct RectBatch {
     }
 };
 
+// Row runs of non-zero alpha, counted up to just past the limit.
+int64_t CountRuns(const SkinImage* p) {
+    int64_t runs = 0;
+    for (int32_t y = 0; y < p->height && runs <= kMaxRegionRects; ++y) {
+        const uint8_t* row = p->pixels + size_t(y) * p->width * 4;
+        bool inside = false;
+        for (int32_t x = 0; x < p->width; ++x) {
+            const bool opaque = row[x * 4 + 3] != 0;
+            if (opaque && !inside) ++runs;
+            inside = opaque;
+        }
+    }
+    return runs;
+}
+
 }  // namespace
 
 HRGN CreateRegionFromAlpha(const SkinImage* p) {
     if (!p || !p->pixels) return nullptr;
+    if (CountRuns(p) > kMaxRegionRects) return CreateRectRgn(0, 0, p->width, p->height);
     RectBatch b;
     b.data = static_cast<RGNDATA*>(std::calloc(1, sizeof(RGNDATAHEADER)));
     if (!b.data || !b.Grow()) {
@@ -90,9 +106,9 @@ HRGN CreateRegionFromAlpha(const SkinImage* p) {
     return b.total;
 }
 
-bool SetWindowRegion(HWND window, HRGN region) {
+bool SetWindowRegion(HWND window, HRGN region, bool redraw) {
     if (!region) return false;
-    if (SetWindowRgn(window, region, TRUE)) return true;
+    if (SetWindowRgn(window, region, redraw ? TRUE : FALSE)) return true;
     DeleteObject(region);
     return false;
 }

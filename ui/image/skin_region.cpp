@@ -9,7 +9,8 @@ int64_t SkinHitTest(const SkinRegion* regions, int count, int32_t width, int32_t
         const SkinRegion& r = regions[i];
         if (r.x < 0 || r.y < 0) continue;
         if (r.state == kRegionDisabled || r.state == kRegionHidden) continue;
-        if (r.x < x && x < r.x + r.width && r.y < y && y < r.y + r.height) return r.id;
+        if (r.x < x && x < int64_t(r.x) + r.width && r.y < y && y < int64_t(r.y) + r.height)
+            return r.id;
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "ui/skin/skin_loader.h"
+#include "ui/skin/skin_scale.h"
 #include "ui/windows/ui_state_block.h"
 
 const wchar_t* SkinFileName(const wchar_t* path) {
@@ -34,10 +35,7 @@ bool FileExists(const wchar_t* path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace
-
-bool SelectActiveSkin(Engine* e) {
-    if (!e || !e->uiState || !e->skin) return false;
+bool LoadChosenSkin(Engine* e) {
     UIState* s = e->uiState;
     FreeSkinImages(&s->images);
     std::memset(&s->images, 0, sizeof s->images);
@@ -91,6 +89,15 @@ bool SelectActiveSkin(Engine* e) {
     LoadBuiltInSkin(&s->skin, &s->images);
     std::wmemcpy(s->fallbackName, chosen, kSkinNameUnits);
     return s->skin.path[0] != 0;
+}
+
+}  // namespace
+
+bool SelectActiveSkin(Engine* e) {
+    if (!e || !e->uiState || !e->skin) return false;
+    const bool loaded = LoadChosenSkin(e);
+    ScaleSkin(&e->uiState->skin, &e->uiState->images, e->uiState->dpi);
+    return loaded;
 }
 
 bool ReloadSkin(Engine* e) {

@@ -9,7 +9,8 @@ constexpr wchar_t kSkinNameRoot[] = L"skin.col";
 constexpr UINT kSkinReloadedMessage = WM_USER + 100;
 
 // Loads the chosen skin into the record's UIState, falling back to the first package of the
-// skin folder, "skin.col" and the built-in package. True when a skin is loaded.
+// skin folder, "skin.col" and the built-in package, scaled for the UIState's DPI. True when
+// a skin is loaded.
 bool SelectActiveSkin(Engine* engine);
 // Loads again when the chosen name differs from the loaded skin; then forgets the status
 // bar's position and tells the candidate and status windows. True when it reloaded.

@@ -11,6 +11,14 @@ constexpr int kSkinContactUnits = 128;
 constexpr int kSkinFontNameUnits = 40;
 constexpr wchar_t kSkinFromResource[] = L"fromResource";
 
+// What a skin may say about geometry: coordinates, gaps, margins and minimum sizes are held
+// within kMaxSkinExtent pixels either way and font sizes within kMaxSkinFontSize, so that no
+// skin asks for a window larger than a screen or for sums that overflow.
+constexpr int32_t kMaxSkinExtent = 2048;
+constexpr int32_t kMaxSkinFontSize = 200;
+// No skinned window is laid out larger than this on a side (after display scaling).
+constexpr int32_t kMaxSkinWindowSide = 4096;
+
 struct SkinInfo {
     wchar_t name[kSkinInfoUnits];
     wchar_t description[kSkinInfoUnits];

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 
 #include "ui/skin/skin_text.h"
 
@@ -216,7 +217,42 @@ void ApplyLine(SkinDescription* d, const Section* section, const wchar_t* line) 
     }
 }
 
+int32_t BoundTo(int32_t v, int32_t low, int32_t high) {
+    return v < low ? low : v > high ? high : v;
+}
+
+void BoundPoint(SkinPoint& p) {
+    p.x = BoundTo(p.x, -kMaxSkinExtent, kMaxSkinExtent);
+    p.y = BoundTo(p.y, -kMaxSkinExtent, kMaxSkinExtent);
+}
+
+void BoundLayout(CandidateLayout& L) {
+    for (SkinPoint* p : {&L.pageDownButton, &L.pageUpButton, &L.punctuationButton, &L.widthButton,
+                         &L.extension1Button, &L.extension2Button, &L.codeOrigin,
+                         &L.candidateOrigin, &L.stretchX, &L.stretchY, &L.embedOffset})
+        BoundPoint(*p);
+    for (int32_t* v :
+         {&L.indexGap, &L.hintGap, &L.candidateGap, &L.lineGap, &L.rightMargin, &L.bottomMargin})
+        *v = BoundTo(*v, -kMaxSkinExtent, kMaxSkinExtent);
+    L.minWidth = BoundTo(L.minWidth, 0, kMaxSkinExtent);
+    L.minHeight = BoundTo(L.minHeight, 0, kMaxSkinExtent);
+    for (int32_t& f : L.textFrame) f = BoundTo(f, -kMaxSkinExtent, kMaxSkinExtent);
+}
+
 }  // namespace
+
+void BoundSkinGeometry(SkinDescription* d) {
+    if (!d) return;
+    StatusBarLayout& bar = d->statusBar;
+    for (SkinPoint* p : {&bar.modeButton, &bar.punctuationButton, &bar.widthButton,
+                         &bar.softKeyboardButton, &bar.menuButton, &bar.logo, &bar.extension1Button,
+                         &bar.extension2Button, &bar.scriptButton})
+        BoundPoint(*p);
+    for (CandidateLayout* L : {&d->mergedH, &d->mergedV, &d->embeddedH, &d->embeddedV})
+        BoundLayout(*L);
+    for (int32_t* size : {&d->text.codeFontSize, &d->text.candidateFontSize})
+        *size = BoundTo(*size, -kMaxSkinFontSize, kMaxSkinFontSize);
+}
 
 SkinIniResult ParseSkinIni(SkinDescription* d, const uint8_t* bytes, size_t byteCount) {
     std::memset(d, 0, sizeof *d);
@@ -248,5 +284,6 @@ SkinIniResult ParseSkinIni(SkinDescription* d, const uint8_t* bytes, size_t byte
         ApplyLine(d, section, line);
     }
     std::free(text);
+    BoundSkinGeometry(d);
     return d->info.name[0] ? kSkinIniOk : kSkinIniNoName;
 }

@@ -20,3 +20,7 @@ constexpr int kSkinIniLineUnits = 127;
 // Zero-fills the description and parses the text (decoded by byte-order mark); path stays
 // empty.
 SkinIniResult ParseSkinIni(SkinDescription* description, const uint8_t* bytes, size_t byteCount);
+
+// Holds every number of the description's geometry (status bar, the four candidate layouts,
+// font sizes) within the skin bounds of skin_description.h; ParseSkinIni does this last.
+void BoundSkinGeometry(SkinDescription* description);

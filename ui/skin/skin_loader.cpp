@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "ui/skin/skin_archive.h"
 #include "ui/skin/skin_ini.h"
 #include "ui/skin/skin_picture_budget.h"
 
@@ -86,7 +87,7 @@ bool LoadSkinFromFile(SkinDescription* description, SkinImageSet* set, const wch
     std::memset(set, 0, sizeof *set);
     size_t n = std::wcslen(path);
     if (n >= kSkinPathUnits) return false;  // the path would not fit the record
-    if (!LoadSkinFromArchive(description, set, ReadArchiveEntries(path))) return false;
+    if (!LoadSkinFromArchive(description, set, ReadSkinPackageFile(path))) return false;
     std::wmemcpy(description->path, path, n + 1);
     return true;
 }
@@ -98,7 +99,7 @@ bool LoadSkinFromMemory(SkinDescription* description, SkinImageSet* set, const v
     std::memset(set, 0, sizeof *set);
     unzFile zip = OpenMemoryArchive(data, size);
     if (!zip) return false;
-    ArchiveEntryList* entries = ReadOpenArchiveEntries(zip);
+    ArchiveEntryList* entries = ReadSkinArchiveEntries(zip);
     unzClose(zip);
     if (!LoadSkinFromArchive(description, set, entries)) return false;
     std::wcscpy(description->path, kSkinFromResource);

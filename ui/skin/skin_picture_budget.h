@@ -7,7 +7,7 @@
 
 #include "ui/image/skin_image.h"
 
-constexpr int32_t kMaxSkinPictureSide = 4096;
+constexpr int32_t kMaxSkinPictureSide = 2048;
 constexpr int64_t kMaxSkinPicturePixels = int64_t(2048) * 2048;
 constexpr int64_t kSkinPackagePixelBudget = int64_t(16) * 1024 * 1024;
 

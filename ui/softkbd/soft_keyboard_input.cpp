@@ -32,17 +32,17 @@ void TypeSoftKey(int key, bool shift) {
     if (shift) press(VK_SHIFT, KEYEVENTF_KEYUP);
 }
 
-POINT FirstSoftKeyboardPlacement(const RECT& work, bool hasStatus, const RECT& status) {
-    if (!hasStatus) return {work.right - kSoftKeyboardWidth, work.bottom - kSoftKeyboardHeight};
+POINT FirstSoftKeyboardPlacement(const RECT& work, bool hasStatus, const RECT& status, SIZE size) {
+    if (!hasStatus) return {work.right - size.cx, work.bottom - size.cy};
     LONG x = status.right + 1;
-    if (x + kSoftKeyboardWidth > work.right) x = status.left - (kSoftKeyboardWidth + 1);
+    if (x + size.cx > work.right) x = status.left - (size.cx + 1);
     x = std::max(x, work.left);
-    const LONG y = std::max(status.bottom - kSoftKeyboardHeight, work.top);
+    const LONG y = std::max(status.bottom - size.cy, work.top);
     return {x, y};
 }
 
-POINT ClampSoftKeyboard(POINT at, const RECT& work) {
-    const LONG x = std::max(work.left, std::min(at.x, work.right - kSoftKeyboardWidth));
-    const LONG y = std::max(work.top, std::min(at.y, work.bottom - kSoftKeyboardHeight));
+POINT ClampSoftKeyboard(POINT at, const RECT& work, SIZE size) {
+    const LONG x = std::max(work.left, std::min(at.x, work.right - size.cx));
+    const LONG y = std::max(work.top, std::min(at.y, work.bottom - size.cy));
     return {x, y};
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "ui/softkbd/soft_keyboard_keys.h"
+
 // Mouse state of the one soft keyboard of the process.
 struct SoftKeyboardGesture {
     int hover = -1;
@@ -27,9 +29,11 @@ void SetSoftKeyPress(SoftKeyPress press);
 // Plays the key as a press and release; with the Shift latch on, inside a synthesised Shift.
 void TypeSoftKey(int key, bool shift);
 
-// Where the keyboard goes first: beside the status bar when there is one (hasStatus), else at
-// the work area's bottom right.
-POINT FirstSoftKeyboardPlacement(const RECT& workArea, bool hasStatus, const RECT& status);
+// Where a keyboard of size goes first: beside the status bar when there is one (hasStatus),
+// else at the work area's bottom right.
+POINT FirstSoftKeyboardPlacement(const RECT& workArea, bool hasStatus, const RECT& status,
+                                 SIZE size = SIZE{kSoftKeyboardWidth, kSoftKeyboardHeight});
 
-// A window position clamped so that the whole keyboard stays inside the work area.
-POINT ClampSoftKeyboard(POINT at, const RECT& workArea);
+// A window position clamped so that the whole keyboard of size stays inside the work area.
+POINT ClampSoftKeyboard(POINT at, const RECT& workArea,
+                        SIZE size = SIZE{kSoftKeyboardWidth, kSoftKeyboardHeight});

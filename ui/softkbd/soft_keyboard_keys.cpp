@@ -1,5 +1,7 @@
 #include "ui/softkbd/soft_keyboard_keys.h"
 
+#include "ui/skin/skin_scale.h"
+
 // The table below is also read by the build's picture script: one key a line, as
 // "{index, {left, top, right, bottom}},".
 // clang-format off
@@ -167,4 +169,54 @@ bool SoftKeyRectOf(int index, RECT* out) {
 
 uint8_t SoftKeyVirtualKey(int index) {
     return index >= 0 && index < kSoftKeyCount ? kVirtualKeys[index] : 0;
+}
+
+SIZE SoftKeyboardSize(int32_t dpi) {
+    return SIZE{ScaleForDpi(kSoftKeyboardWidth, dpi), ScaleForDpi(kSoftKeyboardHeight, dpi)};
+}
+
+RECT ScaleSoftKeyRect(const RECT& r, int32_t dpi) {
+    return RECT{ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi), ScaleForDpi(r.right, dpi),
+                ScaleForDpi(r.bottom, dpi)};
+}
+
+POINT UnscaleSoftKeyPoint(POINT p, int32_t dpi) {
+    dpi = UsableDpi(dpi);
+    // The table pixel u whose scaled span [ScaleForDpi(u), ScaleForDpi(u + 1)) holds v, so
+    // that a point in a scaled rectangle is in the rectangle.
+    auto back = [dpi](LONG v) {
+        if (v < 0) return LONG(-1);
+        const int64_t twice = 2 * int64_t(dpi);
+        return LONG(((2 * int64_t(v) + 1) * kBaseDpi + twice - 1) / twice - 1);
+    };
+    return POINT{back(p.x), back(p.y)};
+}
+
+const wchar_t* SoftKeyName(int index) {
+    switch (index) {
+        case 13:
+            return L"Back";
+        case 14:
+            return L"Tab";
+        case 28:
+            return L"Caps";
+        case 40:
+            return L"Enter";
+        case kSoftKeyShift:
+            return L"Shift";
+        case 52:
+        case 59:
+            return L"Ctrl";
+        case 53:
+            return L"Esc";
+        case 54:
+        case 56:
+            return L"Alt";
+        case 57:
+            return L"Ins";
+        case 58:
+            return L"Del";
+        default:
+            return nullptr;
+    }
 }

@@ -34,3 +34,12 @@ bool SoftKeyInactiveAt(POINT point);
 bool SoftKeyRectOf(int index, RECT* out);
 // The virtual key a key types, 0 for keys that type nothing.
 uint8_t SoftKeyVirtualKey(int index);
+
+// The picture's geometry on a display of dpi: the window's size, a rectangle of the table in
+// window pixels, and a window point back in the table's (96 DPI) pixels.
+SIZE SoftKeyboardSize(int32_t dpi);
+RECT ScaleSoftKeyRect(const RECT& rect, int32_t dpi);
+POINT UnscaleSoftKeyPoint(POINT point, int32_t dpi);
+
+// The name drawn on a key that types no character (Tab, Shift, Enter ...); null for others.
+const wchar_t* SoftKeyName(int index);

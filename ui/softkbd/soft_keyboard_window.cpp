@@ -6,6 +6,7 @@
 #include "ui/menus/popup_menus.h"
 #include "ui/softkbd/soft_keyboard_keys.h"
 #include "ui/softkbd/soft_keyboard_paint.h"
+#include "ui/windows/display_dpi.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
 #include "ui/windows/skin_window_glue.h"
@@ -19,7 +20,11 @@ constexpr uintptr_t kSoftKeyboardOff = 22;
 // One soft keyboard per process: its mouse state and its position (0,0: not placed yet).
 SoftKeyboardGesture g_gesture;
 POINT g_position{0, 0};
+int32_t g_dpi = 96;  // of the window it serves, taken as it is made
 zan::UniqueBitmap g_picture;
+
+// The key under a window point: the key table is in 96 DPI pixels.
+int KeyAt(POINT p) { return SoftKeyboardHitTest(UnscaleSoftKeyPoint(p, g_dpi)); }
 
 HBITMAP Picture() {
     if (!g_picture)
@@ -34,11 +39,12 @@ void Paint(HWND w) {
     HDC dc = BeginPaint(w, &ps);
     Engine* e = EngineOf(w);
     zan::MemoryDC memory(dc);
-    zan::UniqueBitmap canvas(CreateCompatibleBitmap(dc, kSoftKeyboardWidth, kSoftKeyboardHeight));
+    const SIZE size = SoftKeyboardSize(g_dpi);
+    zan::UniqueBitmap canvas(CreateCompatibleBitmap(dc, size.cx, size.cy));
     if (memory.get() && canvas) {
         HGDIOBJ old = SelectObject(memory.get(), canvas.get());
-        PaintSoftKeyboard(memory.get(), Picture(), e ? e->softKeyboardLayout : 0, g_gesture);
-        BitBlt(dc, 0, 0, kSoftKeyboardWidth, kSoftKeyboardHeight, memory.get(), 0, 0, SRCCOPY);
+        PaintSoftKeyboard(memory.get(), Picture(), e ? e->softKeyboardLayout : 0, g_gesture, g_dpi);
+        BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
         SelectObject(memory.get(), old);
     }
     EndPaint(w, &ps);
@@ -46,7 +52,9 @@ void Paint(HWND w) {
 
 void RepaintKey(HWND w, int key) {
     RECT r;
-    if (SoftKeyRectOf(key, &r)) InvalidateRect(w, &r, FALSE);
+    if (!SoftKeyRectOf(key, &r)) return;
+    r = ScaleSoftKeyRect(r, g_dpi);
+    InvalidateRect(w, &r, FALSE);
 }
 
 void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
@@ -54,14 +62,15 @@ void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
     if ((wp & MK_LBUTTON) && g_gesture.pressed == kSoftKeyNone) {
         POINT screen = p;
         ClientToScreen(w, &screen);
-        const POINT to = ClampSoftKeyboard(
-            {screen.x - g_gesture.press.x, screen.y - g_gesture.press.y}, WorkAreaAt(screen));
+        const POINT to =
+            ClampSoftKeyboard({screen.x - g_gesture.press.x, screen.y - g_gesture.press.y},
+                              WorkAreaAt(screen), SoftKeyboardSize(g_dpi));
         SetWindowPos(w, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         g_position = to;
         g_gesture.moved = true;
         return;
     }
-    const int key = SoftKeyboardHitTest(p);
+    const int key = KeyAt(p);
     const int hover = key >= 0 ? key : -1;
     if (hover != g_gesture.hover) {
         RepaintKey(w, g_gesture.hover);
@@ -74,7 +83,7 @@ void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
 
 void OnButtonUp(HWND w, LPARAM lp) {
     Engine* e = EngineOf(w);
-    const int released = SoftKeyboardHitTest(ClientPoint(lp));
+    const int released = KeyAt(ClientPoint(lp));
     const SoftKeyAction action = SoftKeyReleaseAction(g_gesture, released);
     const int pressed = g_gesture.pressed;
     g_gesture.pressed = -1;
@@ -121,10 +130,11 @@ LRESULT HandleMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
             const POINT p = ClientPoint(lp);
             g_gesture.press = p;
             g_gesture.moved = false;
-            const int key = SoftKeyboardHitTest(p);
-            g_gesture.pressed = key >= 0               ? key
-                                : SoftKeyInactiveAt(p) ? kSoftKeyInactive
-                                                       : kSoftKeyNone;
+            const int key = KeyAt(p);
+            g_gesture.pressed = key >= 0 ? key
+                                : SoftKeyInactiveAt(UnscaleSoftKeyPoint(p, g_dpi))
+                                    ? kSoftKeyInactive
+                                    : kSoftKeyNone;
             RepaintKey(w, g_gesture.pressed);
             if (GetCapture() != w) SetCapture(w);
             return 0;
@@ -168,17 +178,19 @@ LRESULT CALLBACK SoftKeyboardWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 bool CreateSoftKeyboardWindow(Engine* e, HWND owner) {
     if (!e) return false;
+    HWND w = e->windows.softKeyboardWindow;
+    if (!w) g_dpi = DpiOfWindow(owner);
+    const SIZE size = SoftKeyboardSize(g_dpi);
     if (g_position.x == 0 && g_position.y == 0) {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         RECT status{};
         const bool hasStatus = StatusRect(e, &status);
-        g_position = FirstSoftKeyboardPlacement(work, hasStatus, status);
+        g_position = FirstSoftKeyboardPlacement(work, hasStatus, status, size);
     }
-    HWND w = e->windows.softKeyboardWindow;
     if (!w) {
         w = CreateSkinWindow(e, WS_EX_TOOLWINDOW, kSoftKeyboardClass, kTitle, g_position.x,
-                             g_position.y, kSoftKeyboardWidth, kSoftKeyboardHeight, owner);
+                             g_position.y, size.cx, size.cy, owner);
         if (!w) return false;
         e->windows.softKeyboardWindow = w;
     }

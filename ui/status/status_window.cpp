@@ -16,6 +16,7 @@
 #include "ui/status/status_layout.h"
 #include "ui/status/status_paint.h"
 #include "ui/status/status_text.h"
+#include "ui/windows/display_dpi.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
 #include "ui/windows/skin_window_glue.h"
@@ -232,6 +233,7 @@ bool EnsureStatusWindow(Engine* e, HWND host) {
 void LayoutStatusWindow(Engine* e) {
     if (!e || !e->uiState) return;
     UIState* s = e->uiState;
+    FollowServedDpi(e);
     LayoutStatusRegions(s->skin, s->images, s->statusRegions);
     const SkinImage* bar = BarPicture(e);
     if (!bar) return;

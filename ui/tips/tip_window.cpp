@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <new>
 #include <string>
 
 #include "core/base/boundary_guard.h"
 #include "ui/image/gdi_handles.h"
 #include "ui/image/skin_region.h"
+#include "ui/menus/popup_menus.h"
+#include "ui/skin/skin_scale.h"
 #include "ui/windows/placement.h"
 #include "ui/windows/skin_window_classes.h"
 #include "ui/windows/skin_window_glue.h"
@@ -18,40 +21,49 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickMs = 500;
 constexpr COLORREF kFrame = 0x808080;
 
-// The one tip of the process.
-std::wstring g_text;
-int g_kind = 1;
-int g_ticks = 0;
-SIZE g_size{};
-POINT g_press{};
-zan::UniqueFont g_font;
+void OpenStatusMenu(Engine* e, HWND owner, POINT at) { ShowStatusMenu(e, owner, at); }
+TipStatusMenu g_statusMenu = OpenStatusMenu;
 
-bool AutoHides() { return g_kind >= 0; }
+// The state of one tip window, held by the window (each engine record has its own).
+struct TipState {
+    std::wstring text;
+    int kind = 1;
+    int ticks = 0;
+    SIZE size{};
+    POINT press{};
+    zan::UniqueFont font;
 
-void Paint(HWND w) {
+    bool AutoHides() const { return kind >= 0; }
+};
+
+TipState* StateOf(HWND w) {
+    return w ? reinterpret_cast<TipState*>(GetWindowLongPtrW(w, 0)) : nullptr;
+}
+
+void Paint(HWND w, const TipState& t) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w, &ps);
     RECT r;
     GetClientRect(w, &r);
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawFrame(dc, r, kFrame, kFrame);
-    HGDIOBJ old = g_font ? SelectObject(dc, g_font.get()) : nullptr;
+    HGDIOBJ old = t.font ? SelectObject(dc, t.font.get()) : nullptr;
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, g_text.c_str(), static_cast<int>(g_text.size()), &r,
+    DrawTextW(dc, t.text.c_str(), static_cast<int>(t.text.size()), &r,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     if (old) SelectObject(dc, old);
     EndPaint(w, &ps);
 }
 
-void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
+void OnMouseMove(HWND w, TipState& t, WPARAM wp, LPARAM lp) {
     const POINT p = ClientPoint(lp);
     if (wp & MK_LBUTTON) {
         POINT cursor = p;
         ClientToScreen(w, &cursor);
         const RECT work = WorkAreaAt(cursor);
-        LONG x = cursor.x - g_press.x, y = cursor.y - g_press.y;
-        x = std::max(work.left, std::min(x, work.right - g_size.cx));
-        y = std::max(work.top, std::min(y, work.bottom - g_size.cy));
+        LONG x = cursor.x - t.press.x, y = cursor.y - t.press.y;
+        x = std::max(work.left, std::min(x, work.right - t.size.cx));
+        y = std::max(work.top, std::min(y, work.bottom - t.size.cy));
         SetWindowPos(w, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         return;
     }
@@ -60,18 +72,17 @@ void OnMouseMove(HWND w, WPARAM wp, LPARAM lp) {
     if (PtInRect(&client, p)) {
         KillTimer(w, kTickTimer);  // the tip stays while the mouse is on it
     } else {
-        if (AutoHides()) SetTimer(w, kTickTimer, kTickMs, nullptr);
+        if (t.AutoHides()) SetTimer(w, kTickTimer, kTickMs, nullptr);
         ReleaseCapture();
     }
 }
 
 LRESULT HandleMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    TipState* t = StateOf(w);
+    if (!t) return DefWindowProcW(w, m, wp, lp);
     switch (m) {
-        case WM_CREATE:
-            if (AutoHides()) SetTimer(w, kTickTimer, kTickMs, nullptr);
-            return 0;
         case WM_TIMER:
-            if (wp == kTickTimer && ++g_ticks >= kTipHideTicks) {
+            if (wp == kTickTimer && ++t->ticks >= kTipHideTicks) {
                 KillTimer(w, kTickTimer);
                 ShowWindow(w, SW_HIDE);
                 RaiseImeEvent(EngineOf(w), EVENT_OBJECT_IME_HIDE);
@@ -79,20 +90,32 @@ LRESULT HandleMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_PAINT:
-            Paint(w);
+            Paint(w, *t);
             return 0;
         case WM_SETCURSOR:
             if (GetCapture() != w) SetCapture(w);
             return TRUE;
         case WM_MOUSEMOVE:
-            OnMouseMove(w, wp, lp);
+            OnMouseMove(w, *t, wp, lp);
             return 0;
         case WM_LBUTTONDOWN:
-            g_press = ClientPoint(lp);
+            t->press = ClientPoint(lp);
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (Engine* e = EngineOf(w)) {
+                POINT at = ClientPoint(lp);
+                ClientToScreen(w, &at);
+                ReleaseCapture();
+                g_statusMenu(e, w, at);
+            }
             return 0;
         case WM_DESTROY:
             if (Engine* e = EngineOf(w))
                 if (e->windows.tipWindow == w) e->windows.tipWindow = nullptr;
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(w, 0, 0);
+            delete t;
             return 0;
         default:
             break;
@@ -110,32 +133,41 @@ int TipFontHeight(int kind) { return kind == 1 ? -14 : kind == 2 ? -12 : -20; }
 
 bool ShowTipWindow(Engine* e, int x, int y, int kind, const wchar_t* text) {
     if (!e) return false;
-    g_ticks = 0;
-    g_kind = kind;
-    g_text = text ? text : L"";
-    if (g_text.size() > kTipTextChars) g_text.resize(kTipTextChars);
     HWND w = e->windows.tipWindow;
-    if (!w) {
+    if (!w || !StateOf(w)) {
         HWND owner = e->uiState ? e->uiState->host.focus : nullptr;
         w = CreateSkinWindow(e, WS_EX_TOOLWINDOW, kTipClass, kTipTitle, x, y, 0, 0, owner);
         if (!w) return false;
+        auto* fresh = new (std::nothrow) TipState;
+        if (!fresh) {
+            DestroyWindow(w);
+            return false;
+        }
+        SetWindowLongPtrW(w, 0, reinterpret_cast<LONG_PTR>(fresh));
         e->windows.tipWindow = w;
-    } else if (AutoHides()) {
-        SetTimer(w, kTickTimer, kTickMs, nullptr);
-    } else {
-        KillTimer(w, kTickTimer);
     }
-    g_font.reset(CreateFontW(TipFontHeight(kind), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
-                             0, 0, 0, L"宋体"));
+    TipState& t = *StateOf(w);
+    t.ticks = 0;
+    t.kind = kind;
+    t.text = text ? text : L"";
+    if (t.text.size() > kTipTextChars) t.text.resize(kTipTextChars);
+    if (t.AutoHides())
+        SetTimer(w, kTickTimer, kTickMs, nullptr);
+    else
+        KillTimer(w, kTickTimer);
+    // Sizes are for 96 DPI: scaled for the display the record's windows are on.
+    const int32_t dpi = e->uiState ? e->uiState->dpi : kBaseDpi;
+    t.font.reset(CreateFontW(ScaleForDpi(TipFontHeight(kind), dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体"));
     SIZE extent{0, 0};
     if (HDC dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {
-        HGDIOBJ old = g_font ? SelectObject(dc, g_font.get()) : nullptr;
-        GetTextExtentPoint32W(dc, g_text.c_str(), static_cast<int>(g_text.size()), &extent);
+        HGDIOBJ old = t.font ? SelectObject(dc, t.font.get()) : nullptr;
+        GetTextExtentPoint32W(dc, t.text.c_str(), static_cast<int>(t.text.size()), &extent);
         if (old) SelectObject(dc, old);
         DeleteDC(dc);
     }
-    g_size = {extent.cx + 20, extent.cy + 10};
-    SetWindowPos(w, HWND_TOPMOST, x, y, g_size.cx, g_size.cy, SWP_NOACTIVATE);
+    t.size = {extent.cx + ScaleForDpi(20, dpi), extent.cy + ScaleForDpi(10, dpi)};
+    SetWindowPos(w, HWND_TOPMOST, x, y, t.size.cx, t.size.cy, SWP_NOACTIVATE);
     ShowWindow(w, SW_SHOWNOACTIVATE);
     InvalidateRect(w, nullptr, TRUE);
     UpdateWindow(w);
@@ -148,4 +180,9 @@ void DestroyTipWindow(Engine* e) {
     if (e && e->windows.tipWindow) DestroyWindow(e->windows.tipWindow);
 }
 
-int TipTicks() { return g_ticks; }
+int TipTicks(Engine* e) {
+    const TipState* t = e ? StateOf(e->windows.tipWindow) : nullptr;
+    return t ? t->ticks : 0;
+}
+
+void SetTipStatusMenu(TipStatusMenu menu) { g_statusMenu = menu ? menu : OpenStatusMenu; }

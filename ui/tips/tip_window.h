@@ -16,5 +16,10 @@ int TipFontHeight(int kind);
 bool ShowTipWindow(Engine* engine, int x, int y, int kind, const wchar_t* text);
 void DestroyTipWindow(Engine* engine);
 
-// Ticks counted since the tip was last shown (for the window's timer).
-int TipTicks();
+// Ticks counted since the engine's tip was last shown (for the window's timer).
+int TipTicks(Engine* engine);
+
+// Opens the status menu at a screen point for a right click on the tip; ShowStatusMenu by
+// default. Tests install their own; null restores the default.
+using TipStatusMenu = void (*)(Engine* engine, HWND owner, POINT at);
+void SetTipStatusMenu(TipStatusMenu menu);

@@ -51,3 +51,16 @@ bool LayeredWindowMessage(HWND w, UINT message, WPARAM wp, LPARAM lp, LRESULT* r
             return false;
     }
 }
+
+namespace {
+
+const LayeredWindowCalls kSystemCalls{UpdateLayeredWindow};
+const LayeredWindowCalls* g_layered = &kSystemCalls;
+
+}  // namespace
+
+const LayeredWindowCalls& LayeredCalls() { return *g_layered; }
+
+void SetLayeredWindowCalls(const LayeredWindowCalls* calls) {
+    g_layered = calls ? calls : &kSystemCalls;
+}

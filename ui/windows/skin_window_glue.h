@@ -29,3 +29,11 @@ POINT ClientPoint(LPARAM lp);
 // style set on creation, the mouse captured on every cursor message, painting left to
 // UpdateLayeredWindow. True when message is one of them, with what to return in *result.
 bool LayeredWindowMessage(HWND w, UINT message, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// The calls that hand a layered window its picture, through a seam tests replace.
+struct LayeredWindowCalls {
+    BOOL(WINAPI* update)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+};
+const LayeredWindowCalls& LayeredCalls();
+// Installs the seam; null restores the system's UpdateLayeredWindow.
+void SetLayeredWindowCalls(const LayeredWindowCalls* calls);

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "ui/image/gdi_handles.h"
+#include "ui/skin/skin_scale.h"
 #include "ui/windows/ui_state_block.h"
 
 namespace {
@@ -59,6 +60,9 @@ void CreateUIFonts(Engine* e) {
         s->candidateStyle = e->skin->candidateFontStyle;
         s->codeStyle.faceName[kSkinFaceUnits - 1] = 0;
         s->candidateStyle.faceName[kSkinFaceUnits - 1] = 0;
+        // The settings' sizes are for 96 DPI; a skin's were scaled with the skin.
+        s->codeStyle.size = ScaleForDpi(s->codeStyle.size, s->dpi);
+        s->candidateStyle.size = ScaleForDpi(s->candidateStyle.size, s->dpi);
     } else {
         const SkinTextStyle& t = s->skin.text;
         StyleFromSkin(&s->codeStyle, t.codeFontName, t.codeFontSize, t.codeFontWeight,

@@ -54,6 +54,8 @@ struct UIState {
     // The skinName that led to the last fallback to the built-in skin; a later different
     // choice loads again.
     wchar_t fallbackName[kSkinNameUnits];
+    SIZE dictSize;  // the dictionary window's size once the user resized it; 0 before
+    int32_t dpi;    // display DPI the skin and fonts are scaled for; 0 is 96
 };
 
 // Frees fonts, pictures and stretched background; leaves the block zeroed.
