@@ -1,0 +1,17 @@
+// Templates and controls of the install wizard and the licence dialog.
+#pragma once
+
+#define IDD_INSTALL_WIZARD 129
+#define IDD_INSTALL_LICENCE 135
+#define IDI_INSTALL 101
+
+#define IDC_WIZARD_ACCEPT 1001
+#define IDC_WIZARD_VIEW_LICENCE 1002
+#define IDC_WIZARD_DECLINE 1003
+#define IDC_WIZARD_FOLDER_GROUP 1004
+#define IDC_WIZARD_BROWSE 1005
+#define IDC_WIZARD_LOG 1006
+#define IDC_WIZARD_PROGRESS 1008
+#define IDC_LICENCE_TEXT 1014
+#define IDC_WIZARD_FOLDER 1022
+#define IDC_WIZARD_HEADER 1032
