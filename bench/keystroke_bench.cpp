@@ -1,9 +1,13 @@
 // Replays typed codes through Engine::ProcessInput, one digit at a time, and prints the time
-// per keystroke (median, 99th percentile, worst) next to a plain CodeTable::FindCode.
+// per keystroke (median, 99th percentile, worst) next to a plain CodeTable::FindCode; then
+// the time of paging through long lists.
 //
-//   keystroke_bench [main.dmg] [words]
+//   keystroke_bench [main.dmg] [words] [runs]
 //
-// Without a table it generates one of 600,000 keypad-coded entries in %TEMP%.
+// Without a table it generates one of 600,000 keypad-coded entries in %TEMP%. Each setting
+// types the words runs times (default 3) in one process: the first run, with the table's
+// pages and the kept lists of short prefixes still cold, and, per keystroke, the least of
+// all runs, which leaves out the moments another process had the CPU.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -21,7 +25,9 @@
 #include "core/settings/config_blocks.h"
 #include "core/table/code_table.h"
 #include "core/table/table_format.h"
+#include "engine/list_cache.h"
 #include "engine/lookup.h"
+#include "engine/marked_positions.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 
@@ -84,6 +90,24 @@ void Report(const char* name, std::vector<double>& us) {
                 at(0.5), at(0.99), us.back());
 }
 
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Types code digit by digit into a cleared input.
+void TypeCode(Engine* e, const std::string& c, size_t upTo) {
+    Engine::ResetInput(e);
+    for (size_t i = 0; i < upTo && i < kMaxCodeUnits; ++i) {
+        e->input.code[i] = static_cast<wchar_t>(static_cast<uint8_t>(c[i]));
+        e->input.codeLength = static_cast<uint32_t>(i + 1);
+        e->input.caret = e->input.codeLength;
+        e->input.code[i + 1] = 0;
+        Engine::ProcessInput(e);
+    }
+}
+
 struct Settings {
     const char* name;
     uint8_t showNextLength;
@@ -96,9 +120,10 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::wstring path;
-    int words = 3000;
+    int words = 3000, runs = 3;
     if (argv && argc > 1) path = argv[1];
     if (argv && argc > 2) words = _wtoi(argv[2]);
+    if (argv && argc > 3) runs = std::max(1, _wtoi(argv[3]));
     LocalFree(argv);
     if (path.empty()) {
         wchar_t temp[MAX_PATH];
@@ -116,6 +141,9 @@ int main() {
     }
     TableView view = MakeTableView(table);
     std::printf("table %ls: %d entries\n", path.c_str(), view.count);
+    // Every page of the table once, so that first touches of the file do not count.
+    volatile uint32_t touched = 0;
+    for (int32_t at = 0; at < table->size; at += 4096) touched = touched + table->view[at];
 
     std::vector<uint8_t> config(kConfigFileSize + 2, 0);
     InitConfigImage(config.data(), kConfigFileSize);
@@ -182,29 +210,93 @@ int main() {
     for (const Settings& s : settings) {
         e->dme->showNextLength = s.showNextLength;
         e->ime->features = s.features;
-        std::vector<double> all, byLength[9];
-        for (const std::string& c : codes) {
-            Engine::ResetInput(e);
-            for (size_t i = 0; i < c.size() && i < kMaxCodeUnits; ++i) {
-                e->input.code[i] = static_cast<wchar_t>(static_cast<uint8_t>(c[i]));
-                e->input.codeLength = static_cast<uint32_t>(i + 1);
-                e->input.caret = e->input.codeLength;
-                e->input.code[i + 1] = 0;
-                LARGE_INTEGER a, b;
-                QueryPerformanceCounter(&a);
-                Engine::ProcessInput(e);
-                QueryPerformanceCounter(&b);
-                double us = Seconds(a, b, freq) * 1e6;
-                all.push_back(us);
-                byLength[std::min<size_t>(i + 1, 8)].push_back(us);
+        ClearListCache();
+        ClearMarkedPositions();
+        std::vector<double> first, least;
+        std::vector<size_t> lengths;
+        for (int run = 0; run < runs; ++run) {
+            size_t k = 0;
+            for (const std::string& c : codes) {
+                Engine::ResetInput(e);
+                for (size_t i = 0; i < c.size() && i < kMaxCodeUnits; ++i, ++k) {
+                    e->input.code[i] = static_cast<wchar_t>(static_cast<uint8_t>(c[i]));
+                    e->input.codeLength = static_cast<uint32_t>(i + 1);
+                    e->input.caret = e->input.codeLength;
+                    e->input.code[i + 1] = 0;
+                    LARGE_INTEGER a, b;
+                    QueryPerformanceCounter(&a);
+                    Engine::ProcessInput(e);
+                    QueryPerformanceCounter(&b);
+                    double us = Seconds(a, b, freq) * 1e6;
+                    if (run == 0) {
+                        first.push_back(us);
+                        least.push_back(us);
+                        lengths.push_back(std::min<size_t>(i + 1, 8));
+                    } else {
+                        least[k] = std::min(least[k], us);
+                    }
+                }
             }
         }
-        Report(s.name, all);
-        for (int len = 1; len <= 8; ++len) {
-            char name[64];
-            std::snprintf(name, sizeof name, "  code length %d%s", len, len == 8 ? "+" : "");
-            Report(name, byLength[len]);
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<double>& all = pass == 0 ? first : least;
+            std::vector<double> byLength[9];
+            for (size_t k = 0; k < all.size(); ++k) byLength[lengths[k]].push_back(all[k]);
+            char title[128];
+            std::snprintf(title, sizeof title, "%s%s", s.name,
+                          pass == 0 ? ", first run" : ", least of all runs");
+            std::vector<double> copy = all;
+            Report(title, copy);
+            for (int len = 1; len <= 8; ++len) {
+                char name[64];
+                std::snprintf(name, sizeof name, "  code length %d%s", len, len == 8 ? "+" : "");
+                Report(name, byLength[len]);
+            }
         }
+        std::printf("  kept lists of short prefixes: %.0f KB, marked positions: %.0f KB\n",
+                    ListCacheBytes() / 1024.0, MarkedPositionsBytes() / 1024.0);
+
+        // Paging through the longest lists of the typed codes' prefixes, to the last page and
+        // back: each page turn timed.
+        std::vector<std::pair<int64_t, std::pair<std::string, size_t>>> lists;
+        for (size_t i = 0; i < codes.size() && i < 400; ++i) {
+            size_t len = std::min<size_t>(codes[i].size(), s.showNextLength ? s.showNextLength : 1);
+            TypeCode(e, codes[i], len);
+            lists.push_back({e->candidateCount, {codes[i], len}});
+        }
+        std::sort(lists.begin(), lists.end(),
+                  [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::vector<double> next, last, back;
+        for (size_t i = 0; i < lists.size() && i < 20; ++i) {
+            for (int run = 0; run < runs; ++run) {
+                TypeCode(e, lists[i].second.first, lists[i].second.second);
+                for (;;) {
+                    LARGE_INTEGER a, b;
+                    QueryPerformanceCounter(&a);
+                    int moved = EngineRuntime::PageDown(e);
+                    QueryPerformanceCounter(&b);
+                    if (!moved) break;
+                    double us = Seconds(a, b, freq) * 1e6;
+                    next.push_back(us);
+                    if (e->page.pageEnd + 1 >= e->candidateCount) last.push_back(us);
+                }
+                while (e->page.pageStart > 0) {
+                    LARGE_INTEGER a, b;
+                    QueryPerformanceCounter(&a);
+                    EngineRuntime::PrevPage(e);
+                    QueryPerformanceCounter(&b);
+                    back.push_back(Seconds(a, b, freq) * 1e6);
+                }
+            }
+        }
+        std::printf(
+            "  paging %zu lists of %lld to %lld candidates: next page median %.2f us "
+            "(n=%zu), to the last page median %.2f us (n=%zu), back median %.2f us\n",
+            std::min<size_t>(lists.size(), 20),
+            static_cast<long long>(
+                lists.empty() ? 0 : lists[std::min<size_t>(lists.size(), 20) - 1].first),
+            static_cast<long long>(lists.empty() ? 0 : lists[0].first), Median(next), next.size(),
+            Median(last), last.size(), Median(back));
     }
     std::free(e);
     MappedFile::Close(table);

@@ -9,6 +9,7 @@
 #include "core/record/engine.h"
 #include "ui/candidate/candidate_layout.h"
 #include "ui/skin/skin_loader.h"
+#include "ui/skin/skin_scale.h"
 #include "ui/windows/ui_fonts.h"
 #include "ui/windows/ui_state_block.h"
 
@@ -30,8 +31,13 @@ struct DemoEngine {
         std::free(e->uiState);
         std::free(e);
     }
-    bool LoadSkin() {
-        if (!LoadBuiltInSkin(&e->uiState->skin, &e->uiState->images)) return false;
+    // The built-in skin, or the package at path, scaled for the record's DPI.
+    bool LoadSkin(const wchar_t* path = nullptr) {
+        UIState* s = e->uiState;
+        if (!(path ? LoadSkinFromFile(&s->skin, &s->images, path)
+                   : LoadBuiltInSkin(&s->skin, &s->images)))
+            return false;
+        ScaleSkin(&s->skin, &s->images, s->dpi);
         CreateUIFonts(e);
         return true;
     }

@@ -12,4 +12,6 @@ for p in x64 x86; do
 done
 # The shipped tables, built from Debian's lexicon packages by the x64 table generator.
 bash "$root/tools/make_data.sh" "$root/out/data"
+# The self-extracting installer with the whole product as its payload.
+bash "$root/tools/make_installer.sh"
 echo "built into $root/out"

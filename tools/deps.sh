@@ -9,7 +9,7 @@ src="$root/third_party/src"
 
 need_pkgs=()
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-         wine wine64 xvfb xdotool dpkg-dev locales python3 clang-format fonts-wqy-microhei \
+         wine wine64 xvfb xdotool dpkg-dev locales python3 clang-format fonts-wqy-microhei fp-utils \
          opencc libopencc1.1 libopencc-data rime-data-luna-pinyin rime-essay \
          rime-data-pinyin-simp unicode-data wamerican wamerican-small wamerican-large; do
   dpkg -s "$p" >/dev/null 2>&1 || need_pkgs+=("$p")

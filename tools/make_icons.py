@@ -103,15 +103,20 @@ def ico(images):
     return out + b"".join(bodies)
 
 
-def main():
+def write_icons(script, icons, sizes):
+    """Writes icon_<id>.ico for each (id, glyph, tile) into the folder named on the command line."""
     if len(sys.argv) != 2:
-        sys.exit("usage: make_icons.py OUTPUT_FOLDER")
+        sys.exit("usage: %s OUTPUT_FOLDER" % script)
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
-    for rid, glyph, tile in ICONS:
-        data = ico([draw(16, glyph, tile), draw(32, glyph, tile)])
+    for rid, glyph, tile in icons:
+        data = ico([draw(n, glyph, tile) for n in sizes])
         with open(os.path.join(folder, "icon_%d.ico" % rid), "wb") as f:
             f.write(data)
+
+
+def main():
+    write_icons("make_icons.py", ICONS, (16, 32))
 
 
 if __name__ == "__main__":

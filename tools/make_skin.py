@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Draws the default skin package: skin.ini and its PNG pictures, zipped reproducibly.
 
-Usage: make_skin.py OUTPUT.col
+Usage: make_skin.py OUTPUT.col [light|dark]
 Every picture is drawn here from shapes; the package has fixed timestamps and order, so the
-same script always gives the same bytes.
+same script always gives the same bytes. "light" (the default) is the built-in skin; "dark"
+is the second package for dark applications.
 """
 import struct
 import sys
@@ -93,35 +94,83 @@ def union(*shapes):
 
 
 WHITE = (255, 255, 255)
-BORDER = (203, 213, 225)
-TEXT = (30, 41, 59)
-ACCENT = (37, 99, 235)
-ACCENT_DARK = (29, 78, 216)
-MUTED = (148, 163, 184)
-DIVIDER = (226, 232, 240)
-HIGHLIGHT = (219, 234, 254)
-HOVER = (241, 245, 249)
+BLACK = (0, 0, 0)
+
+
+class Theme:
+    """The colours of one package. Every text colour keeps 4.5:1 against its ground."""
+
+    def __init__(self, **colours):
+        self.__dict__.update(colours)
+
+
+LIGHT = Theme(
+    name="清爽", description="简洁明亮的默认皮肤",
+    ground=WHITE, border=(100, 116, 139), divider=(226, 232, 240), shadow=0.18,
+    text=(30, 41, 59), code=(29, 78, 216), index=(71, 85, 105), hint=(71, 85, 105),
+    temp=(4, 120, 87), user=(124, 58, 237),
+    selected=(191, 219, 254), selected_text=(30, 58, 138),
+    hover=(241, 245, 249), hover_text=(30, 41, 59), caret=(37, 99, 235),
+    ink=(30, 41, 59), ink_hover=(29, 78, 216), ink_pressed=WHITE, press=(29, 78, 216),
+    ink_disabled=(148, 163, 184), button_hover=(226, 232, 240))
+
+DARK = Theme(
+    name="夜色", description="深色应用中不刺眼的皮肤",
+    ground=(31, 41, 55), border=(107, 114, 128), divider=(55, 65, 81), shadow=0.35,
+    text=(243, 244, 246), code=(147, 197, 253), index=(203, 213, 225), hint=(203, 213, 225),
+    temp=(110, 231, 183), user=(196, 181, 253),
+    selected=(30, 64, 175), selected_text=WHITE,
+    hover=(55, 65, 81), hover_text=(243, 244, 246), caret=(147, 197, 253),
+    ink=(229, 231, 235), ink_hover=(147, 197, 253), ink_pressed=WHITE, press=(37, 99, 235),
+    ink_disabled=(107, 114, 128), button_hover=(55, 65, 81))
+
+THEMES = {"light": LIGHT, "dark": DARK}
+theme = LIGHT
+
+SHADOW = 4  # pixels of soft shadow around every window picture
+
+
+def shadowed(w, h, radius):
+    """A picture w x h whose panel (SHADOW pixels in) casts a soft shadow one pixel down."""
+    p = Picture(w, h)
+    x0, y0, x1, y1 = SHADOW, SHADOW + 1, w - SHADOW, h - SHADOW + 1
+    for y in range(h):
+        for x in range(w):
+            px, py = x + 0.5, y + 0.5
+            cx = min(max(px, x0 + radius), x1 - radius)
+            cy = min(max(py, y0 + radius), y1 - radius)
+            d = max(0.0, ((px - cx) ** 2 + (py - cy) ** 2) ** 0.5 - radius)
+            a = theme.shadow * max(0.0, 1 - d / SHADOW) ** 2
+            if a > 0:
+                p.px[y * w + x] = [0.0, 0.0, 0.0, a]
+    return p
 
 
 def panel(w, h, divider_y=None):
-    p = Picture(w, h)
-    p.cover(rounded(0, 0, w, h, 7), BORDER)
-    p.cover(rounded(1, 1, w - 1, h - 1, 6), WHITE)
+    """A window picture: the panel of (w, h) with its border, inside the shadow margin."""
+    s = SHADOW
+    p = shadowed(w + 2 * s, h + 2 * s, 7)
+    p.cover(rounded(s, s, s + w, s + h, 7), theme.border)
+    p.cover(rounded(s + 1, s + 1, s + w - 1, s + h - 1, 6), theme.ground)
     if divider_y is not None:
-        p.cover(rect(8, divider_y, w - 8, divider_y + 1), DIVIDER)
+        p.cover(rect(s + 8, s + divider_y, s + w - 8, s + divider_y + 1), theme.divider)
     return p
 
 
 # Button states: normal, "_1" hover, "_2" pressed, "_3" disabled.
-STATES = [("", TEXT, None), ("_1", ACCENT, HOVER), ("_2", WHITE, ACCENT_DARK), ("_3", MUTED, None)]
+def states():
+    return [("", theme.ink, None), ("_1", theme.ink_hover, theme.button_hover),
+            ("_2", theme.ink_pressed, theme.press), ("_3", theme.ink_disabled, None)]
 
 
-def button(size, glyph, ink, back):
+def button(size, glyph, ink, back, lit=None):
     p = Picture(size, size)
     if back:
         p.cover(rounded(0, 0, size, size, 4), back)
     else:
         p.cover(rounded(0, 0, size, size, 4), WHITE, 0.01)  # keeps the whole square hit-testable
+    if lit and not back:  # a switched-on tool: a tinted tile behind its glyph
+        p.cover(rounded(0, 0, size, size, 4), lit)
     p.cover(glyph(size), ink)
     return p
 
@@ -143,13 +192,14 @@ def g_half(s):
     return union(ring(c, c, s * 0.3, s * 0.08), lambda x, y: x <= c and circle(c, c, s * 0.3)(x, y))
 
 
-def g_cn_punct(s):
-    return union(ring(s * 0.35, s * 0.62, s * 0.14, s * 0.07), circle(s * 0.7, s * 0.62, s * 0.08))
+def g_cn_punct(s):  # a full stop ring and a comma, as large as the tile allows
+    return union(ring(s * 0.33, s * 0.6, s * 0.18, s * 0.08), circle(s * 0.72, s * 0.6, s * 0.1),
+                 polygon([(s * 0.66, s * 0.64), (s * 0.82, s * 0.64), (s * 0.66, s * 0.88)]))
 
 
-def g_en_punct(s):
-    return union(circle(s * 0.35, s * 0.66, s * 0.08), circle(s * 0.65, s * 0.66, s * 0.08),
-                 polygon([(s * 0.6, s * 0.7), (s * 0.7, s * 0.7), (s * 0.62, s * 0.85)]))
+def g_en_punct(s):  # a dot and a comma, large
+    return union(circle(s * 0.32, s * 0.66, s * 0.1), circle(s * 0.68, s * 0.62, s * 0.1),
+                 polygon([(s * 0.62, s * 0.66), (s * 0.78, s * 0.66), (s * 0.6, s * 0.9)]))
 
 
 def g_cn(s):  # the character for "middle": a box crossed by a stroke
@@ -204,10 +254,11 @@ BAR_BUTTON = 22
 
 GROUPS = [  # entry stem, glyph, size
     ("up", g_up, CAND_BUTTON), ("down", g_down, CAND_BUTTON),
-    ("quan", g_full, CAND_BUTTON), ("ban", g_half, CAND_BUTTON),
+    ("quan", g_full, BAR_BUTTON), ("ban", g_half, BAR_BUTTON),
     ("cn_biaodian", g_cn_punct, BAR_BUTTON), ("en_biaodian", g_en_punct, BAR_BUTTON),
     ("cn", g_cn, BAR_BUTTON), ("en", g_en, BAR_BUTTON), ("capslock", g_caps, BAR_BUTTON),
-    ("menu", g_menu, BAR_BUTTON), ("key1", g_keyboard, BAR_BUTTON), ("flag", g_logo, BAR_BUTTON),
+    ("menu", g_menu, BAR_BUTTON), ("key1", g_keyboard, BAR_BUTTON), ("key2", g_keyboard, BAR_BUTTON),
+    ("flag", g_logo, BAR_BUTTON),
     ("jian", g_simplified, BAR_BUTTON), ("fan", g_traditional, BAR_BUTTON),
 ]
 
@@ -219,29 +270,45 @@ def colour(rgb):
 
 def candidate_section(head, code, rows):
     """Geometry of one candidate layout; code: the composition line is shown above."""
-    # The highlight (text frame 6,6,3,3) starts at x 8, where the divider starts, and keeps
-    # 6 pixels from the divider and from the bottom edge.
+    # All numbers are inside the shadow margin S. The highlight (text frame 6,f1,3,3) starts
+    # at x 8, where the divider starts; rows carry a right frame far larger than any row, so
+    # that the window's right margin ends every highlight at one width.
+    S = SHADOW
     top = 44 if code else 9
+    # Without the code line the page buttons take a place of their own at the right: a
+    # column beside the rows, or the end of the line.
+    right = 10 if code else (32 if rows else 50)
+    bg_width = 80 + 2 * S
+
+    def from_right(d):  # a button d pixels left of the window's right edge (past the band)
+        return bg_width + right + S - d
+
+    if code:  # on the code line at the top right
+        up, down = (from_right(48 + S), 9 + S), (from_right(30 + S), 9 + S)
+    elif rows:  # one above the other at the top of the column
+        up, down = (from_right(26 + S), 9 + S), (from_right(26 + S), 27 + S)
+    else:  # side by side, in the middle of the line
+        up, down = (from_right(48 + S), 16 + S), (from_right(30 + S), 16 + S)
     lines = [head]
     if code:
-        lines += ["编码起始位置=14,8"]
+        lines += ["编码起始位置=%d,%d" % (14 + S, 8 + S)]
     lines += [
-        "候选起始位置=14,%d" % top,
+        "候选起始位置=%d,%d" % (14 + S, top + S),
         "序号-字词间距=4", "字词-提示间距=3", "候选间距=14" if not rows else "候选间距=0",
         "行间距=6" if rows else "行间距=0",
-        "横向拉伸区域=16,27",
-        "纵向拉伸区域=%d,%d" % ((44, 47) if code else (14, 17)),
+        "横向拉伸区域=%d,%d" % (16 + S, 27 + S),
+        # Plain rows above the bottom corners (radius 7): below the divider under the code;
+        # in rows without it, where the page buttons' column is.
+        "纵向拉伸区域=%d,%d" % ((35 + S, 38 + S) if code else (28 + S, 31 + S) if rows else (14 + S, 17 + S)),
         # Rows end with their line gap: a smaller bottom margin keeps the space below the
         # last row as large as above the first.
-        "右边距=%d" % (14 if rows else 10), "下边距=%d" % (3 if rows else 9),
+        "右边距=%d" % (right + S), "下边距=%d" % ((3 if rows else 9) + S),
         # Rows under the code line leave room for the page buttons beside the code.
-        "最小宽度=%d" % (150 if code and rows else 0), "最小高度=0",
-        "嵌入窗口偏移=0,4", "序号后缀=.",
-        "文字背景边框=6,6,3,3",
-        # Page buttons on the code line at the top right, anchored to the right edge (x beyond
-        # the band's end) 14 pixels in; without the code line there is no free place for them.
-        "前翻页按钮位置=%s" % (("%d,9" % (44 + (14 if rows else 10) - 12)) if code else "-1,-1"),
-        "后翻页按钮位置=%s" % (("%d,9" % (62 + (14 if rows else 10) - 12)) if code else "-1,-1"),
+        "最小宽度=%d" % (150 + 2 * S if code and rows else 0), "最小高度=0",
+        "嵌入窗口偏移=%d,%d" % (-S - 8, 4 - S), "序号后缀=.",
+        "文字背景边框=6,%d,3,3" % (1000 if rows else 6),
+        "前翻页按钮位置=%d,%d" % up,
+        "后翻页按钮位置=%d,%d" % down,
         "全角半角按钮位置=-1,-1", "中英文标点按钮位置=-1,-1",
         "扩展按钮1位置=-1,-1", "扩展按钮2位置=-1,-1",
     ]
@@ -249,24 +316,28 @@ def candidate_section(head, code, rows):
 
 
 def skin_ini():
+    t = theme
+    S = SHADOW
     lines = [
         ";------------------------for version 3.3+-------------------",
         "; default skin, drawn by tools/make_skin.py",
-        "[-皮肤信息-]", "名称=清爽", "描述=简洁明亮的默认皮肤", "版本=1.0",
+        "[-皮肤信息-]", "名称=" + t.name, "描述=" + t.description, "版本=1.1",
         "所有者名称=zan", "所有者联系方式=",
         "[-文字显示-]",
-        "编码字体颜色=" + colour(ACCENT_DARK), "编码字体名称=Microsoft YaHei", "编码字体大小=18",
+        "编码字体颜色=" + colour(t.code), "编码字体名称=Microsoft YaHei", "编码字体大小=18",
         "编码字体粗细=400",
-        "候选字体颜色=" + colour(TEXT), "候选字体名称=Microsoft YaHei", "候选字体大小=22",
+        "候选字体颜色=" + colour(t.text), "候选字体名称=Microsoft YaHei", "候选字体大小=22",
         "候选字体粗细=400", "从右向左的文字=0",
-        "序号字体颜色=" + colour(MUTED), "提示字体颜色=" + colour(MUTED),
-        "临时词候选颜色=" + colour((5, 150, 105)), "用户词候选颜色=" + colour((124, 58, 237)),
-        "第一候选颜色=" + colour(ACCENT_DARK), "第一候选背景色=" + colour(HIGHLIGHT),
-        "鼠标处候选背景色=" + colour(HOVER), "鼠标处候选颜色=" + colour(ACCENT),
-        "编码最多显示个数=40", "候选最多显示个数=24", "光标颜色=" + colour(ACCENT),
-        "[-状态栏窗口-]", "状态栏默认位置=3",
-        "输入法标志位置=6,4", "中英文状态按钮位置=30,4", "中英文标点按钮位置=54,4",
-        "全角半角按钮位置=78,4", "软键盘按钮位置=102,4", "菜单按钮位置=126,4",
+        "序号字体颜色=" + colour(t.index), "提示字体颜色=" + colour(t.hint),
+        "临时词候选颜色=" + colour(t.temp), "用户词候选颜色=" + colour(t.user),
+        "第一候选颜色=" + colour(t.selected_text), "第一候选背景色=" + colour(t.selected),
+        "鼠标处候选背景色=" + colour(t.hover), "鼠标处候选颜色=" + colour(t.hover_text),
+        "编码最多显示个数=40", "候选最多显示个数=24", "光标颜色=" + colour(t.caret),
+        # Bottom right above the taskbar: the bar covers none of a maximized window's buttons.
+        "[-状态栏窗口-]", "状态栏默认位置=6",
+        "输入法标志位置=%d,%d" % (6 + S, 4 + S), "中英文状态按钮位置=%d,%d" % (30 + S, 4 + S),
+        "中英文标点按钮位置=%d,%d" % (54 + S, 4 + S), "全角半角按钮位置=%d,%d" % (78 + S, 4 + S),
+        "软键盘按钮位置=%d,%d" % (102 + S, 4 + S), "菜单按钮位置=%d,%d" % (126 + S, 4 + S),
         "扩展按钮1位置=-1,-1", "扩展按钮2位置=-1,-1", "简繁切换按钮位置=-1,-1",
     ]
     lines += candidate_section("[-候选窗口-合并-]", True, False)
@@ -278,21 +349,28 @@ def skin_ini():
 
 def pictures():
     out = {}
-    bar = panel(154, 30)
-    out["bar.png"] = bar
-    out["candHB.png"] = panel(80, 76, divider_y=34)
-    out["candHB_shu.png"] = panel(80, 76, divider_y=34)
+    out["bar.png"] = panel(154, 30)
+    # No taller than the window of a code without words, which ends below the divider.
+    out["candHB.png"] = panel(80, 47, divider_y=34)
+    out["candHB_shu.png"] = panel(80, 47, divider_y=34)
     out["candQR.png"] = panel(80, 44)
     out["candQR_shu.png"] = panel(80, 44)
     for stem, glyph, size in GROUPS:
-        for suffix, ink, back in STATES:
-            out[stem + suffix + ".png"] = button(size, glyph, ink, back)
+        # The soft keyboard's "on" group lights its tile; its fourth state is named key3_3.
+        lit = theme.button_hover if stem == "key2" else None
+        for suffix, ink, back in states():
+            name = stem + suffix
+            if name == "key2_3":
+                name = "key3_3"
+            out[name + ".png"] = button(size, glyph, ink, back, lit)
     return out
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_skin.py OUTPUT.col")
+    global theme
+    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] not in THEMES):
+        sys.exit("usage: make_skin.py OUTPUT.col [light|dark]")
+    theme = THEMES[sys.argv[2] if len(sys.argv) == 3 else "light"]
     entries = [("skin.ini", skin_ini())]
     entries += sorted((name, p.png()) for name, p in pictures().items())
     with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:

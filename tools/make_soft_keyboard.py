@@ -8,11 +8,16 @@ import struct
 import sys
 
 WIDTH, HEIGHT = 440, 169
-BACKGROUND = (0xC8, 0xD0, 0xD4)  # B, G, R
-FACE = (0xF4, 0xF4, 0xF4)
-EDGE = (0x80, 0x80, 0x80)
-MARK = (0x50, 0x50, 0x50)
-INACTIVE = (0xDC, 0xDC, 0xDC)
+# The candidate window's flat look (B, G, R): white ground in a slate frame, light keys with
+# a thin rounded edge; the Ctrl and Alt keys, which do nothing, a shade darker.
+BACKGROUND = (0xFF, 0xFF, 0xFF)
+FRAME = (0x8B, 0x74, 0x64)
+FACE = (0xF9, 0xF5, 0xF1)
+EDGE = (0xE1, 0xD5, 0xCB)
+MARK = (0x55, 0x41, 0x33)
+INACTIVE = (0xF0, 0xE8, 0xE2)
+RADIUS = 3.0
+SS = 4  # subsamples per axis for the rounded corners
 
 
 def read_keys(path):
@@ -26,6 +31,17 @@ def read_keys(path):
     return keys
 
 
+def rounded(l, t, r, b, radius):
+    """inside(x, y) of the rectangle [l, r) x [t, b) with rounded corners."""
+    def inside(x, y):
+        if not (l <= x <= r and t <= y <= b):
+            return False
+        cx = min(max(x, l + radius), r - radius)
+        cy = min(max(y, t + radius), b - radius)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius
+    return inside
+
+
 def main():
     keys = read_keys(sys.argv[1])
     pixels = [[BACKGROUND] * WIDTH for _ in range(HEIGHT)]
@@ -36,9 +52,28 @@ def main():
             for x in range(max(l, 0), min(r, WIDTH)):
                 row[x] = colour
 
+    def cover(l, t, r, b, inside, colour):
+        """Blends colour over the pixels of [l, r) x [t, b) by their share inside."""
+        for y in range(max(t, 0), min(b, HEIGHT)):
+            for x in range(max(l, 0), min(r, WIDTH)):
+                n = sum(inside(x + (i + 0.5) / SS, y + (j + 0.5) / SS)
+                        for i in range(SS) for j in range(SS))
+                if n:
+                    a = n / (SS * SS)
+                    old = pixels[y][x]
+                    pixels[y][x] = tuple(int(round(c * a + o * (1 - a))) for c, o in zip(colour, old))
+
+    # The window's frame.
+    fill(0, 0, WIDTH, 1, FRAME)
+    fill(0, HEIGHT - 1, WIDTH, HEIGHT, FRAME)
+    fill(0, 0, 1, HEIGHT, FRAME)
+    fill(WIDTH - 1, 0, WIDTH, HEIGHT, FRAME)
     for index, (l, t, r, b) in keys.items():
-        fill(l, t, r, b, EDGE)
-        fill(l + 1, t + 1, r - 1, b - 1, INACTIVE if index in (52, 54, 56, 59) else FACE)
+        if index >= 90:
+            continue
+        cover(l, t, r, b, rounded(l, t, r, b, RADIUS), EDGE)
+        cover(l, t, r, b, rounded(l + 1, t + 1, r - 1, b - 1, RADIUS - 1),
+              INACTIVE if index in (52, 54, 56, 59) else FACE)
     # The layout-menu button: a small downward triangle; the close button: a cross.
     l, t, r, b = keys[90]
     cx, cy = (l + r) // 2, (t + b) // 2

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Smoke test with Wine's own notepad: the built input method as the prefix's default layout,
-# keypad keys typed from outside with xdotool, the text read back with WM_GETTEXT. Runs in
+# keypad keys typed from outside with xdotool, the text read back with WM_GETTEXT; then
+# random typing into fresh notepads (tools/notepad_random.py). Runs in
 # the environment tools/test.sh sets up, after the other tests (it changes the default
-# layout of the whole prefix), and ends notepad with the prefix's wineserver.
+# layout of the whole prefix), and ends notepad with the prefix's wineserver. The preset
+# given (x64 by default) chooses the DLL, the helper and notepad: x86 types through the 32-bit
+# DLL in syswow64 into Wine's 32-bit notepad.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-helper="$root/build/x64/tests/textservice_ime_notepad_test.exe"
+preset="${1:-x64}"
+helper="$root/build/$preset/tests/textservice_ime_notepad_test.exe"
 wine=/usr/lib/wine/wine64
+[ "$preset" = x86 ] && wine=/usr/lib/wine/wine
 log="$(mktemp "${TMPDIR:-/tmp}/zan-notepad.XXXXXX")"
 trap 'rm -f "$log"' EXIT
 # One step of the helper, through the launcher that starts a program again when Wine ended it
@@ -39,13 +44,30 @@ else
   echo "notepad: did not start"
   status=1
 fi
-# notepad asks before closing a changed document: end the prefix's processes instead.
-"${WINESERVER:-/usr/lib/wine/wineserver64}" -k >/dev/null 2>&1
-wait 2>/dev/null
-# A new server may start only when the old one has gone.
-"${WINESERVER:-/usr/lib/wine/wineserver64}" -w >/dev/null 2>&1
-"${WINESERVER:-/usr/lib/wine/wineserver64}" -p >/dev/null 2>&1
-# The prefix's services again with their output closed, so that none holds the step's pipe.
-"$wine" wineboot >/dev/null 2>&1 </dev/null
+# notepad asks before closing a changed document: end the prefix's processes instead (also
+# every process that still maps the input method's data, which the next set-up replaces).
+end_prefix_processes() {
+  "${WINESERVER:-/usr/lib/wine/wineserver64}" -k >/dev/null 2>&1
+  wait 2>/dev/null
+  # A new server may start only when the old one has gone.
+  "${WINESERVER:-/usr/lib/wine/wineserver64}" -w >/dev/null 2>&1
+  "${WINESERVER:-/usr/lib/wine/wineserver64}" -p >/dev/null 2>&1
+  # The prefix's services again with their output closed, so that none holds the step's pipe.
+  /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
+}
+end_prefix_processes
+# Random typing into fresh notepads (tools/notepad_random.py): two sessions of 1,500 keys
+# (ZAN_NOTEPAD_RANDOM=0 leaves them out); with ZAN_NOTEPAD_LONG=1 three sessions of 10,000
+# keys; ZAN_NOTEPAD_RANDOM_ARGS replaces the arguments (--seed N --keys N --sessions N).
+if [ $status = 0 ] && [ "$preset" = x64 ] && { [ "${ZAN_NOTEPAD_RANDOM:-1}" != 0 ] || [ "${ZAN_NOTEPAD_LONG:-0}" = 1 ]; }; then
+  if [ "${ZAN_NOTEPAD_LONG:-0}" = 1 ]; then
+    random_args="--sessions 3 --keys 10000"
+  else
+    random_args="--sessions 2 --keys 1500 --shrink-budget 8"
+  fi
+  # shellcheck disable=SC2086
+  python3 "$root/tools/notepad_random.py" ${ZAN_NOTEPAD_RANDOM_ARGS:-$random_args} || status=1
+  end_prefix_processes
+fi
 step cleanup || true
 exit $status

@@ -224,7 +224,7 @@ EnginePlatform FakeShell() {
         g.type = type;
         return g.answer;
     };
-    p.shellExecute = [](const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
+    p.shellExecute = [](HWND, const wchar_t* file, const wchar_t* parameters, const wchar_t* verb,
                         int show) {
         ++g.opens;
         g.address = file;

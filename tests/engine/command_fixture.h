@@ -56,7 +56,8 @@ inline EnginePlatform FakePlatform() {
         Rec().bitmaps.push_back(b);
         return 1;
     };
-    p.shellExecute = [](const wchar_t* file, const wchar_t* params, const wchar_t* verb, int show) {
+    p.shellExecute = [](HWND, const wchar_t* file, const wchar_t* params, const wchar_t* verb,
+                        int show) {
         Rec().launches.push_back(
             {file ? file : L"", params ? params : L"", verb ? verb : L"", show});
         return 1;

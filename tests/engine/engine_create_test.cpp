@@ -16,6 +16,7 @@
 #include "engine/lookup.h"
 #include "engine/platform.h"
 #include "engine/symbol_display.h"
+#include "engine/ui_hooks.h"
 #include "support/installed_ime.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
@@ -49,12 +50,25 @@ struct EngineDeleter {
 };
 using EnginePtr = std::unique_ptr<Engine, EngineDeleter>;
 
+// The window side a front end installs: the records it was handed, and its answer.
+std::vector<Engine*> g_prepared, g_released;
+bool g_windowsReady = true;
+const EngineUIHooks kRecordingHooks = {[](Engine* e) {
+                                           g_prepared.push_back(e);
+                                           return g_windowsReady;
+                                       },
+                                       [](Engine* e) { g_released.push_back(e); }};
+
 // An installed input method whose GUID text the platform seam hands to Engine::Create.
 class Installation : public ::testing::Test {
 public:
     void SetUp() override {
         platform_ = FakePlatform();
         SetPlatform(&platform_);
+        g_prepared.clear();
+        g_released.clear();
+        g_windowsReady = true;
+        SetEngineUIHooks(&kRecordingHooks);
         ime_ = std::make_unique<InstalledIme>();
         g_guidText = ime_->guidText;
         g_now = 1'800'000'000;
@@ -68,6 +82,7 @@ public:
         });
     }
     void TearDown() override {
+        SetEngineUIHooks(nullptr);
         SetPlatform(nullptr);
         ime_.reset();
     }
@@ -89,7 +104,7 @@ TEST_F(Installation, CreatesTheRecord) {
     EXPECT_EQ(std::wstring(e->imeName), L"fakeime");
     EXPECT_EQ(std::wstring(e->installLocation), ime().install.path() + L"\\");
     EXPECT_EQ(std::wstring(e->dataLocation), ime().data.path() + L"\\");
-    EXPECT_NE(e->uiState, nullptr);
+    EXPECT_EQ(g_prepared, std::vector<Engine*>{e.get()});
     EXPECT_NE(e->ime, nullptr);
     EXPECT_NE(e->dme, nullptr);
     EXPECT_NE(e->skin, nullptr);
@@ -99,7 +114,9 @@ TEST_F(Installation, CreatesTheRecord) {
     EXPECT_EQ(e->ime->symbols['"'].slots[kSymbolPairToggle], 0);
     EXPECT_EQ(BookTitleDepth(), 0);
     EXPECT_EQ(e->candidateCount, 0);
+    Engine* record = e.get();
     e.reset();
+    EXPECT_EQ(g_released, std::vector<Engine*>{record});
     ExpectNothingOpen();
 }
 
@@ -140,12 +157,18 @@ TEST_F(Installation, BrokenEnvironmentsGiveNoRecord) {
          }},
         {"settings without their blocks",
          [](Installation* i) { i->ime().EditConfig([](uint8_t* v) { v[0] = 0; }); }},
+        {"no window state or skin", [](Installation*) { g_windowsReady = false; }},
     };
     for (const Case& c : cases) {
         SetUp();
         c.breakIt(this);
         EnginePtr e(Engine::Create());
         EXPECT_EQ(e, nullptr) << c.name;
+        // The record made goes back to the windows, whether they prepared it or not.
+        ASSERT_EQ(g_released.size(), 1u) << c.name;
+        if (!g_prepared.empty()) {
+            EXPECT_EQ(g_released, g_prepared) << c.name;
+        }
         ExpectNothingOpen();
         TearDown();
     }

@@ -3,9 +3,8 @@
 
 #include "engine/engine_create.h"
 #include "engine/symbol_display.h"
-#include "engine/ui_state.h"
+#include "engine/ui_hooks.h"
 #include "engine_fixture.h"
-#include "ui/windows/ui_state_block.h"
 
 using namespace engine_test;
 
@@ -45,31 +44,53 @@ TEST(PrepareEngine, ChecksIdentityAndFormat) {
         Own(t.e);
         c.breakIt(t.e);
         EXPECT_EQ(PrepareOpenedEngine(t.e), c.ok) << c.name;
-        DestroyUIState(t.e->uiState);
     }
 }
 
-TEST(PrepareEngine, AllocatesTheWindowStateAndResetsPairedSymbols) {
+// The window side as a front end installs it: records handed to it, its answer obeyed.
+struct RecordingHooks {
+    static inline std::vector<Engine*> prepared;
+    static inline bool answer = true;
+    static constexpr EngineUIHooks kTable = {[](Engine* e) {
+                                                 prepared.push_back(e);
+                                                 return answer;
+                                             },
+                                             [](Engine*) {}};
+    RecordingHooks(bool ok) {
+        prepared.clear();
+        answer = ok;
+        SetEngineUIHooks(&kTable);
+    }
+    ~RecordingHooks() { SetEngineUIHooks(nullptr); }
+};
+
+TEST(PrepareEngine, ResetsPairedSymbolsWithoutWindows) {
     TestEngine t;
     Own(t.e);
     t.e->ime->symbols['"'].kind = kSymbolPair;
     t.e->ime->symbols['"'].slots[kSymbolPairToggle] = 1;
     BookTitleDepth() = 2;
     ASSERT_TRUE(PrepareOpenedEngine(t.e));
-    EXPECT_NE(t.e->uiState, nullptr);
+    EXPECT_EQ(t.e->uiState, nullptr);  // nothing installed: the engine makes no window state
     EXPECT_EQ(t.e->ime->symbols['"'].slots[kSymbolPairToggle], 0);
     EXPECT_EQ(BookTitleDepth(), 0);
-    DestroyUIState(t.e->uiState);
 }
 
-TEST(PrepareEngine, LoadsTheSkinOfLastResortWithoutAnInstalledOne) {
+TEST(PrepareEngine, HandsTheRecordToTheWindowSide) {
+    for (bool ok : {true, false}) {
+        RecordingHooks hooks(ok);
+        TestEngine t;
+        Own(t.e);
+        EXPECT_EQ(PrepareOpenedEngine(t.e), ok);
+        EXPECT_EQ(RecordingHooks::prepared, std::vector<Engine*>{t.e});
+    }
+    // A record refused before the windows are reached never gets to them.
+    RecordingHooks hooks(true);
     TestEngine t;
     Own(t.e);
-    ASSERT_TRUE(PrepareOpenedEngine(t.e));
-    ASSERT_NE(t.e->uiState, nullptr);
-    EXPECT_STREQ(t.e->uiState->skin.path, L"fromResource");
-    EXPECT_NE(t.e->uiState->images.images[kSlotStatusBar], nullptr);
-    DestroyUIState(t.e->uiState);
+    t.e->soft->guid[15] ^= 1;
+    EXPECT_FALSE(PrepareOpenedEngine(t.e));
+    EXPECT_TRUE(RecordingHooks::prepared.empty());
 }
 
 }  // namespace

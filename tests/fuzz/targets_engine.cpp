@@ -12,6 +12,7 @@
 #include "engine/platform.h"
 #include "fuzz/fuzz_target.h"
 #include "fuzz/seeds.h"
+#include "ui/windows/engine_ui_hooks.h"
 
 namespace fuzz {
 namespace {
@@ -36,7 +37,7 @@ int64_t FixedTime() { return 1'800'000'000; }
 uint64_t FixedTicks() { return 3'600'000; }
 void NoKey(uint8_t, uint32_t) {}
 int16_t NoKeyState(int) { return 0; }
-int NoShell(const wchar_t*, const wchar_t*, const wchar_t*, int) { return 0; }
+int NoShell(HWND, const wchar_t*, const wchar_t*, const wchar_t*, int) { return 0; }
 int NoClipboard(wchar_t* out, int chars) {
     if (chars > 0) out[0] = 0;
     return 0;
@@ -138,6 +139,7 @@ void RunEngine(const uint8_t* data, size_t size, FuzzContext& context) {
         else
             WriteWholeFile(path, g_files[i].data(), g_files[i].size());
     }
+    InstallEngineUIHooks();  // records load their skin as the input method's do
     Engine* e = Engine::Create();
     if (!e) return;
     ++context.deep;

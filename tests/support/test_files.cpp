@@ -76,6 +76,24 @@ bool DirExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PlaceCopy(const std::wstring& from, const std::wstring& to) {
+    const std::vector<uint8_t> bytes = ReadFileBytes(from);
+    if (bytes.empty()) return false;
+    if (ReadFileBytes(to) == bytes) return true;
+    const std::wstring part = to + L"." + std::to_wstring(GetCurrentProcessId()) + L".part";
+    if (!WriteFileBytes(part, bytes)) return false;
+    if (MoveFileExW(part.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileW(part.c_str());
+    return ReadFileBytes(to) == bytes;  // a side-by-side process placed the same copy
+}
+
+std::wstring PlaceSystemModule(const std::wstring& from, const std::wstring& name) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring to = std::wstring(system) + L"\\" + name;
+    return PlaceCopy(from, to) ? to : std::wstring();
+}
+
 std::string Narrow(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string s(n > 0 ? n - 1 : 0, '\0');
@@ -87,6 +105,11 @@ std::wstring SelfPath() {
     wchar_t buf[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
     return std::wstring(buf, n);
+}
+
+std::wstring Beside(const wchar_t* name) {
+    const std::wstring self = SelfPath();
+    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
 }
 
 int RunSelf(const std::wstring& args, DWORD timeoutMs) {

@@ -75,7 +75,7 @@ TEST_F(ShippedSettings, FieldsTheTextHasNoKeysFor) {
         const uint8_t cont = ((c >= 0x10 && c <= 0x19) || c == '-') ? kKeyCodeContinue : 0;
         EXPECT_EQ(dme->keyClass[c] & (kKeyCodeStart | kKeyCodeContinue), start | cont) << c;
     }
-    EXPECT_EQ(skin->options, 0x3u);
+    EXPECT_EQ(skin->options, 0x7u);
     EXPECT_EQ(skin->statusWindowPos.x, -1);
     EXPECT_EQ(skin->statusWindowPos.y, -1);
     EXPECT_EQ(skin->candidateWindowPos.x, 0);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/base/handles.h"
@@ -366,6 +367,15 @@ std::wstring ManyTexts(int n) {
     return list;
 }
 
+// The edit counts of a rebuilt target, zeroed in the bytes so that they compare with a fresh
+// table's.
+std::pair<uint32_t, uint32_t> TakeEditCounts(std::vector<uint8_t>& file) {
+    if (file.size() < 144) return {0xFFFFFFFF, 0xFFFFFFFF};
+    const std::pair<uint32_t, uint32_t> counts = {LoadU32(&file[136]), LoadU32(&file[140])};
+    std::fill(file.begin() + 136, file.begin() + 144, 0);
+    return counts;
+}
+
 TEST(RebuildListTableFromText, GrowsAShorterTargetToTheNewTable) {
     TempDir dir;
     const std::wstring list = ManyTexts(50) + L"new#1\n";
@@ -377,7 +387,9 @@ TEST(RebuildListTableFromText, GrowsAShorterTargetToTheNewTable) {
                                        &hash, nullptr),
               1);
     EXPECT_FALSE(hash);
-    EXPECT_EQ(ReadFileBytes(dir / L"sysl.dmg"), expected);
+    std::vector<uint8_t> now = ReadFileBytes(dir / L"sysl.dmg");
+    EXPECT_EQ(TakeEditCounts(now), std::make_pair(1u, 1u)) << "one edit more than before";
+    EXPECT_EQ(now, expected);
     EXPECT_EQ(CheckTableInvariants(ReadFileBytes(dir / L"sysl.dmg")), "");
     EXPECT_FALSE(FileExists(WorkFilePath()));
 }
@@ -396,6 +408,7 @@ TEST(RebuildListTableFromText, LongerTargetKeepsItsLengthAndTail) {
     EXPECT_TRUE(hash);
     std::vector<uint8_t> now = ReadFileBytes(dir / L"engl.dmg");
     ASSERT_EQ(now.size(), old.size());
+    EXPECT_EQ(TakeEditCounts(now), std::make_pair(1u, 1u));
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), now.begin()));
     EXPECT_TRUE(
         std::equal(old.begin() + expected.size(), old.end(), now.begin() + expected.size()));
@@ -415,8 +428,9 @@ TEST(RebuildListTableFromText, GrowsUnderAnotherMappingOfTheTarget) {
     ASSERT_EQ(RebuildListTableFromText((dir / L"sysl.dmg").c_str(), (dir / L"in.txt").c_str(),
                                        nullptr, nullptr),
               1);
-    // The old view sees the new header but no entry beyond its own length.
+    // The old view sees the new header but no entry beyond its own length, and a change.
     EXPECT_EQ(LoadI32(reader->view + 4), 200);
+    EXPECT_EQ(TableChangeCount(reader), 1u);
     EXPECT_LT(MakeTableView(reader).count, 200);
     ASSERT_GT(MappedFile::Reopen(reader), 0);
     TableView v = MakeTableView(reader);

@@ -34,13 +34,11 @@ void ModelDocument::Apply(const DocumentActions& actions) {
                 composition.clear();
                 break;
             case DocumentActionKind::kCommitText:
-                if (composing)
-                    composition.append(a.text, a.length);
-                else
-                    committed.append(a.text, a.length);
+                // Committed text leaves the composition, which stays open and empty.
+                committed.append(a.text, a.length);
+                composition.clear();
                 break;
             case DocumentActionKind::kEndComposition:
-                committed += composition;
                 composition.clear();
                 composing = false;
                 break;
@@ -68,6 +66,8 @@ uint32_t ScanCodeOf(int vk) {
             return 0x2A;
         case VK_OEM_PERIOD:
             return 0x34;
+        case VK_OEM_COMMA:
+            return 0x33;
         default:
             return 0x10 + (vk & 0x3F);
     }

@@ -23,7 +23,11 @@ FakeKeyboard::FakeKeyboard() {
     table_ = Win32Platform();
     table_.tickCount = [] { return keyboard ? keyboard->ticks_ : uint64_t{0}; };
     table_.keyEvent = [](uint8_t vk, uint32_t flags) {
-        if (keyboard) keyboard->sent.push_back({vk, (flags & KEYEVENTF_KEYUP) != 0});
+        if (!keyboard) return;
+        const bool up = (flags & KEYEVENTF_KEYUP) != 0;
+        keyboard->sent.push_back({vk, up});
+        if (vk == VK_CAPITAL && !up && keyboard->sentCapsLockToggles)
+            keyboard->caps_ = !keyboard->caps_;
     };
     table_.keyState = [](int vk) -> int16_t {
         if (!keyboard) return 0;

@@ -34,9 +34,13 @@ public:
     void Advance(uint64_t ms) { ticks_ += ms; }
 
     std::vector<SentKey> sent;
+    // A synthesised Caps Lock press flips the toggle, as a real keyboard's does.
+    bool sentCapsLockToggles = false;
     uint64_t ticks_ = 1'000'000;
     bool down_[256] = {};
     bool caps_ = false;
+    // The platform table in force, for tests that replace more of it.
+    EnginePlatform& platform() { return table_; }
 
 private:
     EnginePlatform table_;

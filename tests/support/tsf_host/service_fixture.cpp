@@ -27,8 +27,11 @@ ServiceFixture::ServiceFixture()
     seams_.windowsVersion = [](const Engine*) -> uint32_t {
         return current ? current->version : 0;
     };
-    seams_.launchConfig = [](Engine*, const wchar_t*) -> int {
-        if (current) ++current->configLaunches;
+    seams_.launchConfig = [](Engine*, const wchar_t*, HWND owner) -> int {
+        if (current) {
+            ++current->configLaunches;
+            current->configOwner = owner;
+        }
         return 1;
     };
     SetServiceSeams(&seams_);

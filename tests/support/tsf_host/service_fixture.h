@@ -42,7 +42,8 @@ public:
     int enginesMade = 0;
     int enginesFreed = 0;
     int configLaunches = 0;
-    int languageBarResult = 1;  // -1: the language bar throws
+    HWND configOwner = nullptr;  // owner window of the last launch
+    int languageBarResult = 1;   // -1: the language bar throws
     int languageBarAsked = 0;
     // Thread-focus slot calls: gained, lost.
     int focusGained = 0;

@@ -6,10 +6,11 @@
 
 #include "engine/platform.h"
 #include "support/installed_ime.h"
+#include "support/shipped_data.h"
 
 namespace tsf_host {
 
-std::wstring ShippedDataFile(const wchar_t* name);
+using testing_support::ShippedDataFile;
 
 class ShippedInstall {
 public:
@@ -20,6 +21,9 @@ public:
 
     // False when the shipped files are missing (the caller skips).
     bool ok() const { return ok_; }
+    // Points the platform in force (keeping its other calls, such as a test keyboard's) at
+    // this installation: engines created next open its files.
+    void Use();
     testing_support::InstalledIme ime;
 
 private:

@@ -1253,6 +1253,28 @@ std::wstring Host::CompositionText() const {
                                  static_cast<size_t>(r->end() - r->start()));
 }
 
+std::wstring Host::TextOutsideComposition() const {
+    auto& list = mgr_->hostContext()->compositions();
+    FakeRange* r =
+        list.empty() ? nullptr : static_cast<FakeComposition*>(list.front().get())->range();
+    if (!r) return document->text;
+    std::wstring text = document->text;
+    text.erase(static_cast<size_t>(r->start()), static_cast<size_t>(r->end() - r->start()));
+    return text;
+}
+
+void Host::ApplicationTypes(wchar_t c) {
+    LONG start = document->selStart->pos, end = document->selEnd->pos;
+    if (!c) {
+        if (start == end && start > 0) --start;
+        document->Replace(start, end, L"");
+    } else {
+        document->Replace(start, end, std::wstring(1, c));
+    }
+    const LONG caret = c ? start + 1 : start;
+    MoveSelection(caret, caret);
+}
+
 bool Host::KeyDown(WPARAM vk, LPARAM lParam) {
     BOOL eaten = FALSE;
     mgr_->TestKeyDown(vk, lParam, &eaten);

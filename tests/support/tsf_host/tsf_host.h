@@ -18,7 +18,7 @@
 
 namespace tsf_host {
 
-inline constexpr HRESULT kSessionQueued = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_ITF, 0x0300);
+inline constexpr HRESULT kSessionQueued = TF_S_ASYNC;
 
 enum class SessionMode { kSynchronous, kQueued };
 
@@ -79,6 +79,11 @@ public:
     // Open compositions and their text.
     int CompositionCount() const;
     std::wstring CompositionText() const;
+    // The text without the range of the open composition.
+    std::wstring TextOutsideComposition() const;
+    // The application's own edit of a key the service let through: a character typed over
+    // the selection, or (0) Backspace; reported to the edit sinks like MoveSelection.
+    void ApplicationTypes(wchar_t c);
 
     // Keys as the framework delivers them: test, then the key itself when the test ate it.
     bool KeyDown(WPARAM vk, LPARAM lParam);
@@ -153,6 +158,8 @@ public:
     HRESULT RunSession(FakeContext* context, ITfEditSession* session, DWORD flags);
     bool CanRead(TfEditCookie ec) const { return ec != 0 && ec == cookie_; }
     bool CanWrite(TfEditCookie ec) const { return CanRead(ec) && writable_; }
+    // The document is locked: an edit session runs.
+    bool InSession() const { return sessionDepth_ > 0; }
     void NoteSelectionChange() { selectionChanged_ = true; }
 
     std::shared_ptr<Document> document;

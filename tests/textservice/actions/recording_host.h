@@ -111,8 +111,8 @@ public:
         table_.keyState = [](int vk) -> int16_t {
             return vk == VK_CAPITAL && CurrentRecord()->capsLock ? 1 : 0;
         };
-        table_.shellExecute = [](const wchar_t* file, const wchar_t* parameters, const wchar_t*,
-                                 int) {
+        table_.shellExecute = [](HWND, const wchar_t* file, const wchar_t* parameters,
+                                 const wchar_t*, int) {
             PlatformRecord* r = CurrentRecord();
             r->launchedFile = file ? file : L"";
             r->launchedParameters = parameters ? parameters : L"";

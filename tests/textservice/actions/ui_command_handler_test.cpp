@@ -101,8 +101,9 @@ TEST(UICommandHandler, CodesToStateSettingsAndCalls) {
          P | F, kMain, kConversionFullShape, L"全", nullptr, 0, "refresh"},
         {"imm full width: no tip", kImm, uicmd::kFullWidth, 0, 0, P, kMain, 0, 1, P | F, kMain,
          kConversionFullShape, L"", nullptr, 0, ""},
-        {"tsf half width", kTsf, uicmd::kHalfWidth, 0, 0, F, kMain, 0, 1, 0, kMain,
-         kConversionSymbol, L"半", nullptr, 0, "refresh"},
+        // The width and punctuation switches write their own bit; the others stay as read.
+        {"tsf half width", kTsf, uicmd::kHalfWidth, 0, 0, F, kMain, 0, 1, 0, kMain, 0, L"半",
+         nullptr, 0, "refresh"},
         {"tsf English punctuation", kTsf, uicmd::kEnglishPunct, 0, 0, 0, kMain, 0, 1, P, kMain, 0,
          L".,", nullptr, 0, "refresh"},
         {"tsf Chinese punctuation", kTsf, uicmd::kChinesePunct, 0, 0, P, kMain, 0, 1, 0, kMain,

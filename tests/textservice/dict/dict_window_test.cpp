@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,8 +15,11 @@
 #include "core/table/table_format.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
+#include "ui/dict/dict_look.h"
 #include "ui/dict/dict_text.h"
+#include "ui/skin/skin_loader.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/ui_state_block.h"
 
 using testing_support::TableOnDisk;
 
@@ -51,6 +55,9 @@ const std::vector<std::pair<std::string, std::string>> kDictionary = {
     {"abc", "字母表"},
     {"赞拓输入法", "一种输入法"},
     {"run", "跑"},
+    {"长",
+     "长度大，与短相对。指两端之间的距离大，或时间久远。又读作生长的长：年纪大，排行第一，"
+     "领导者。也指长处、优点：取长补短，一技之长。"},
 };
 
 TEST(DictionaryText, FoundStrippedFallbackAndMissing) {
@@ -170,6 +177,7 @@ protected:
         wcscpy_s(page_.e->guidText, L"{G}");
         page_.Row(0, 0, L"中文", L"");
         page_.Row(1, 1, L"abc12", L"");
+        page_.Row(2, 2, L"长", L"");
     }
     void TearDown() override {
         DestroyDictWindow(page_.e);
@@ -188,12 +196,13 @@ protected:
 TEST_F(DictWindowTest, ShowsTheExplanationAndLaunchesTheDictionaryFromItsLink) {
     ShowDictWindow(page_.e, 0);
     ASSERT_NE(Window(), nullptr);
-    EXPECT_EQ(DictWindowKey(), L"中文");
+    EXPECT_EQ(DictWindowKey(page_.e), L"中文");
     EXPECT_EQ(DictWindowText(page_.e), L"汉语的书面语");
+    // A short text takes the smallest window.
     RECT r;
     GetClientRect(Window(), &r);
-    EXPECT_EQ(r.right, 130);
-    EXPECT_EQ(r.bottom, 160);
+    EXPECT_EQ(r.right, kDictMinWidth);
+    EXPECT_EQ(r.bottom, kDictMinHeight);
 
     // The same candidate again changes nothing, another refills.
     SetWindowPos(Window(), nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -202,14 +211,14 @@ TEST_F(DictWindowTest, ShowsTheExplanationAndLaunchesTheDictionaryFromItsLink) {
     GetWindowRect(Window(), &at);
     EXPECT_EQ(at.left, 7);
     ShowDictWindow(page_.e, 1);
-    EXPECT_EQ(DictWindowKey(), L"abc12");
+    EXPECT_EQ(DictWindowKey(page_.e), L"abc12");
     EXPECT_EQ(DictWindowText(page_.e), L"字母表");
 
-    Mouse(WM_LBUTTONDOWN, 60, 50);  // body
-    Mouse(WM_LBUTTONUP, 20, 150);   // released on the link
+    Mouse(WM_LBUTTONDOWN, 60, 20);  // body
+    Mouse(WM_LBUTTONUP, 20, 60);    // released on the link
     EXPECT_TRUE(Launches().empty());
-    Mouse(WM_LBUTTONDOWN, 20, 150);
-    Mouse(WM_LBUTTONUP, 25, 152);
+    Mouse(WM_LBUTTONDOWN, 20, 60);
+    Mouse(WM_LBUTTONUP, 25, 62);
     ASSERT_EQ(Launches().size(), 1u);
     EXPECT_EQ(Launches()[0].file, L"C:\\Zan\\config.exe");
     EXPECT_EQ(Launches()[0].parameters, L"/n {G} /dict 'abc12'");
@@ -218,6 +227,122 @@ TEST_F(DictWindowTest, ShowsTheExplanationAndLaunchesTheDictionaryFromItsLink) {
 
     DestroyDictWindow(page_.e);
     EXPECT_EQ(Window(), nullptr);
+}
+
+// A long explanation widens the window to its limit and makes it as tall as the wrapped text;
+// a size the user gave it stays.
+TEST_F(DictWindowTest, TheWindowFitsItsText) {
+    // In the built-in skin's colours.
+    auto* state = static_cast<UIState*>(std::calloc(1, sizeof(UIState)));
+    ASSERT_TRUE(LoadBuiltInSkin(&state->skin, &state->images));
+    page_.e->uiState = state;
+    auto ime = std::make_unique<ImeConfigData>();  // the word's place in the window reads it
+    page_.e->ime = ime.get();
+    ShowDictWindow(page_.e, 2);
+    ASSERT_NE(Window(), nullptr);
+    RECT r;
+    GetClientRect(Window(), &r);
+    EXPECT_EQ(r.right, kDictMaxWidth);
+    EXPECT_GT(r.bottom, kDictMinHeight + 20);
+    EXPECT_LT(r.bottom, kDictMaxHeight);
+    // Every line of the text is inside the edit: it shows the last character without scrolling.
+    HWND edit = FindWindowExW(Window(), nullptr, L"RichEdit20W", nullptr);
+    ASSERT_NE(edit, nullptr);
+    RECT inside;
+    GetClientRect(edit, &inside);
+    const int last = GetWindowTextLengthW(edit) - 1;
+    POINTL at{};
+    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), last);
+    EXPECT_LT(at.y, inside.bottom);
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    // Once the user resized it, another candidate keeps that size.
+    state->dictSize = {200, 150};
+    ShowDictWindow(page_.e, 0);
+    GetClientRect(Window(), &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 150);
+    DestroyDictWindow(page_.e);
+    page_.e->uiState = nullptr;
+    page_.e->ime = nullptr;
+    ReleaseUIState(state);
+    std::free(state);
+}
+
+TEST(DictWindowSize, TextPlusMarginsWithinLimits) {
+    const struct {
+        SIZE extent;
+        int32_t dpi;
+        SIZE want;
+    } cases[] = {
+        {{10, 10}, 96, {kDictMinWidth, kDictMinHeight}},
+        {{150, 60}, 96, {150 + 20, 60 + 42}},
+        {{900, 900}, 96, {kDictMaxWidth, kDictMaxHeight}},
+        {{10, 10}, 192, {2 * kDictMinWidth, 2 * kDictMinHeight}},
+        {{300, 120}, 192, {300 + 40, 120 + 84}},
+    };
+    for (const auto& c : cases) {
+        const SIZE got = DictWindowSize(c.extent, c.dpi);
+        EXPECT_EQ(got.cx, c.want.cx) << c.extent.cx << " at " << c.dpi;
+        EXPECT_EQ(got.cy, c.want.cy) << c.extent.cy << " at " << c.dpi;
+    }
+    // The wrap width fills the widest window.
+    EXPECT_EQ(DictWindowSize({DictWrapWidth(96), 50}, 96).cx, kDictMaxWidth);
+    EXPECT_EQ(DictWindowSize({DictWrapWidth(144), 50}, 144).cx, 390);
+}
+
+TEST(DictLookOfSkin, GroundFrameAndTextColoursOfTheSkin) {
+    // 8 x 4: shadow column, border column, then ground; straight B, G, R, A.
+    SkinImage* bg = CreateSkinImage(8, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            uint8_t* p = bg->pixels + (y * 8 + x) * 4;
+            const uint8_t shade = x == 0 ? 0 : x == 1 ? 0x40 : 0xF0;
+            p[0] = shade, p[1] = shade, p[2] = uint8_t(shade + (x == 1)), p[3] = x == 0 ? 40 : 255;
+        }
+    SkinTextStyle t{};
+    t.candidateColour = 0x102030;
+    t.codeColour = 0xD04010;
+    const DictLook look = DictLookOfSkin(t, bg);
+    EXPECT_EQ(look.ground, RGB(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(look.frame, RGB(0x41, 0x40, 0x40));
+    EXPECT_EQ(look.text, COLORREF(0x102030));
+    EXPECT_EQ(look.link, COLORREF(0xD04010));
+    // A see-through middle or no picture: the plain look.
+    bg->pixels[(2 * 8 + 4) * 4 + 3] = 100;
+    EXPECT_EQ(DictLookOfSkin(t, bg).ground, kPlainDictLook.ground);
+    EXPECT_EQ(DictLookOfSkin(t, nullptr).link, kPlainDictLook.link);
+    FreeSkinImage(bg);
+}
+
+TEST_F(DictWindowTest, NoWindowWithoutTheDictionaryTable) {
+    page_.e->dictTable = nullptr;
+    ShowDictWindow(page_.e, 0);
+    EXPECT_EQ(Window(), nullptr);
+    MappedFile closed{};  // a table that did not open
+    page_.e->dictTable = &closed;
+    ShowDictWindow(page_.e, 0);
+    EXPECT_EQ(Window(), nullptr);
+}
+
+// Two engine records of one process (two input contexts) each have their own window with its
+// own key; closing one leaves the other's as it is.
+TEST_F(DictWindowTest, EachEngineHasItsOwnWindowAndKey) {
+    PageEngine other;
+    other.e->dictTable = dict_.get();
+    other.Row(0, 0, L"abc", L"");
+    ShowDictWindow(page_.e, 0);
+    ShowDictWindow(other.e, 0);
+    ASSERT_NE(other.e->windows.dictWindow, nullptr);
+    EXPECT_NE(other.e->windows.dictWindow, Window());
+    EXPECT_EQ(DictWindowKey(page_.e), L"中文");
+    EXPECT_EQ(DictWindowKey(other.e), L"abc");
+    DestroyDictWindow(other.e);
+    EXPECT_EQ(DictWindowKey(page_.e), L"中文");
+    EXPECT_EQ(DictWindowText(page_.e), L"汉语的书面语");
+    // The first window still knows it shows candidate 0: showing it again refills nothing.
+    SetWindowTextW(FindWindowExW(Window(), nullptr, L"RichEdit20W", nullptr), L"kept");
+    ShowDictWindow(page_.e, 0);
+    EXPECT_EQ(DictWindowText(page_.e), L"kept");
 }
 
 }  // namespace

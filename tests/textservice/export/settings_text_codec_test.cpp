@@ -34,7 +34,10 @@ TEST(SettingsTextWithCodec, OptionSectionsSurviveExportAndImport) {
     a.dme->inputOptions = kInputWildcardFirstKey | kInputExactLengths;
     a.dme->wildcardChar = 0x0A;
     a.dme->tempEnglishLead = ';';
+    a.dme->auxiliaryLead = '\t';  // control bytes outside the keypad's keep their value
+    a.dme->secondaryLead = 0x1B;
     a.dme->keyClass[0x0B] = kKeyCommitLead;
+    a.dme->keyClass[0x09] = kKeyCodeEnd;
     a.dme->keyClass['.'] = kKeyEnglishPunctAfterDigit;
     a.skin->options = kSkinShowIndex | kSkinVerticalLeft | kSkinCaretHorizontal | kSkinCaretThin;
     wcscpy_s(a.skin->skinName, L"蓝天.col");
@@ -62,6 +65,8 @@ TEST(SettingsTextWithCodec, OptionSectionsSurviveExportAndImport) {
     EXPECT_EQ(b.dme->inputOptions, a.dme->inputOptions);
     EXPECT_EQ(b.dme->wildcardChar, 0x0A);
     EXPECT_EQ(b.dme->tempEnglishLead, ';');
+    EXPECT_EQ(b.dme->auxiliaryLead, '\t');
+    EXPECT_EQ(b.dme->secondaryLead, 0x1B);
     EXPECT_EQ(std::memcmp(a.dme->keyClass, b.dme->keyClass, sizeof a.dme->keyClass), 0);
     EXPECT_EQ(b.skin->options, a.skin->options);
     EXPECT_STREQ(b.skin->skinName, L"蓝天.col");

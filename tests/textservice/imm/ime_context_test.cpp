@@ -2,10 +2,13 @@
 // window that records the IME messages it is sent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/settings/key_names.h"
+#include "engine/entry_flag_edits.h"
 #include "engine/platform.h"
 #include "engine/ui_command.h"
 #include "ime_installation.h"
@@ -35,6 +38,10 @@ struct Msg {
 std::vector<Msg> g_messages;
 std::wstring g_guidText;
 int16_t g_keyState[256];
+// Keys the input method synthesised (virtual key, up); with g_capsToggles a synthesised Caps
+// Lock press flips the toggle, as a real keyboard's does.
+std::vector<std::pair<uint8_t, bool>> g_sent;
+bool g_capsToggles = false;
 
 std::ostream& operator<<(std::ostream& os, const Msg& m) {
     return os << "{0x" << std::hex << m.message << ", 0x" << m.wParam << ", 0x" << m.lParam
@@ -62,7 +69,11 @@ EnginePlatform TestPlatform() {
         return static_cast<int>(g_guidText.size());
     };
     p.keyState = [](int vk) { return g_keyState[vk & 0xFF]; };
-    p.keyEvent = [](uint8_t, uint32_t) {};
+    p.keyEvent = [](uint8_t vk, uint32_t flags) {
+        const bool up = (flags & KEYEVENTF_KEYUP) != 0;
+        g_sent.push_back({vk, up});
+        if (g_capsToggles && vk == VK_CAPITAL && !up) g_keyState[VK_CAPITAL] ^= 1;
+    };
     return p;
 }
 
@@ -94,6 +105,7 @@ std::vector<FixtureEntry> Entries() {
     for (int i = 0; i < 12; ++i)
         e.push_back({Keypad("2"), words[i], ComposeFlags(1300 - 100 * i, 1)});
     e.push_back({Keypad("9"), std::string(150, 'a'), ComposeFlags(10, 1)});
+    e.push_back({Keypad("8"), "$kxcmd(convert(全半角))", ComposeFlags(10, 1)});
     return e;
 }
 
@@ -118,6 +130,8 @@ class ImeContext : public ::testing::Test {
 public:
     void SetUp() override {
         std::memset(g_keyState, 0, sizeof g_keyState);
+        g_sent.clear();
+        g_capsToggles = false;
         platform_ = TestPlatform();
         SetPlatform(&platform_);
         CoCreateGuid(&guid_);
@@ -433,13 +447,14 @@ TEST_F(ImeContext, TypingSendsTheFixedGroups) {
         UINT key;
         std::vector<Msg> messages;
     };
-    // "6" alone matches nothing; "64" opens the candidates; "644" empties them.
+    // "6" alone matches nothing; "64" opens the candidates; "644" empties them. A commit
+    // empties the composition before its result group.
     const Step steps[] = {
         {VK_NUMPAD6, {kEnd, kStart, kUpdate}},
         {VK_NUMPAD4, {kOpenCand, kUpdate}},
         {VK_NUMPAD4, {kChangeCand, kUpdate}},
         {VK_BACK, {kChangeCand, kUpdate}},
-        {VK_SPACE, {kStart, kResult, kEnd, kUpdate, kClosedByIme, kCloseCand}},
+        {VK_SPACE, {kUpdate, kStart, kResult, kEnd, kUpdate, kClosedByIme, kCloseCand}},
         {VK_NUMPAD6, {kEnd, kStart, kUpdate}},
         {VK_ESCAPE, {kUpdate, kEnd}},
     };
@@ -507,6 +522,69 @@ TEST_F(ImeContext, PageDownCommandSendsThePageGroup) {
     g_messages.clear();
     EXPECT_EQ(SendUICommand(EngineOf(), 18, 2, 0), 1);
     EXPECT_EQ(Read(GCS_RESULTSTR), L"七");
+}
+
+// Page Up on the first page of a one-digit code turns to nothing and keeps the code; with
+// Shift down (Shift+keypad 9 with NumLock on, as Wine delivers it) it is a key of no function
+// that passes to the application, and the code ends first. No result string either way, nor
+// after Escape.
+TEST_F(ImeContext, PageUpOnTheFirstPageLeavesNoDigitBehind) {
+    const struct {
+        const char* name;
+        bool shift;
+        BOOL taken;
+    } cases[] = {
+        {"Page Up", false, TRUE},
+        {"Page Up with Shift down", true, FALSE},
+    };
+    Select();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_messages.clear();
+        Press(VK_RETURN);
+        Press(VK_NUMPAD2);
+        ASSERT_EQ(CandidateRows().front(), L"一");
+        if (c.shift) g_keyState[VK_SHIFT] = static_cast<int16_t>(0x8000);
+        EXPECT_EQ(Press(VK_PRIOR), c.taken);
+        g_keyState[VK_SHIFT] = 0;
+        EXPECT_EQ(Read(GCS_COMPSTR), c.taken ? L"２" : L"");
+        if (c.taken) {
+            EXPECT_EQ(CandidateRows().front(), L"一");
+        } else {
+            EXPECT_EQ(g_messages.back(), kEnd) << "the code ends before the key passes on";
+        }
+        Press(VK_ESCAPE);
+        EXPECT_EQ(Read(GCS_COMPSTR), L"");
+        EXPECT_EQ(std::count(g_messages.begin(), g_messages.end(), kResult), 0);
+        Type("64486 ");
+        EXPECT_EQ(Read(GCS_RESULTSTR), L"你好");
+    }
+}
+
+// A shortcut typed while a code is open ends it before the application gets the key: the
+// composition is emptied before the end, with or without candidates shown, so that the
+// application has no text of it left to remove (and, in an edit control, to bring back with
+// Ctrl+Z).
+TEST_F(ImeContext, ShortcutEmptiesTheCompositionBeforeTheEnd) {
+    const struct {
+        const char* code;
+        std::vector<Msg> messages;
+    } cases[] = {
+        {"6", {kUpdate, kEnd}},
+        {"64", {kUpdate, kClosedByIme, kCloseCand, kEnd}},
+    };
+    Select();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        Type(c.code);
+        g_messages.clear();
+        g_keyState[VK_CONTROL] = static_cast<int16_t>(0x8000);
+        EXPECT_FALSE(Press('Z'));
+        g_keyState[VK_CONTROL] = 0;
+        EXPECT_EQ(g_messages, c.messages);
+        EXPECT_EQ(Read(GCS_COMPSTR), L"");
+        EXPECT_EQ(Read(GCS_RESULTSTR), L"");
+    }
 }
 
 TEST_F(ImeContext, CtrlOrAltHeldKeysPassThrough) {
@@ -590,6 +668,45 @@ TEST_F(ImeContext, HotkeyIdsOutsideTheConfiguredListDoNothing) {
     EXPECT_EQ(CandidateRows().front(), L"一");
     SendMessageW(ui, WM_HOTKEY, 123, 0);
     EXPECT_EQ(CandidateRows().front(), L"六");
+    SetWindowLongPtrW(ui, IMMGWLP_IMC, 0);
+    DestroyWindow(ui);
+}
+
+// The hotkey that closed the input method is registered again while it is closed (focus
+// coming back registers anew) and opens it; the English switch waits until then.
+TEST_F(ImeContext, OpenCloseHotkeyOpensWhatItClosed) {
+    install_->EditConfig([](uint8_t* v) {
+        auto* dme = reinterpret_cast<DmeConfigData*>(v + kDmeBlockOffset);
+        dme->comboCount = 2;
+        const KeyCombination combos[] = {keycombo::kCtrl | VK_SPACE, keycombo::kCtrl | 'E'};
+        const KeyFunctionMask functions[] = {keyfn::kToggleIme, keyfn::kToggleEnglish};
+        for (int i = 0; i < 2; ++i) {
+            std::memcpy(&dme->combos[i].combination, &combos[i], sizeof combos[i]);
+            std::memcpy(&dme->combos[i].functions, &functions[i], sizeof functions[i]);
+        }
+    });
+    Select();
+    IMEINFO info{};
+    wchar_t className[17] = {};
+    ImeInquire(&info, className, 0);
+    HWND ui = CreateWindowExW(0, L"ZANTOR3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              dllInstance, nullptr);
+    ASSERT_TRUE(ui);
+    SetWindowLongPtrW(ui, IMMGWLP_IMC, reinterpret_cast<LONG_PTR>(himc_));
+    SendMessageW(ui, WM_HOTKEY, 123, 0);
+    EXPECT_TRUE(EngineOf()->state & kStateImeClosed);
+    EXPECT_FALSE(Press(VK_NUMPAD6)) << "a closed input method takes no code key";
+    SendMessageW(ui, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
+    EXPECT_TRUE(UnregisterHotKey(ui, 123)) << "the open/close hotkey is registered";
+    EXPECT_FALSE(UnregisterHotKey(ui, 124)) << "the English switch is not";
+    SendMessageW(ui, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
+    SendMessageW(ui, WM_HOTKEY, 123, 0);
+    EXPECT_FALSE(EngineOf()->state & kStateImeClosed);
+    SendMessageW(ui, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
+    EXPECT_TRUE(UnregisterHotKey(ui, 124));
+    Type("64486 ");
+    EXPECT_EQ(Read(GCS_RESULTSTR), L"你好");
+    SendMessageW(ui, WM_IME_SETCONTEXT, FALSE, 0);
     SetWindowLongPtrW(ui, IMMGWLP_IMC, 0);
     DestroyWindow(ui);
 }
@@ -690,7 +807,7 @@ public:
 TEST_F(ImeUIWindow, ActiveContextReloadsTheSkinOnceTheStatusWindowWasOpened) {
     SendMessageW(ui_, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
     g_windowCalls.clear();
-    SendMessageW(ui_, WM_IME_SETCONTEXT, TRUE, 0);
+    SendMessageW(ui_, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
     EXPECT_EQ(g_windowCalls, (std::vector<std::wstring>{L"reload skin", L"status"}));
     g_windowCalls.clear();
     SendMessageW(ui_, WM_IME_SETCONTEXT, FALSE, 0);
@@ -758,6 +875,98 @@ TEST_F(ImeContext, DeselectStoresTheModeWhenTheSettingsAskForIt) {
     }
 }
 
+// Caps Lock bound to a mode switch: the function runs once, the toggle ends as it was
+// before the user's press, and every press the input method synthesises passes unconverted
+// when it comes back (none is synthesised without end).
+TEST_F(ImeContext, CapsLockBoundToASwitchRunsOnceAndPutsTheToggleBack) {
+    struct Case {
+        const char* name;
+        KeyFunctionMask function;
+        bool capsBefore;
+    };
+    const Case cases[] = {
+        {"English switch, Caps Lock off", keyfn::kToggleEnglish, false},
+        {"English switch, Caps Lock on", keyfn::kToggleEnglish, true},
+        {"open/close, Caps Lock off", keyfn::kToggleIme, false},
+        {"open/close, Caps Lock on", keyfn::kToggleIme, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select();
+        Engine* e = EngineOf();
+        SetKeyFunction(&e->dme->keys, VK_CAPITAL, c.function);
+        g_capsToggles = true;
+        const uint32_t before = e->state;
+        g_keyState[VK_CAPITAL] = c.capsBefore ? 0 : 1;  // the user's press has toggled it
+        g_sent.clear();
+        Press(VK_CAPITAL);
+        size_t delivered = 0;
+        for (int round = 0; round < 20 && delivered < g_sent.size(); ++round) {
+            const auto k = g_sent[delivered++];
+            if (!k.second) Press(k.first);
+        }
+        EXPECT_EQ(delivered, g_sent.size()) << "synthesised without end";
+        EXPECT_LE(g_sent.size(), 2u);
+        EXPECT_EQ((g_keyState[VK_CAPITAL] & 1) != 0, c.capsBefore);
+        EXPECT_NE((e->state ^ before) & (kStateEnglishMode | kStateImeClosed), 0u)
+            << "the function ran once";
+        SetKeyFunction(&e->dme->keys, VK_CAPITAL, 0);
+        ImeSelect(himc_, FALSE);
+    }
+}
+
+// A width switch during temporary English leaves the context in Chinese input: the next mode
+// notice keeps temporary English and does not turn it into English input.
+TEST_F(ImeUIWindow, WidthSwitchInTemporaryEnglishIsNoEnglishInput) {
+    Engine* e = EngineOf();
+    e->ime->options |= kImeCapitalStartsEnglish;
+    g_keyState[VK_SHIFT] = static_cast<int16_t>(0x8000);
+    Press('Q');
+    g_keyState[VK_SHIFT] = 0;
+    ASSERT_TRUE(e->state & kStateTempEnglish);
+    e->uiCommand.handler(e->uiCommand.owner, uicmd::kFullWidth, 0, 0);
+    INPUTCONTEXT* ic = ImmLockIMC(himc_);
+    ASSERT_TRUE(ic);
+    EXPECT_FALSE(ic->fdwConversion & IME_CMODE_NOCONVERSION);
+    EXPECT_TRUE(ic->fdwConversion & IME_CMODE_FULLSHAPE);
+    ImmUnlockIMC(himc_);
+    SendMessageW(ui_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0);
+    EXPECT_FALSE(e->state & kStateEnglishMode);
+}
+
+// A picked convert( command reaches the conversion mode, so the next mode notice keeps it.
+TEST_F(ImeUIWindow, ConvertCommandSurvivesTheNextModeNotice) {
+    Engine* e = EngineOf();
+    e->ime->features |= kFeatCommands;
+    ASSERT_FALSE(e->state & kStateFullWidthOutput);
+    Type("8 ");
+    ASSERT_TRUE(e->state & kStateFullWidthOutput) << "the command ran";
+    INPUTCONTEXT* ic = ImmLockIMC(himc_);
+    ASSERT_TRUE(ic);
+    EXPECT_TRUE(ic->fdwConversion & IME_CMODE_FULLSHAPE);
+    ImmUnlockIMC(himc_);
+    SendMessageW(ui_, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0);
+    EXPECT_TRUE(e->state & kStateFullWidthOutput);
+}
+
+// An application that draws the candidate list itself (no ISC_SHOWUICANDIDATEWINDOW) still
+// gets the list and its notices, but not the skinned window.
+TEST_F(ImeUIWindow, ApplicationDrawingItsCandidatesHidesTheWindow) {
+    SendMessageW(ui_, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL & ~ISC_SHOWUICANDIDATEWINDOW);
+    g_windowCalls.clear();
+    g_messages.clear();
+    Type("64");
+    EXPECT_FALSE(CandidateRows().empty());
+    EXPECT_NE(std::find(g_messages.begin(), g_messages.end(), kOpenCand), g_messages.end());
+    for (const std::wstring& call : g_windowCalls)
+        EXPECT_NE(call.rfind(L"candidates", 0), 0u) << testing_support::Narrow(call);
+    SendMessageW(ui_, WM_IME_SETCONTEXT, TRUE, ISC_SHOWUIALL);
+    g_windowCalls.clear();
+    Type("4");
+    ASSERT_FALSE(g_windowCalls.empty());
+    EXPECT_EQ(g_windowCalls.back(), L"candidates -");
+}
+
 // A second select of a context must not leave the first record (and its mapped files)
 // behind.
 TEST_F(ImeContext, SelectingTwiceKeepsOneRecord) {
@@ -772,6 +981,36 @@ TEST_F(ImeContext, SelectingTwiceKeepsOneRecord) {
         EXPECT_NE(h, INVALID_HANDLE_VALUE) << testing_support::Narrow(name) << " is still open";
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
+}
+
+// The candidate menu's entry information box pumps messages: it waits until the input
+// context is unlocked and runs from the thread's message loop.
+HIMC g_boxContext = nullptr;
+std::vector<DWORD> g_boxLocks;
+
+int RecordBoxLocks(HWND, const wchar_t*, const wchar_t*, uint32_t) {
+    g_boxLocks.push_back(ImmGetIMCLockCount(g_boxContext));
+    return IDNO;
+}
+
+TEST_F(ImeContext, EntryInformationBoxRunsWithTheContextUnlocked) {
+    platform_.messageBox = &RecordBoxLocks;
+    g_boxContext = himc_;
+    g_boxLocks.clear();
+    Select();
+    Type("64486");
+    ASSERT_FALSE(CandidateRows().empty());
+    EXPECT_EQ(SendUICommand(EngineOf(), uicmd::kCandidateMenu, 0, kEntryInfo), 1);
+    EXPECT_TRUE(g_boxLocks.empty()) << "not under the context's lock";
+    const DWORD end = GetTickCount() + 2000;
+    while (g_boxLocks.empty() && GetTickCount() < end) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        Sleep(1);
+    }
+    ASSERT_EQ(g_boxLocks.size(), 1u);
+    EXPECT_EQ(g_boxLocks[0], 0u);
+    EXPECT_FALSE(Read(GCS_COMPSTR).empty()) << "the code stays open";
 }
 
 }  // namespace

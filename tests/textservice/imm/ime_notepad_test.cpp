@@ -3,9 +3,11 @@
 // ZAN_NOTEPAD_STEP the test does nothing, so the ordinary test run leaves the prefix alone.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "ime_installation.h"
 
@@ -43,11 +45,8 @@ void InstallStep() {
     // A copy left by an earlier run may still be mapped by a process of the prefix: the same
     // bytes in place will do.
     const std::wstring ime = std::wstring(system) + L"\\" + kImeFile;
-    if (!CopyFileW(dll.c_str(), ime.c_str(), FALSE)) {
-        const DWORD error = GetLastError();
-        ASSERT_EQ(testing_support::ReadFileBytes(ime), testing_support::ReadFileBytes(dll))
-            << "copying the input method into the system folder failed with " << error;
-    }
+    ASSERT_TRUE(testing_support::PlaceCopy(dll, ime))
+        << "copying the input method into the system folder failed with " << GetLastError();
     CreateDirectoryW(kDataFolder, nullptr);
     for (const wchar_t* t : {L"main.dmg", L"temp.dmg", L"sysl.dmg", L"engl.dmg", L"danzi.dmi"})
         CopyFileW((data + L"\\" + t).c_str(), (std::wstring(kDataFolder) + t).c_str(), FALSE);
@@ -85,6 +84,76 @@ void ReadStep() {
     EXPECT_EQ(std::wstring(text), expected);
 }
 
+// One entry of a process's GDI handle table, as Wine lays it out.
+struct GdiHandleEntry {
+    uint64_t object;
+    uint32_t owner;
+    uint16_t shareCount;
+    uint8_t type;
+    uint8_t extType;
+    uint64_t userPointer;
+};
+static_assert(sizeof(GdiHandleEntry) == 24);
+constexpr size_t kGdiHandleSlots = 0x10000;
+constexpr size_t kPebGdiTableOffset = 0xF8;  // x64 environment block
+
+// GDI objects of another process: Wine answers 0 to GetGuiResources, so the used slots of
+// the handle table its environment block points to are counted; -1 when it cannot be read.
+long GdiObjectsOf(HANDLE process) {
+    using Query = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    struct {
+        LONG_PTR exitStatus;
+        void* peb;
+        ULONG_PTR affinity, priority, pid, parent;
+    } basic{};
+    if (!query || query(process, 0, &basic, sizeof basic, nullptr) != 0 || !basic.peb) return -1;
+    void* table = nullptr;
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + kPebGdiTableOffset, &table,
+                           sizeof table, &got) ||
+        !table)
+        return -1;
+    std::vector<GdiHandleEntry> entries(kGdiHandleSlots);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof entries[0],
+                           &got))
+        return -1;
+    long used = 0;
+    for (size_t i = 0; i < got / sizeof entries[0]; ++i) used += entries[i].type != 0;
+    return used;
+}
+
+// For the random typing (tools/notepad_random.py): whether notepad answers within five
+// seconds, its GDI and USER objects and its text, one line each.
+void ProbeStep() {
+    HWND notepad = FindWindowW(L"Notepad", nullptr);
+    ASSERT_TRUE(notepad) << "no notepad window";
+    HWND edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
+    ASSERT_TRUE(edit) << "no edit control";
+    DWORD_PTR result = 0;
+    const DWORD start = GetTickCount();
+    const bool answered =
+        SendMessageTimeoutW(notepad, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    std::printf("answer %ld\n", answered ? static_cast<long>(GetTickCount() - start) : -1L);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(notepad, &pid);
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
+        long gdi = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
+        if (gdi == 0) gdi = GdiObjectsOf(process);
+        std::printf("gdi %ld\nuser %lu\n", gdi, GetGuiResources(process, GR_USEROBJECTS));
+        CloseHandle(process);
+    }
+    const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    std::printf("text ");
+    for (wchar_t c : text) std::printf("%04x", static_cast<unsigned>(c));
+    std::printf("\n");
+    ASSERT_TRUE(answered) << "notepad did not answer";
+}
+
 void WaitStep() {
     for (int i = 0; i < 200; ++i) {
         HWND notepad = FindWindowW(L"Notepad", nullptr);
@@ -113,6 +182,7 @@ TEST(NotepadSmoke, Step) {
     if (step == L"setup") InstallStep();
     if (step == L"wait") WaitStep();
     if (step == L"read") ReadStep();
+    if (step == L"probe") ProbeStep();
     if (step == L"cleanup") CleanupStep();
 }
 

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
+#include "support/tsf_host/front_end_typists.h"
 #include "support/tsf_host/service_fixture.h"
 #include "support/tsf_host/shipped_install.h"
-#include "textservice/imm/ime_exports.h"
-#include "textservice/object_count.h"
 
 using namespace tsf_host;
 
@@ -34,129 +32,23 @@ int KeyOf(char k) {
     }
 }
 
-// The text service on the test host over the shipped data (installed after the fixture's
-// keyboard), typed one key at a time.
-class TextServiceTypist {
-public:
-    TextServiceTypist() {
-        if (!install_.ok()) return;
-        seams_.createEngine = nullptr;
-        seams_.destroyEngine = nullptr;
-        SetServiceSeams(&seams_);
-        ok_ = f_.Activate() == S_OK && f_.service->engine();
-        if (ok_) f_.service->engine()->state &= ~(kStateEnglishMode | kStateImeClosed);
-    }
-    ~TextServiceTypist() {
-        if (ok_) f_.service->Deactivate();
-    }
-    TextServiceTypist(const TextServiceTypist&) = delete;
-    TextServiceTypist& operator=(const TextServiceTypist&) = delete;
-
-    bool ok() const { return ok_; }
-    void Tap(char k) { f_.Tap(KeyOf(k)); }
-    std::wstring Text() const { return f_.host->Text(); }
-
-private:
-    ServiceFixture f_;
-    ShippedInstall install_;
-    TextServiceSeams seams_ = ServiceSeams();
-    bool ok_ = false;
-};
-
+// Typed key by key through one front end over a fresh copy of the shipped data: the text
+// committed.
 std::wstring TypeThroughTextService(const std::string& keys) {
-    TextServiceTypist tsf;
+    ServiceFixture f;
+    ShippedInstall install;
+    TextServiceTypist tsf(f, install);
     if (!tsf.ok()) return L"<no service>";
-    for (char k : keys) tsf.Tap(k);
-    return tsf.Text();
+    for (char k : keys) tsf.Tap(KeyOf(k));
+    return tsf.State().committed;
 }
-
-// What the application was given as result strings.
-std::wstring g_results;
-
-LRESULT CALLBACK ResultWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_IME_COMPOSITION && (lParam & GCS_RESULTSTR)) {
-        HIMC himc = ImmGetContext(hwnd);
-        wchar_t buf[256] = {};
-        const LONG n = ImmGetCompositionStringW(himc, GCS_RESULTSTR, buf, sizeof buf - 2);
-        if (n > 0) g_results.append(buf, n / 2);
-        ImmReleaseContext(hwnd, himc);
-        return 0;
-    }
-    if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_KEYLAST) return 0;
-    if (message == WM_IME_NOTIFY) return 0;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND ResultHost() {
-    static HWND hwnd = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ResultWindow;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ImeParityHost";
-        RegisterClassW(&wc);
-        HWND h = CreateWindowExW(0, L"ImeParityHost", L"parity", WS_OVERLAPPEDWINDOW, 30, 30, 200,
-                                 100, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(h, SW_SHOW);
-        SetForegroundWindow(h);
-        return h;
-    }();
-    return hwnd;
-}
-
-// An input context of the IMM32 exports on the result window, typed one key at a time; the
-// shipped data must be installed while it lives.
-class Imm32Typist {
-public:
-    Imm32Typist() {
-        dllInstance = GetModuleHandleW(nullptr);
-        hwnd_ = ResultHost();
-        SetFocus(hwnd_);
-        himc_ = ImmCreateContext();
-        ImmAssociateContext(hwnd_, himc_);
-        SetFocus(hwnd_);
-        ImeSelect(himc_, TRUE);
-        if (INPUTCONTEXT* ic = ImmLockIMC(himc_)) {
-            if (ic->hPrivate) {
-                auto** p = static_cast<Engine**>(ImmLockIMCC(ic->hPrivate));
-                engine_ = p ? *p : nullptr;
-                ImmUnlockIMCC(ic->hPrivate);
-            }
-            ImmUnlockIMC(himc_);
-        }
-        if (engine_) engine_->state &= ~(kStateEnglishMode | kStateImeClosed);
-        g_results.clear();
-    }
-    ~Imm32Typist() {
-        ImeSelect(himc_, FALSE);
-        ImmAssociateContext(hwnd_, nullptr);
-        ImmDestroyContext(himc_);
-    }
-    Imm32Typist(const Imm32Typist&) = delete;
-    Imm32Typist& operator=(const Imm32Typist&) = delete;
-
-    bool ok() const { return engine_ != nullptr; }
-    void Tap(char k) {
-        BYTE state[256] = {};
-        const UINT vk = static_cast<UINT>(KeyOf(k));
-        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-        if (ImeProcessKey(himc_, vk, static_cast<LPARAM>(1 | (scan << 16)), state))
-            ImeToAsciiEx(vk, scan, state, nullptr, 0, himc_);
-    }
-    std::wstring Text() const { return g_results; }
-
-private:
-    HWND hwnd_ = nullptr;
-    HIMC himc_ = nullptr;
-    Engine* engine_ = nullptr;
-};
 
 std::wstring TypeThroughImm32(const std::string& keys) {
     ShippedInstall install;
-    if (!install.ok()) return L"<no data>";
-    Imm32Typist imm;
+    Imm32Typist imm(install);
     if (!imm.ok()) return L"<no engine>";
-    for (char k : keys) imm.Tap(k);
-    return imm.Text();
+    for (char k : keys) imm.Tap(KeyOf(k));
+    return imm.State().committed;
 }
 
 TEST(FrontEndParity, SequencesCommitTheSameText) {
@@ -192,23 +84,25 @@ TEST(FrontEndParity, InterleavedStepsReachTheirOwnHost) {
         const std::wstring tsfAlone = TypeThroughTextService(c.tsfKeys);
         const std::wstring immAlone = TypeThroughImm32(c.immKeys);
         ASSERT_NE(tsfAlone, immAlone) << c.tsfKeys << " / " << c.immKeys;
-        TextServiceTypist tsf;
-        Imm32Typist imm;
+        ServiceFixture f;
+        ShippedInstall tsfData, immData;
+        TextServiceTypist tsf(f, tsfData);
+        Imm32Typist imm(immData);
         ASSERT_TRUE(tsf.ok() && imm.ok());
         for (size_t i = 0; i < std::max(c.tsfKeys.size(), c.immKeys.size()); ++i) {
             if (i < c.tsfKeys.size()) {
-                const std::wstring immBefore = imm.Text();
-                tsf.Tap(c.tsfKeys[i]);
-                EXPECT_EQ(imm.Text(), immBefore) << c.tsfKeys << " key " << i;
+                const std::wstring immBefore = imm.State().committed;
+                tsf.Tap(KeyOf(c.tsfKeys[i]));
+                EXPECT_EQ(imm.State().committed, immBefore) << c.tsfKeys << " key " << i;
             }
             if (i < c.immKeys.size()) {
-                const std::wstring tsfBefore = tsf.Text();
-                imm.Tap(c.immKeys[i]);
-                EXPECT_EQ(tsf.Text(), tsfBefore) << c.immKeys << " key " << i;
+                const std::wstring tsfBefore = tsf.State().committed;
+                imm.Tap(KeyOf(c.immKeys[i]));
+                EXPECT_EQ(tsf.State().committed, tsfBefore) << c.immKeys << " key " << i;
             }
         }
-        EXPECT_EQ(tsf.Text(), tsfAlone) << c.tsfKeys;
-        EXPECT_EQ(imm.Text(), immAlone) << c.immKeys;
+        EXPECT_EQ(tsf.State().committed, tsfAlone) << c.tsfKeys;
+        EXPECT_EQ(imm.State().committed, immAlone) << c.immKeys;
     }
 }
 

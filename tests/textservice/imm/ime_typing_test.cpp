@@ -99,6 +99,52 @@ UINT KeyOf(char k) {
     }
 }
 
+// Keys written as words: "a" a letter, "KP6" a keypad digit, "Enter", "Tab", "Esc", "BS",
+// "Up", "Home", "PgUp", "F3"; "S+" holds Shift and "C+" Ctrl for the key.
+void SendNamedKeys(const std::string& keys) {
+    struct Named {
+        const char* name;
+        UINT vk;
+    };
+    const Named named[] = {{"Enter", VK_RETURN}, {"Tab", VK_TAB}, {"Esc", VK_ESCAPE},
+                           {"BS", VK_BACK},      {"Up", VK_UP},   {"Home", VK_HOME},
+                           {"PgUp", VK_PRIOR},   {"F3", VK_F3},   {"Space", VK_SPACE},
+                           {"Left", VK_LEFT},    {"End", VK_END}, {"Del", VK_DELETE}};
+    size_t at = 0;
+    while (at < keys.size()) {
+        size_t end = keys.find(' ', at);
+        if (end == std::string::npos) end = keys.size();
+        std::string word = keys.substr(at, end - at);
+        at = end + 1;
+        if (word.empty()) continue;
+        UINT modifier = 0;
+        if (word.rfind("S+", 0) == 0) modifier = VK_SHIFT;
+        if (word.rfind("C+", 0) == 0) modifier = VK_CONTROL;
+        if (modifier) word = word.substr(2);
+        UINT vk = 0;
+        if (word.size() == 1 && word[0] >= 'a' && word[0] <= 'z') vk = 'A' + (word[0] - 'a');
+        if (word.size() == 3 && word.rfind("KP", 0) == 0) vk = VK_NUMPAD0 + (word[2] - '0');
+        for (const Named& n : named)
+            if (word == n.name) vk = n.vk;
+        ASSERT_NE(vk, 0u) << word;
+        INPUT in[4] = {};
+        int n = 0;
+        auto add = [&](UINT key, bool up) {
+            in[n].type = INPUT_KEYBOARD;
+            in[n].ki.wVk = static_cast<WORD>(key);
+            in[n].ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+            in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            ++n;
+        };
+        if (modifier) add(modifier, false);
+        add(vk, false);
+        add(vk, true);
+        if (modifier) add(modifier, true);
+        SendInput(n, in, sizeof(INPUT));
+        Pump();
+    }
+}
+
 class RealImm : public ::testing::Test {
 public:
     static void SetUpTestSuite() {
@@ -107,7 +153,7 @@ public:
         wchar_t system[MAX_PATH];
         GetSystemDirectoryW(system, MAX_PATH);
         imePath_ = std::wstring(system) + L"\\" + kImeFile;
-        if (!CopyFileW(BuiltDll().c_str(), imePath_.c_str(), FALSE)) return;
+        if (!testing_support::PlaceCopy(BuiltDll(), imePath_)) return;
         WriteRegistryString(HKEY_LOCAL_MACHINE, kLayoutKey, L"Ime File", kImeFile);
         WriteRegistryString(HKEY_LOCAL_MACHINE, kLayoutKey, L"Layout File", L"kbdus.dll");
         WriteRegistryString(HKEY_LOCAL_MACHINE, kLayoutKey, L"Layout Text", L"zan keypad");
@@ -222,6 +268,100 @@ TEST_F(RealImm, TypedSequencesCommitTheirText) {
         EXPECT_EQ(Text(), c.text) << c.name;
         EXPECT_EQ(Composition(), L"") << c.name;
     }
+}
+
+bool HasFullWidthDigit(const std::wstring& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](wchar_t c) { return c >= L'０' && c <= L'９'; });
+}
+
+// Keys the input method does not take while a code is open (Tab, Shift with the caret keys,
+// Ctrl shortcuts) reach the EDIT after the code has gone: none of its digits stays as text,
+// the user's text is not overwritten, and the EDIT keeps working.
+TEST_F(RealImm, KeysPassedOnWhileACodeIsOpenEndTheCodeFirst) {
+    struct Case {
+        const char* keys;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"a Enter b KP6 KP4 Tab Esc", L"a\r\nb\t"}, {"a Enter b KP6 KP4 S+Up BS Esc", L"a"},
+        {"a Enter b KP6 KP4 S+PgUp BS Esc", L"a"},  {"a Enter b KP6 KP4 S+Home BS Esc", L"a\r\n"},
+        {"a b KP6 KP4 C+Home Del", L"b"},           {"Enter KP3 S+PgUp Esc", L"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SetWindowTextW(edit_, L"");
+        SendNamedKeys(c.keys);
+        EXPECT_EQ(Text(), c.text) << c.keys;
+        EXPECT_EQ(Composition(), L"") << c.keys;
+    }
+    // After the Tab the EDIT still takes a new code and its commit.
+    SetWindowTextW(edit_, L"");
+    SendNamedKeys("KP6 KP4 Tab Esc KP8 Enter KP6 KP4 KP4 KP8 KP6");
+    const std::vector<std::wstring> rows = Candidates();
+    ASSERT_FALSE(rows.empty());
+    SendNamedKeys("Space");
+    ASSERT_TRUE(IsWindow(edit_));
+    const std::wstring text = Text();
+    EXPECT_EQ(text.substr(0, 1), L"\t");
+    EXPECT_EQ(text.substr(text.size() - rows[0].size()), rows[0]) << "after the tab";
+    EXPECT_FALSE(HasFullWidthDigit(text));
+}
+
+// Ctrl+Z after a commit, or while a code is open, undoes the EDIT's own last edit: the code's
+// digits never come back as text.
+TEST_F(RealImm, UndoBringsNoCodeBack) {
+    for (const char* keys :
+         {"KP6 KP4 KP4 KP8 KP6 Space C+z", "Enter KP2 KP1 KP3 Space C+z", "KP6 KP4 C+z"}) {
+        SetWindowTextW(edit_, L"");
+        SendNamedKeys(keys);
+        EXPECT_FALSE(HasFullWidthDigit(Text())) << keys;
+        EXPECT_EQ(Composition(), L"") << keys;
+    }
+}
+
+// The focus leaving the EDIT ends its open code: nothing of it stays, and the next code does
+// not overwrite the user's text.
+TEST_F(RealImm, FocusLeavingEndsTheOpenCode) {
+    // Another edit of the same window, and one in a window of its own (as a dialog).
+    HWND sibling = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 165, 380, 20, top_,
+                                   nullptr, nullptr, nullptr);
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPEDWINDOW, 60, 260, 300, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+    HWND dialogEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 20, dialog,
+                                      nullptr, nullptr, nullptr);
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    SetForegroundWindow(top_);
+    SetFocus(edit_);
+    Pump();
+    struct Case {
+        const char* name;
+        HWND to, toTop;
+    };
+    const Case cases[] = {{"sibling", sibling, top_}, {"other window", dialogEdit, dialog}};
+    for (const Case& c : cases) {
+        SetWindowTextW(edit_, L"");
+        SendNamedKeys("a Enter b KP6 KP4");
+        EXPECT_EQ(Composition(), L"６４") << c.name;
+        SetForegroundWindow(c.toTop);
+        SetFocus(c.to);
+        Pump();
+        EXPECT_EQ(Text(), L"a\r\nb") << c.name;
+        // A key there, then back (as Escape closes a find dialog).
+        SendNamedKeys("Esc");
+        SetForegroundWindow(top_);
+        SetFocus(edit_);
+        Pump();
+        EXPECT_EQ(Text(), L"a\r\nb") << c.name;
+        EXPECT_EQ(Composition(), L"") << c.name;
+        SendNamedKeys("KP6 KP4 KP4 KP8 KP6");
+        const std::vector<std::wstring> rows = Candidates();
+        ASSERT_FALSE(rows.empty()) << c.name;
+        SendNamedKeys("Space");
+        EXPECT_EQ(Text(), L"a\r\nb" + rows[0]) << c.name;
+    }
+    DestroyWindow(dialog);
+    DestroyWindow(sibling);
+    Pump();
 }
 
 TEST_F(RealImm, PageDownAndADigitPickFromTheSecondPage) {

@@ -60,6 +60,22 @@ TEST_F(AppearancePageTest, AnUnknownSkinNameSelectsAndStoresTheFirst) {
     EXPECT_STREQ(blocks_.skin->currentSkin, L"b.col");
 }
 
+// Without any package in the folder the built-in skin is listed; choosing it stores no name
+// (an empty name is what selects it), never its pseudo path.
+TEST_F(AppearancePageTest, TheBuiltInSkinIsStoredAsNoName) {
+    DeleteFileW((dir_ / L"colourful\\a.col").c_str());
+    DeleteFileW((dir_ / L"colourful\\b.col").c_str());
+    wcscpy_s(blocks_.skin->skinName, L"gone.col");
+    HWND page = Open();
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_SKIN, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(Selected(page, IDC_SKIN), 0);
+    EXPECT_STREQ(blocks_.skin->skinName, L"");
+    EXPECT_STREQ(blocks_.skin->currentSkin, L"");
+    wcscpy_s(blocks_.skin->skinName, L"x.col");
+    Select(page, IDC_SKIN, 0);
+    EXPECT_STREQ(blocks_.skin->skinName, L"");
+}
+
 TEST_F(AppearancePageTest, SelectionsWriteTheirFieldsAtOnce) {
     blocks_.ime->options = kImeAssociation;
     blocks_.ime->listOptions = kListFreqGradual;

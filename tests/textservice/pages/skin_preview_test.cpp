@@ -42,4 +42,15 @@ TEST(PaintSkinPreview, CutsWhatDoesNotFitAndDrawsWhiteWithoutAPicture) {
     EXPECT_TRUE(PaintSkinPreview(&picture, 0, 5).empty());
 }
 
+// A picture without an alpha channel decodes with alpha 0 everywhere: the preview shows its
+// colours rather than a blank box.
+TEST(PaintSkinPreview, PicturesWithoutAlphaShowTheirColours) {
+    uint8_t pixels[] = {0x10, 0x20, 0x30, 0, 0xF0, 0x80, 0x00, 0};
+    SkinImage picture{2, 1, pixels};
+    const std::vector<uint32_t> out = PaintSkinPreview(&picture, 2, 1);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0], 0x302010u);
+    EXPECT_EQ(out[1], 0x0080F0u);
+}
+
 }  // namespace

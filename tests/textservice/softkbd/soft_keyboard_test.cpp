@@ -184,11 +184,13 @@ TEST(SoftKeyboardInput, FirstPlacement) {
 }
 
 // The keyboard painted into a 32-bit DIB, as pixels.
-std::vector<uint32_t> Painted(uint32_t layout, const SoftKeyboardGesture& g = {}) {
+std::vector<uint32_t> Painted(uint32_t layout, const SoftKeyboardGesture& g = {},
+                              int32_t dpi = 96) {
+    const SIZE size = SoftKeyboardSize(dpi);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kSoftKeyboardWidth;
-    info.bmiHeader.biHeight = -kSoftKeyboardHeight;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -196,25 +198,79 @@ std::vector<uint32_t> Painted(uint32_t layout, const SoftKeyboardGesture& g = {}
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, dib);
-    PaintSoftKeyboard(dc, nullptr, layout, g);
+    PaintSoftKeyboard(dc, nullptr, layout, g, dpi);
     GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
-    std::vector<uint32_t> out(p, p + kSoftKeyboardWidth * kSoftKeyboardHeight);
+    std::vector<uint32_t> out(p, p + size.cx * size.cy);
     SelectObject(dc, old);
     DeleteObject(dib);
     DeleteDC(dc);
     return out;
 }
 
-// Pixels of one key's rectangle that differ between two paintings.
-int DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int key) {
+// Pixels of one key's rectangle that differ between two paintings; with an inset, only those
+// within that many pixels of the key's edge.
+int DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int key,
+                    int32_t dpi = 96, int inset = -1) {
     RECT r{};
     SoftKeyRectOf(key, &r);
+    r = ScaleSoftKeyRect(r, dpi);
+    const int width = SoftKeyboardSize(dpi).cx;
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            n += a[y * kSoftKeyboardWidth + x] != b[y * kSoftKeyboardWidth + x];
+        for (int x = r.left; x < r.right; ++x) {
+            const bool edge = x < r.left + inset || x >= r.right - inset || y < r.top + inset ||
+                              y >= r.bottom - inset;
+            if (inset < 0 || edge) n += a[y * width + x] != b[y * width + x];
+        }
     return n;
+}
+
+// Keys without a character of the layout carry their names; every label keeps clear of its
+// key's edge, at every layout and scale.
+TEST(SoftKeyboardPaint, NamesAndLabelsStayClearOfTheKeyEdges) {
+    const std::vector<uint32_t> white(size_t(kSoftKeyboardWidth) * kSoftKeyboardHeight, 0x00FFFFFF);
+    const std::vector<uint32_t> none = Painted(0);
+    for (int key : {13, 14, 28, 40, kSoftKeyShift, 52, 53, 54, 56, 57, 58, 59}) {
+        EXPECT_NE(SoftKeyName(key), nullptr) << key;
+        EXPECT_GT(DifferingPixels(none, white, key), 0) << "key " << key << " is named";
+    }
+    EXPECT_EQ(SoftKeyName(55), nullptr) << "the space bar is plain";
+    EXPECT_EQ(SoftKeyName(15), nullptr);
+    for (const int32_t dpi : {96, 144, 192}) {
+        const std::vector<uint32_t> plain(
+            size_t(SoftKeyboardSize(dpi).cx) * SoftKeyboardSize(dpi).cy, 0x00FFFFFF);
+        for (uint32_t layout = 0; layout <= 13; ++layout) {
+            const std::vector<uint32_t> painted = Painted(layout, {}, dpi);
+            for (int key = 0; key < kSoftKeyCount; ++key)
+                EXPECT_EQ(DifferingPixels(painted, plain, key, dpi, dpi * 2 / 96), 0)
+                    << "layout " << layout << ", key " << key << " at " << dpi;
+        }
+    }
+}
+
+// The key table is in 96 DPI pixels: every key's middle, scaled, is found again.
+TEST(SoftKeyboardKeys, ScaledPointsFindTheirKeys) {
+    EXPECT_EQ(SoftKeyboardSize(96).cx, kSoftKeyboardWidth);
+    EXPECT_EQ(SoftKeyboardSize(144).cx, 660);
+    EXPECT_EQ(SoftKeyboardSize(144).cy, 254);
+    EXPECT_EQ(SoftKeyboardSize(192).cy, 2 * kSoftKeyboardHeight);
+    for (const int32_t dpi : {96, 120, 144, 192})
+        for (const SoftKeyRect& k : kSoftKeyRects) {
+            const RECT r = ScaleSoftKeyRect(k.rect, dpi);
+            const POINT corners[] = {{r.left, r.top},
+                                     {(r.left + r.right) / 2, (r.top + r.bottom) / 2},
+                                     {r.right - 1, r.bottom - 1}};
+            for (const POINT p : corners) {
+                const int want = k.index == 52 || k.index == 54 || k.index == 56 || k.index == 59
+                                     ? kSoftKeyNone
+                                     : k.index;
+                EXPECT_EQ(SoftKeyboardHitTest(UnscaleSoftKeyPoint(p, dpi)), want)
+                    << k.index << " at " << dpi << ": " << p.x << "," << p.y;
+            }
+        }
+    EXPECT_EQ(SoftKeyboardHitTest(UnscaleSoftKeyPoint({659, 253}, 144)), kSoftKeyNone);
+    EXPECT_EQ(SoftKeyboardHitTest(UnscaleSoftKeyPoint({660, 10}, 144)), kSoftKeyOutside);
 }
 
 TEST(SoftKeyboardPaint, LabelsFollowTheLayoutAndFramesTheGesture) {

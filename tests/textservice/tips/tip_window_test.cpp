@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "ui/windows/skin_window_classes.h"
 
@@ -42,9 +43,9 @@ TEST_F(TipWindowTest, HidesAtTheSixthTickAndANewTipCountsAgain) {
     EXPECT_GT(r.right - r.left, 20);
     EXPECT_GT(r.bottom - r.top, 10);
     for (int i = 0; i < 4; ++i) Tick();
-    EXPECT_EQ(TipTicks(), 4);
+    EXPECT_EQ(TipTicks(engine_), 4);
     ASSERT_TRUE(ShowTipWindow(engine_, 120, 100, 1, L"英文"));  // shown again: from zero
-    EXPECT_EQ(TipTicks(), 0);
+    EXPECT_EQ(TipTicks(engine_), 0);
     for (int i = 0; i < 5; ++i) Tick();
     EXPECT_NE(Window(), nullptr);
     Tick();
@@ -59,6 +60,51 @@ TEST_F(TipWindowTest, TheMouseOnTheTipStopsItsTimer) {
     EXPECT_FALSE(KillTimer(w, 1));
     SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(-50, -50));
     EXPECT_TRUE(KillTimer(w, 1)) << "restarted once the mouse left";
+}
+
+struct MenuOpened {
+    Engine* engine;
+    HWND owner;
+    POINT at;
+};
+std::vector<MenuOpened>& MenusOpened() {
+    static std::vector<MenuOpened> m;
+    return m;
+}
+
+TEST_F(TipWindowTest, ARightClickOpensTheStatusMenu) {
+    MenusOpened().clear();
+    SetTipStatusMenu([](Engine* e, HWND owner, POINT at) {
+        MenusOpened().push_back({e, owner, at});
+    });
+    ASSERT_TRUE(ShowTipWindow(engine_, 100, 120, 1, L"中文"));
+    SendMessageW(Window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 5));
+    SetTipStatusMenu(nullptr);
+    ASSERT_EQ(MenusOpened().size(), 1u);
+    EXPECT_EQ(MenusOpened()[0].engine, engine_);
+    EXPECT_EQ(MenusOpened()[0].owner, Window());
+    EXPECT_EQ(MenusOpened()[0].at.x, 104);
+    EXPECT_EQ(MenusOpened()[0].at.y, 125);
+}
+
+// Two engine records of one process each keep their own tip: its text, size and count.
+TEST_F(TipWindowTest, EachEngineHasItsOwnTip) {
+    Engine* other = static_cast<Engine*>(std::calloc(1, sizeof(Engine)));
+    ASSERT_TRUE(ShowTipWindow(engine_, 100, 100, 1, L"中文输入法"));
+    for (int i = 0; i < 3; ++i) Tick();
+    ASSERT_TRUE(ShowTipWindow(other, 100, 200, 1, L"半"));
+    EXPECT_NE(other->windows.tipWindow, Window());
+    EXPECT_EQ(TipTicks(engine_), 3);
+    EXPECT_EQ(TipTicks(other), 0);
+    RECT mine, theirs;
+    GetWindowRect(Window(), &mine);
+    GetWindowRect(other->windows.tipWindow, &theirs);
+    EXPECT_GT(mine.right - mine.left, theirs.right - theirs.left);
+    for (int i = 0; i < 3; ++i) Tick();
+    EXPECT_EQ(Window(), nullptr);
+    EXPECT_NE(other->windows.tipWindow, nullptr) << "the other tip stays";
+    DestroyTipWindow(other);
+    std::free(other);
 }
 
 TEST_F(TipWindowTest, ANegativeKindNeverHides) {

@@ -211,6 +211,14 @@ TEST_F(CandidateList, LayoutChangesMeasureAndDestroyEnds) {
     EXPECT_EQ(f.host->AdvisedSinks(), sinks - 1);
     f.host->ChangeLayout(TF_LC_CHANGE);  // no sink any more
     EXPECT_EQ(f.host->Calls("RequestEditSession"), sessions + 1);
+    // The ended element is no longer the service's: the next key gets a live one.
+    EXPECT_EQ(Element(), nullptr);
+    f.TypeKeypad("8");
+    ASSERT_NE(Element(), nullptr);
+    UINT n = 0;
+    EXPECT_EQ(Behavior()->GetCount(&n), S_OK);
+    EXPECT_EQ(n, f.service->engine()->candidateCount);
+    EXPECT_EQ(f.host->AdvisedSinks(), sinks);
 }
 
 TEST_F(CandidateList, ElementOutlivesTheService) {

@@ -35,6 +35,11 @@ protected:
         fixture_.reset();
         install_.reset();
     }
+    // A new service and installation for the next case of a table.
+    void Fresh() {
+        TearDown();
+        SetUp();
+    }
 
     std::unique_ptr<ServiceFixture> fixture_;
     std::unique_ptr<ShippedInstall> install_;
@@ -205,6 +210,67 @@ TEST_F(ShippedTyping, DocumentFocusLoadsASkinChosenMeanwhile) {
     EXPECT_STREQ(e->uiState->fallbackName, chosen);
     EXPECT_NE(e->uiState->skin.path[0], 0);
     f.service->Deactivate();
+}
+
+}  // namespace
+
+namespace {
+
+// Keys of a typed sequence: digits are keypad digits; ' ' Space, ',' comma, 'E' Escape.
+int KeyOf(char k) {
+    switch (k) {
+        case ' ':
+            return VK_SPACE;
+        case ',':
+            return VK_OEM_COMMA;
+        case 'E':
+            return VK_ESCAPE;
+        default:
+            return VK_NUMPAD0 + (k - '0');
+    }
+}
+
+// What the keys left in the document as text: all of it but the open composition at its end.
+std::wstring Committed(ServiceFixture& f) {
+    const std::wstring text = f.host->Text();
+    const std::wstring composing = f.host->CompositionText();
+    if (f.host->CompositionCount() == 0 || composing.size() > text.size()) return text;
+    return text.substr(0, text.size() - composing.size());
+}
+
+// Committed words are never taken back by what the same key writes or shows after them:
+// punctuation after a code, the association list after a pick, a code typed in it.
+TEST_F(ShippedTyping, CommittedTextSurvivesTheRestOfTheKey) {
+    const struct {
+        const char* keys;
+        uint32_t optionsOn;
+        const wchar_t* committed;
+        int compositions;
+    } cases[] = {
+        {"64486,", 0, L"你好，", 0},
+        {"64,64 ", 0, L"你，你", 0},
+        {"64486 ", kImeAssociation, L"你好", 1},
+        {"64486 E", kImeAssociation, L"你好", 0},
+        {"64486 64", kImeAssociation, L"你好", 1},
+        {"64486 64 ", kImeAssociation, L"你好你", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        Fresh();
+        if (IsSkipped()) return;
+        ServiceFixture& f = *fixture_;
+        ASSERT_EQ(f.Activate(), S_OK);
+        Engine* e = f.service->engine();
+        e->state &= ~(kStateEnglishMode | kStateImeClosed | kStateEnglishPunct);
+        ASSERT_TRUE(e->ime->options & kImeNonCodeKeyCommits) << "shipped settings changed";
+        const uint32_t before = e->ime->options;
+        e->ime->options |= c.optionsOn;
+        for (const char* k = c.keys; *k; ++k) f.Tap(KeyOf(*k));
+        EXPECT_EQ(Committed(f), c.committed);
+        EXPECT_EQ(f.host->CompositionCount(), c.compositions);
+        e->ime->options = before;
+        f.service->Deactivate();
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "engine/symbol_display.h"
 #include "engine/ui_command.h"
 #include "support/tsf_host/service_fixture.h"
 #include "textservice/object_count.h"
@@ -62,6 +63,23 @@ TEST(TextService, QueuedSessionsGiveTheSameDocument) {
     EXPECT_EQ(f.host->CompositionCount(), 0);
 }
 
+// Keys whose sessions the host runs only after both were asked for: each session handles
+// its own key, in order.
+TEST(TextService, TwoQueuedKeySessionsKeepTheirOwnKeys) {
+    ServiceFixture f;
+    f.host->SetSessionMode(SessionMode::kQueued);
+    ASSERT_EQ(f.Activate(), S_OK);
+    EXPECT_TRUE(f.Tap(VK_NUMPAD6));
+    EXPECT_TRUE(f.Tap(VK_NUMPAD4));
+    EXPECT_EQ(f.host->QueuedSessions(), 2);
+    EXPECT_EQ(f.host->RunQueuedSessions(), 2);
+    EXPECT_EQ(f.host->Text(), L"\uFF16\uFF14");
+    f.TypeKeypad("486");
+    f.Tap(VK_SPACE);
+    f.host->RunQueuedSessions();
+    EXPECT_EQ(f.host->Text(), L"你好");
+}
+
 TEST(TextService, TraditionalStyleShowsAnUnmarkedSpace) {
     ServiceFixture f;
     f.engine->e->ime->options &= ~kImeStyleMask;
@@ -72,6 +90,30 @@ TEST(TextService, TraditionalStyleShowsAnUnmarkedSpace) {
     EXPECT_EQ(f.host->AttributeAt(), std::vector<LONG>(1, 0));
     f.Tap(VK_SPACE);
     EXPECT_EQ(f.host->Text(), L"你");
+}
+
+// The placeholder space is no text of the user's: however the composition ends, it goes.
+TEST(TextService, EndingAPlaceholderCompositionTakesTheSpaceAway) {
+    const struct {
+        const char* name;
+        std::function<void(ServiceFixture&)> end;
+    } cases[] = {
+        {"selection moved away", [](ServiceFixture& f) { f.host->MoveSelection(0, 0); }},
+        {"thread focus lost", [](ServiceFixture& f) { f.service->OnKillThreadFocus(); }},
+        {"deactivated", [](ServiceFixture& f) { f.service->Deactivate(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServiceFixture f;
+        f.engine->e->ime->options &= ~kImeStyleMask;
+        ASSERT_EQ(f.Activate(), S_OK);
+        f.host->SetText(L"ab", 2);
+        f.TypeKeypad("64");
+        ASSERT_EQ(f.host->Text(), L"ab ");
+        c.end(f);
+        EXPECT_EQ(f.host->CompositionCount(), 0);
+        EXPECT_EQ(f.host->Text(), L"ab");
+    }
 }
 
 TEST(TextService, ActivationSetsCompartmentsAndEngineFlags) {
@@ -189,6 +231,9 @@ TEST(TextService, DeactivationAfterTypingLeavesNothingBehind) {
         f.TypeKeypad("64");
         EXPECT_EQ(f.host->CompositionCount(), 1);
         EXPECT_EQ(f.service->Deactivate(), S_OK);
+        // The composition is ended, not left open without its owner.
+        EXPECT_EQ(f.host->CompositionCount(), 0);
+        EXPECT_EQ(f.host->Calls("EndComposition"), 1);
         EXPECT_EQ(f.host->AdvisedSinks(), 0);
         EXPECT_EQ(f.host->PreservedKeys(), 0);
         EXPECT_FALSE(f.host->KeySinkAdvised());
@@ -227,8 +272,10 @@ TEST(TextService, AnswersItsInterfacesButNotReconversion) {
 
 TEST(TextService, ConfigureOnAnInactiveServiceBorrowsAnEngine) {
     ServiceFixture f;
-    EXPECT_EQ(f.service->Show(nullptr, 0x804, GUID_NULL), S_OK);
+    HWND parent = GetDesktopWindow();
+    EXPECT_EQ(f.service->Show(parent, 0x804, GUID_NULL), S_OK);
     EXPECT_EQ(f.configLaunches, 1);
+    EXPECT_EQ(f.configOwner, parent) << "the launch is owned by the caller's window";
     EXPECT_EQ(f.enginesMade, 1);
     EXPECT_EQ(f.enginesFreed, 1);
     EXPECT_EQ(f.service->engine(), nullptr);
@@ -286,6 +333,40 @@ TEST(TextService, PreservedKeysAndTheHotkeyBound) {
     EXPECT_EQ(f.host->PreservedKeys(), 0);
 }
 
+// Two configured hotkeys into a settings block: Ctrl+Space opens and closes, Ctrl+E switches
+// to English.
+void ConfigureOpenCloseHotkeys(DmeConfigData* dme) {
+    dme->comboCount = 2;
+    const KeyCombination combos[] = {keycombo::kCtrl | VK_SPACE, keycombo::kCtrl | 'E'};
+    const KeyFunctionMask functions[] = {keyfn::kToggleIme, keyfn::kToggleEnglish};
+    for (int i = 0; i < 2; ++i) {
+        std::memcpy(&dme->combos[i].combination, &combos[i], sizeof combos[i]);
+        std::memcpy(&dme->combos[i].functions, &functions[i], sizeof functions[i]);
+    }
+}
+
+// The hotkey that closed the input method stays preserved while it is closed and opens it
+// again; the other keys come back with it.
+TEST(TextService, OpenCloseHotkeyOpensWhatItClosed) {
+    ServiceFixture f;
+    ConfigureOpenCloseHotkeys(f.engine->e->dme);
+    ASSERT_EQ(f.Activate(), S_OK);
+    ASSERT_TRUE(f.host->IsPreserved(HotkeyGuid(1)));
+    EXPECT_TRUE(f.host->PreservedKey(HotkeyGuid(0)));
+    EXPECT_TRUE(f.engine->e->state & kStateImeClosed);
+    EXPECT_TRUE(f.host->IsPreserved(HotkeyGuid(0)));
+    EXPECT_FALSE(f.host->IsPreserved(HotkeyGuid(1)));
+    EXPECT_FALSE(f.host->IsPreserved(kFullWidthKeyGuid));
+    EXPECT_FALSE(f.Tap(VK_NUMPAD6)) << "a closed input method takes no code key";
+    EXPECT_TRUE(f.host->PreservedKey(HotkeyGuid(0)));
+    EXPECT_FALSE(f.engine->e->state & kStateImeClosed);
+    EXPECT_TRUE(f.host->IsPreserved(HotkeyGuid(1)));
+    EXPECT_TRUE(f.host->IsPreserved(kFullWidthKeyGuid));
+    f.TypeKeypad("64486");
+    f.Tap(VK_SPACE);
+    EXPECT_EQ(f.host->Text(), L"你好");
+}
+
 TEST(TextService, HostTestsAKeyTwiceOutputIsRecordedOnce) {
     ServiceFixture f;
     ASSERT_EQ(f.Activate(), S_OK);
@@ -327,9 +408,11 @@ TEST(TextService, OpenCloseChangeFromOutsideResetsPairedSymbols) {
     quote.kind = kSymbolPair;
     ASSERT_EQ(f.Activate(), S_OK);
     quote.slots[kSymbolPairToggle] = 1;
+    BookTitleDepth() = 2;
     f.engine->e->state |= kStateEnglishMode;
     f.host->SetGlobalCompartment(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0);
     EXPECT_EQ(quote.slots[kSymbolPairToggle], 0);
+    EXPECT_EQ(BookTitleDepth(), 0);
     EXPECT_FALSE(f.engine->e->state & kStateEnglishMode);
     EXPECT_TRUE(f.engine->e->state & kStateImeClosed);
     EXPECT_FALSE(f.Tap(VK_NUMPAD6));

@@ -11,6 +11,7 @@
 #include "ui/image/gdi_handles.h"
 #include "ui/ui_engine_fixture.h"
 #include "ui/windows/skin_window_classes.h"
+#include "ui/windows/skin_window_glue.h"
 
 namespace {
 
@@ -105,6 +106,66 @@ TEST_F(CandidateWindow, ShownLayeredTopmostAndNeverActivated) {
     EXPECT_FALSE(IsWindowVisible(Window()));
 }
 
+struct LayeredUpdate {
+    bool position, size, pixels;
+    POINT at;
+    SIZE extent;
+};
+std::vector<LayeredUpdate> g_updates;
+BOOL WINAPI CountUpdate(HWND w, HDC screen, POINT* at, SIZE* size, HDC source, POINT* origin,
+                        COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+    g_updates.push_back({at != nullptr, size != nullptr, source != nullptr, at ? *at : POINT{},
+                         size ? *size : SIZE{}});
+    return UpdateLayeredWindow(w, screen, at, size, source, origin, key, blend, flags);
+}
+
+// Position changes the window goes through (the layered call makes one of its own).
+int g_positionChanges = 0;
+HWND g_watched = nullptr;
+LRESULT CALLBACK WatchPositions(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code >= 0 && m->hwnd == g_watched && m->message == WM_WINDOWPOSCHANGED) ++g_positionChanges;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Each digit typed is one layered-window call carrying the position, the size and the pixels
+// together, so no frame shows the new size with the old picture; the window ends where the
+// call put it.
+TEST_F(CandidateWindow, OneLayeredCallPerUpdateCarriesPositionSizeAndPixels) {
+    const LayeredWindowCalls counting{CountUpdate};
+    SetLayeredWindowCalls(&counting);
+    g_updates.clear();
+    ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
+    g_watched = Window();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchPositions, nullptr, GetCurrentThreadId());
+    const std::vector<std::vector<std::wstring>> pages = {
+        {L"ab", L"cd", L"ef"}, {L"abcdef", L"cd"}, {L"a"}, {L"abc", L"d", L"e", L"f"}};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        t.Page(pages[i]);
+        g_updates.clear();
+        g_positionChanges = 0;
+        ShowCandidateWindow(t.e, RECT{100 + LONG(i) * 12, 100, 102 + LONG(i) * 12, 120});
+        ASSERT_EQ(g_updates.size(), 1u) << i;
+        // Once shown, nothing but the layered call moves or sizes the window.
+        if (i > 0) {
+            EXPECT_EQ(g_positionChanges, 1) << i;
+        }
+        const LayeredUpdate& u = g_updates[0];
+        EXPECT_TRUE(u.position && u.size && u.pixels) << i;
+        EXPECT_EQ(u.extent.cx, t.e->uiState->candidate.width) << i;
+        EXPECT_EQ(u.extent.cy, t.e->uiState->candidate.height) << i;
+        RECT r;
+        GetWindowRect(Window(), &r);
+        EXPECT_EQ(r.left, u.at.x) << i;
+        EXPECT_EQ(r.top, u.at.y) << i;
+        EXPECT_EQ(r.right - r.left, u.extent.cx) << i;
+        EXPECT_EQ(r.bottom - r.top, u.extent.cy) << i;
+        EXPECT_TRUE(IsWindowVisible(Window()));
+    }
+    UnhookWindowsHookEx(hook);
+    SetLayeredWindowCalls(nullptr);
+}
+
 TEST_F(CandidateWindow, ScreenShowsTheUploadedCanvas) {
     ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
     ShowCandidateWindow(t.e, RECT{200, 200, 202, 220});
@@ -196,6 +257,31 @@ TEST_F(CandidateWindow, HoverAndMenusUseTheShownCandidate) {
     EXPECT_EQ(g_log.functionMenu, 1);
     SendMessageW(Window(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(g_log.hideSoon, 1);
+}
+
+// The window takes the mouse while the pointer is over it; after its right-click menu, and
+// when it is hidden, the application gets the mouse back.
+TEST_F(CandidateWindow, MenuAndHidingGiveTheMouseBack) {
+    ASSERT_TRUE(CreateCandidateWindow(t.e, CandidateHost{}));
+    ShowCandidateWindow(t.e, RECT{100, 100, 102, 120});
+    struct Case {
+        const char* name;
+        UINT message;
+        LPARAM at;
+    };
+    const Case cases[] = {
+        {"candidate menu", WM_RBUTTONDOWN, Centre(0)},
+        {"function menu", WM_RBUTTONDOWN, MAKELPARAM(2, 2)},
+    };
+    for (const Case& c : cases) {
+        SetCapture(Window());
+        ASSERT_EQ(GetCapture(), Window()) << c.name;
+        SendMessageW(Window(), c.message, MK_RBUTTON, c.at);
+        EXPECT_NE(GetCapture(), Window()) << c.name;
+    }
+    SetCapture(Window());
+    HideCandidateWindow(t.e);
+    EXPECT_NE(GetCapture(), Window()) << "hidden";
 }
 
 TEST_F(CandidateWindow, DragKeepsTheWindowInsideTheWorkArea) {

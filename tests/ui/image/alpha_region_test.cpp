@@ -56,6 +56,31 @@ TEST(AlphaRegion, ManyRowsAreBuiltInBatches) {
     EXPECT_EQ(box.bottom, 5000);
 }
 
+// A checkered alpha has one run per pixel: hundreds of thousands of rectangles take seconds
+// and can kill the X connection under Wine. Past the run limit the window takes the
+// picture's rectangle; a shape just under it keeps its holes.
+TEST(AlphaRegion, ShapesOfTooManyRunsFallBackToTheRectangle) {
+    AlphaPicture checkered(500, 500);
+    for (int y = 0; y < 500; ++y)
+        for (int x = (y & 1); x < 500; x += 2) checkered.Opaque(x, y);
+    zan::UniqueRegion region(CreateRegionFromAlpha(&checkered.image));
+    ASSERT_TRUE(region);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(region.get(), &box), SIMPLEREGION);
+    EXPECT_EQ(box.right, 500);
+    EXPECT_EQ(box.bottom, 500);
+    EXPECT_TRUE(PtInRegion(region.get(), 1, 0));  // a transparent pixel of the picture
+
+    const int rows = int(kMaxRegionRects / 2);  // two runs per row: just under the limit
+    AlphaPicture twoRuns(5, rows);
+    for (int y = 0; y < rows; ++y) twoRuns.Opaque(0, y), twoRuns.Opaque(2, y);
+    zan::UniqueRegion shaped(CreateRegionFromAlpha(&twoRuns.image));
+    ASSERT_TRUE(shaped);
+    EXPECT_EQ(GetRgnBox(shaped.get(), &box), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(shaped.get(), 1, rows - 1));
+    EXPECT_TRUE(PtInRegion(shaped.get(), 2, rows - 1));
+}
+
 TEST(SkinHitTest, BordersStatesAndOrder) {
     SkinRegion regions[3] = {};
     auto set = [&](int i, int32_t x, int32_t y, int32_t w, int32_t h, uint64_t state, int64_t id) {

@@ -151,6 +151,37 @@ TEST(SkinIni, ValueForms) {
     EXPECT_EQ(d->path[0], 0);
 }
 
+// Numbers no screen shows are held to the skin bounds as they are read: minimum sizes of 8000
+// would make every show of the candidate window paint 64 million pixels, and a button at the
+// end of the integer range overflows the hit test.
+TEST(SkinIni, GeometryIsHeldWithinWhatAScreenShows) {
+    std::string body =
+        "[-文字显示-]\r\n候选字体大小=90000\r\n编码字体大小=-90000\r\n"
+        "[-状态栏窗口-]\r\n软键盘按钮位置=2147483600,5\r\n菜单按钮位置=-1,-1\r\n"
+        "输入法标志位置=-2147483000,3\r\n"
+        "[-候选窗口-合并-]\r\n最小宽度=8000\r\n最小高度=-7\r\n候选起始位置=12,99999\r\n"
+        "行间距=-99999\r\n文字背景边框=1,70000,3,4\r\n右边距=9\r\n"
+        "[-候选窗口-嵌入-竖排-]\r\n最小高度=8000\r\n纵向拉伸区域=3,9000\r\n";
+    SkinIniResult r;
+    auto d = Parse(SkinIni(body), &r);
+    ASSERT_EQ(r, kSkinIniOk);
+    EXPECT_EQ(d->text.candidateFontSize, kMaxSkinFontSize);
+    EXPECT_EQ(d->text.codeFontSize, -kMaxSkinFontSize);
+    EXPECT_EQ(d->statusBar.softKeyboardButton.x, kMaxSkinExtent);
+    EXPECT_EQ(d->statusBar.softKeyboardButton.y, 5);
+    EXPECT_EQ(d->statusBar.menuButton.x, -1);  // hidden stays hidden
+    EXPECT_EQ(d->statusBar.logo.x, -kMaxSkinExtent);
+    EXPECT_EQ(d->mergedH.minWidth, kMaxSkinExtent);
+    EXPECT_EQ(d->mergedH.minHeight, 0);
+    EXPECT_EQ(d->mergedH.candidateOrigin.x, 12);
+    EXPECT_EQ(d->mergedH.candidateOrigin.y, kMaxSkinExtent);
+    EXPECT_EQ(d->mergedH.lineGap, -kMaxSkinExtent);
+    EXPECT_EQ(d->mergedH.textFrame[1], kMaxSkinExtent);
+    EXPECT_EQ(d->mergedH.rightMargin, 9);  // sane numbers are kept
+    EXPECT_EQ(d->embeddedV.minHeight, kMaxSkinExtent);
+    EXPECT_EQ(d->embeddedV.stretchY.y, kMaxSkinExtent);
+}
+
 TEST(SkinIni, LongLinesContinueAsTheNextLine) {
     std::string body = "[-候选窗口-合并-]\r\n;" + std::string(126, 'x') + "行间距=7\r\n";
     SkinIniResult r;

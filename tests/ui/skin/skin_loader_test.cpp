@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/test_files.h"
+#include "ui/skin/skin_archive.h"
 #include "ui/skin/skin_picture_budget.h"
 #include "ui/skin_fixture.h"
 
@@ -164,6 +165,80 @@ TEST(SkinLoader, PictureSizesAndThePackageBudget) {
         for (int slot : c.present) EXPECT_NE(l.set->images[slot], nullptr) << c.name << " " << slot;
         for (int slot : c.missing) EXPECT_EQ(l.set->images[slot], nullptr) << c.name << " " << slot;
     }
+}
+
+// Sets the uncompressed size an entry declares (local header and central directory) without
+// changing its data, as a hostile archive does.
+void DeclareSize(std::vector<uint8_t>& zip, const std::string& name, uint32_t size) {
+    auto u16 = [&](size_t at) { return uint32_t(zip[at]) | uint32_t(zip[at + 1]) << 8; };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) zip[at + i] = uint8_t(v >> (8 * i));
+    };
+    for (size_t at = 0; at + 46 <= zip.size(); ++at) {
+        if (u32(at) != 0x02014b50) continue;
+        const size_t nameLength = u16(at + 28);
+        if (std::string(zip.begin() + at + 46, zip.begin() + at + 46 + nameLength) != name)
+            continue;
+        put(at + 24, size);
+        put(u32(at + 42) + 22, size);
+        return;
+    }
+    ADD_FAILURE() << name << " is not in the archive";
+}
+
+// Only the entries a skin uses are read, each only when its declared size is within its bound
+// and what is left of the package budget: fillers are never inflated, whatever they declare.
+TEST(SkinArchive, EntriesAreRefusedByTheirDeclaredSizes) {
+    const std::string ini = SkinIni("");
+    const std::string small = SolidPng(4, 4, 1, 2, 3, 255);
+    std::vector<ZipItem> items = RequiredPictures();
+    items.push_back({"skin.ini", ini, true});
+    items.push_back({"filler.bin", std::string(1 << 20, '\0'), true});
+    items.push_back({"menu.png", small, true});
+    items.push_back({"up.png", small, true});
+    items.push_back({"sub/down.png", small, true});
+    std::vector<uint8_t> zip = MakeZip(items);
+    DeclareSize(zip, "filler.bin", 400u << 20);
+    DeclareSize(zip, "menu.png", 400u << 20);
+
+    unzFile archive = OpenMemoryArchive(zip.data(), zip.size());
+    ASSERT_NE(archive, nullptr);
+    ArchiveEntryList* list = ReadSkinArchiveEntries(archive);
+    unzClose(archive);
+    ASSERT_NE(list, nullptr);
+    std::set<std::string> read, refused;
+    for (int i = 0; i < list->count; ++i)
+        (list->entries[i].readOk ? read : refused).insert(list->entries[i].name);
+    FreeArchiveEntries(list);
+    EXPECT_EQ(read, (std::set<std::string>{"bar.png", "candHB.png", "candHB_shu.png", "candQR.png",
+                                           "candQR_shu.png", "skin.ini", "up.png"}));
+    EXPECT_EQ(refused, std::set<std::string>{"menu.png"});
+
+    Loaded l;
+    ASSERT_TRUE(LoadBytes(l, zip));
+    EXPECT_EQ(l.set->images[kSlotMenu], nullptr);
+    EXPECT_NE(l.set->images[kSlotPageUp], nullptr);
+}
+
+// A package of pictures repeated past the byte budget: the entries after the budget is spent
+// are not read, so the slot keeps the last picture that was.
+TEST(SkinArchive, ThePackageBudgetBoundsTheTotalRead) {
+    const uint64_t padding = kMaxSkinPictureBytes - 4096;
+    const int fit = int(kSkinPackageByteBudget / kMaxSkinPictureBytes);
+    std::vector<ZipItem> items = RequiredPictures();
+    items.push_back({"skin.ini", SkinIni(""), true});
+    for (int i = 0; i <= fit; ++i) {
+        // Trailing bytes after the picture's end are never looked at by the decoder.
+        std::string picture = SolidPng(2, 2, uint8_t(i), 0, 0, 255);
+        picture.resize(size_t(padding), '\0');
+        items.push_back({"menu.png", picture, true});
+    }
+    Loaded l;
+    ASSERT_TRUE(LoadBytes(l, MakeZip(items)));
+    ASSERT_NE(l.set->images[kSlotMenu], nullptr);
+    // Pixels are B, G, R, A: the red of the picture tells which entry filled the slot.
+    EXPECT_EQ(l.set->images[kSlotMenu]->pixels[2], uint8_t(fit - 1));
 }
 
 TEST(SkinLoader, FolderListingAndLibrary) {
