@@ -25,7 +25,8 @@ struct Installation {
         : ime(std::move(mainEntries)) {
         ime.WriteValue(L"IMEName", kProgramTestModule);
         ime.WriteValue(L"DisplayName", kProgramTestName);
-        modulePath = PlaceSystemModule(Beside(L"zanTSF.dll"), std::wstring(kProgramTestModule) + L".ime");
+        modulePath =
+            PlaceSystemModule(Beside(L"zanTSF.dll"), std::wstring(kProgramTestModule) + L".ime");
         EXPECT_FALSE(modulePath.empty());
     }
     std::wstring Title(const wchar_t* format) const {
