@@ -87,17 +87,28 @@ std::wstring DictionaryText(const MappedFile* dict, const std::wstring& key) {
     return value;
 }
 
+namespace {
+
+// Pulled back inside [low, high - extent] when the window fits there.
+LONG Inside(LONG at, LONG extent, LONG low, LONG high) {
+    if (high - low < extent) return at;
+    return std::max(low, std::min(at, high - extent));
+}
+
+}  // namespace
+
 POINT PlaceDictWindow(bool rows, const RECT& cand, POINT word, const RECT& work, SIZE size) {
+    LONG x, y;
     if (!rows) {
-        const LONG x = cand.left + word.x - 10;
+        x = cand.left + word.x - 10;
         const LONG middle = work.top + (work.bottom - work.top) / 2;
-        const LONG y = cand.bottom < middle ? cand.bottom + 5 : cand.top - size.cy - 5;
-        return {x, y};
+        y = cand.bottom < middle ? cand.bottom + 5 : cand.top - size.cy - 5;
+    } else {
+        y = cand.top + word.y - 10;
+        const LONG fourFifths = work.left + (work.right - work.left) * 4 / 5;
+        x = cand.right < fourFifths ? cand.right + 5 : cand.left - size.cx - 5;
     }
-    const LONG y = cand.top + word.y - 10;
-    const LONG fourFifths = work.left + (work.right - work.left) * 4 / 5;
-    const LONG x = cand.right < fourFifths ? cand.right + 5 : cand.left - size.cx - 5;
-    return {x, y};
+    return {Inside(x, size.cx, work.left, work.right), Inside(y, size.cy, work.top, work.bottom)};
 }
 
 std::wstring DictLinkParameters(const wchar_t* guidText, const std::wstring& key) {

@@ -29,7 +29,7 @@ std::wstring DictionaryText(const MappedFile* dict, const std::wstring& key);
 // The top-left of a window of size for a candidate window at `candidate` (screen) whose word
 // starts at `word` (window pixels): beside or below it, or 5 pixels before it when there is
 // no room after. Halves and fifths are measured across the work area from its own left and
-// top edges.
+// top edges. The window is then kept inside the work area where it fits.
 POINT PlaceDictWindow(bool rows, const RECT& candidate, POINT word, const RECT& workArea,
                       SIZE size = SIZE{130, 160});
 

@@ -15,6 +15,7 @@
 #include "core/table/table_format.h"
 #include "support/table_on_disk.h"
 #include "support/test_files.h"
+#include "support/window_driver.h"
 #include "ui/dict/dict_look.h"
 #include "ui/dict/dict_text.h"
 #include "ui/skin/skin_loader.h"
@@ -143,6 +144,32 @@ TEST(PlaceDictWindow, BesideTheCandidateWindowWithinItsWorkArea) {
          {0, 0},
          {1280, 0, 2560, 1024},
          {2105, 90}},
+        // Kept inside the work area (a window of 130 x 160).
+        {"rows at the top edge", true, {100, 0, 300, 200}, {0, 4}, {0, 0, 1280, 1024}, {305, 0}},
+        {"rows at the bottom edge",
+         true,
+         {100, 900, 300, 1000},
+         {10, 40},
+         {0, 0, 1280, 1024},
+         {305, 864}},
+        {"row layout at the left edge",
+         false,
+         {0, 100, 300, 140},
+         {2, 8},
+         {0, 0, 1280, 1024},
+         {0, 145}},
+        {"row layout at the right edge",
+         false,
+         {1100, 100, 1270, 140},
+         {150, 8},
+         {0, 0, 1280, 1024},
+         {1150, 145}},
+        {"larger than the work area: as placed",
+         true,
+         {100, 100, 300, 300},
+         {10, 40},
+         {0, 0, 100, 100},
+         {-35, 130}},
     };
     for (const Case& c : cases) {
         const POINT p = PlaceDictWindow(c.rows, c.candidate, c.word, c.work);
@@ -240,6 +267,7 @@ TEST_F(DictWindowTest, TheWindowFitsItsText) {
     page_.e->ime = ime.get();
     ShowDictWindow(page_.e, 2);
     ASSERT_NE(Window(), nullptr);
+    EXPECT_TRUE(testing_support::SaveScreenshotIfAsked(Window(), L"dictionary-window.png"));
     RECT r;
     GetClientRect(Window(), &r);
     EXPECT_EQ(r.right, kDictMaxWidth);
