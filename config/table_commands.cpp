@@ -173,16 +173,21 @@ void ImportMainText(const TableCommand& c, ReadText& text) {
     }
 }
 
+// A replacement's question, then its text chosen and read; false (after saying why, where
+// the file cannot be read) when there is nothing to replace with.
+bool AskAndReadReplacement(const TableCommand& c, const wchar_t* question, ReadText* text) {
+    if (Ask(c, question) != IDYES) return false;
+    wchar_t path[kPathChars];
+    if (!ChooseText(c, path)) return false;
+    if (text->Read(path)) return true;
+    Tell(c, kReplaceUnreadable, kProgramTitle, MB_ICONERROR);
+    return false;
+}
+
 // The whole main table from a text: built into %TEMP% first, then copied in place.
 void ReplaceMain(const TableCommand& c) {
-    if (Ask(c, kAskReplace) != IDYES) return;
-    wchar_t path[kPathChars];
-    if (!ChooseText(c, path)) return;
     ReadText text;
-    if (!text.Read(path)) {
-        Tell(c, kReplaceUnreadable, kProgramTitle, MB_ICONERROR);
-        return;
-    }
+    if (!AskAndReadReplacement(c, kAskReplace, &text)) return;
     wchar_t work[kPathChars];
     if (MakeTempFilePath(kReplaceWorkName, work) <= 0) {
         Tell(c, kReplaceNoAccess, kProgramTitle, MB_ICONERROR);
@@ -234,14 +239,8 @@ void ReplaceMain(const TableCommand& c) {
 // One class of the main table from a text: the text is chosen and read before the class is
 // removed, so that a cancel or an unreadable file loses nothing.
 void ReplaceClass(const TableCommand& c) {
-    if (Ask(c, kAskReplaceClass) != IDYES) return;
-    wchar_t path[kPathChars];
-    if (!ChooseText(c, path)) return;
     ReadText text;
-    if (!text.Read(path)) {
-        Tell(c, kReplaceUnreadable, kProgramTitle, MB_ICONERROR);
-        return;
-    }
+    if (!AskAndReadReplacement(c, kAskReplaceClass, &text)) return;
     if (!CodeTable::RemoveCategories(c.engine->mainTable, 1u << c.tableClass)) {
         Tell(c, kImportFailed, kImportTitle, MB_ICONINFORMATION);
         return;

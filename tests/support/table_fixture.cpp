@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/base/mapped_file.h"
+#include "core/table/table_edit.h"
 #include "core/table/table_format.h"
 
 namespace testing_support {
@@ -95,6 +97,15 @@ std::vector<uint8_t> MakeKeyValueTable(const std::vector<std::pair<std::string, 
                      [](const auto& a, const auto& b) { return CodeLess(a.first, b.first); });
     for (uint32_t i = 0; i < n; ++i) Put32(out, kOffsetArrayStart + 4 * i, offs[i].second);
     return out;
+}
+
+int32_t UserWordsIn(const std::wstring& table) {
+    MappedFile* raw = nullptr;
+    if (MappedFile::LoadToMemory(&raw, table.c_str()) <= 0 || !raw) return -1;
+    MappedFilePtr t(raw);
+    int32_t counters[kCategoryCounters] = {};
+    CountEntriesByCategory(t.get(), counters);
+    return counters[2];
 }
 
 }  // namespace testing_support

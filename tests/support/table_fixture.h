@@ -17,4 +17,7 @@ std::vector<uint8_t> MakeCodeTable(std::vector<FixtureEntry> entries, uint32_t k
 // A kind-65536 table; entries keep their given heap order, offsets sorted by key.
 std::vector<uint8_t> MakeKeyValueTable(const std::vector<std::pair<std::string, std::string>>& kv);
 
+// Words of class 2 (the user's) in a code-table file; -1 when it cannot be read.
+int32_t UserWordsIn(const std::wstring& table);
+
 }  // namespace testing_support

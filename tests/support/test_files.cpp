@@ -1,5 +1,7 @@
 #include "support/test_files.h"
 
+#include <objbase.h>
+
 #include <atomic>
 
 namespace testing_support {
@@ -74,6 +76,14 @@ bool FileExists(const std::wstring& path) {
 bool DirExists(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring NewGuidText() {
+    GUID g;
+    CoCreateGuid(&g);
+    wchar_t t[40];
+    StringFromGUID2(g, t, 40);
+    return t;
 }
 
 bool PlaceCopy(const std::wstring& from, const std::wstring& to) {

@@ -29,6 +29,8 @@ bool FileExists(const std::wstring& path);
 bool DirExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 std::string Narrow(const std::wstring& w);  // UTF-8
+// A fresh GUID as "{XXXXXXXX-...}".
+std::wstring NewGuidText();
 // Puts a copy of from at to for test programs running side by side: a target already holding
 // the same bytes is left alone (another process may have it loaded), and a new copy is written
 // beside it and renamed over it, so no process ever loads a half-written file.

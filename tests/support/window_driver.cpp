@@ -137,6 +137,17 @@ std::vector<HWND> ChildWindowsOfClass(HWND window, const wchar_t* className) {
     return s.found;
 }
 
+void SendKey(WORD vk) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    }
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
 bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     RECT r;
     if (!window || !GetWindowRect(window, &r)) return false;

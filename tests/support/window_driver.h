@@ -29,6 +29,8 @@ bool DialogItemChecked(HWND dialog, int id);
 bool DialogItemVisible(HWND dialog, int id);
 // Posts the click of a button (WM_COMMAND BN_CLICKED to its dialog); does not wait.
 void ClickDialogItem(HWND dialog, int id);
+// One press and release of a virtual key through SendInput, as a keyboard sends it.
+void SendKey(WORD vk);
 // Visible child windows of a class below window (all depths), in Z order.
 std::vector<HWND> ChildWindowsOfClass(HWND window, const wchar_t* className);
 

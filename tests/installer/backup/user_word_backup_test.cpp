@@ -26,14 +26,6 @@ namespace {
 
 constexpr uint32_t kUserWord = 1u | (2u << 24);
 
-std::wstring NewGuidText() {
-    GUID g;
-    CoCreateGuid(&g);
-    wchar_t t[40];
-    StringFromGUID2(g, t, 40);
-    return t;
-}
-
 std::wstring Beside(const wchar_t* name) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -44,15 +36,6 @@ std::wstring Beside(const wchar_t* name) {
 std::string Text(const std::wstring& path) {
     std::vector<uint8_t> b = ReadFileBytes(path);
     return std::string(b.begin(), b.end());
-}
-
-int32_t UserWords(const std::wstring& table) {
-    MappedFile* raw = nullptr;
-    if (MappedFile::LoadToMemory(&raw, table.c_str()) <= 0 || !raw) return -1;
-    MappedFilePtr t(raw);
-    int32_t counters[kCategoryCounters] = {};
-    CountEntriesByCategory(t.get(), counters);
-    return counters[2];
 }
 
 // An installed product: its key, its data folder and the built DLL as its IME file.
@@ -235,9 +218,9 @@ TEST(UserWordRestore, SavedWordsGoIntoAFreshTableAsUserWords) {
               BackupStatus::kWordsSaved);
     // The new version's table: its own words, none of the user's.
     p.WriteMain({{"\x11", "\xe4\xb8\x80"}});
-    ASSERT_EQ(UserWords(p.data + L"main.dmg"), 0);
+    ASSERT_EQ(UserWordsIn(p.data + L"main.dmg"), 0);
     EXPECT_EQ(RestoreUserWords(p.data.c_str(), files.wordFile.c_str()), 2);
-    EXPECT_EQ(UserWords(p.data + L"main.dmg"), 2);
+    EXPECT_EQ(UserWordsIn(p.data + L"main.dmg"), 2);
     const std::string table = Text(p.data + L"main.dmg");
     EXPECT_NE(table.find("\xe4\xbd\xa0"), std::string::npos);
     EXPECT_NE(table.find("\xe5\xa5\xbd"), std::string::npos);

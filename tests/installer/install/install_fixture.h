@@ -27,14 +27,6 @@ struct ComScope {
     ~ComScope() { CoUninitialize(); }
 };
 
-inline std::wstring NewGuidText() {
-    GUID g;
-    CoCreateGuid(&g);
-    wchar_t t[40];
-    StringFromGUID2(g, t, 40);
-    return t;
-}
-
 inline std::wstring ReadValue(const std::wstring& path, const wchar_t* name, REGSAM view,
                               DWORD* bytesOut = nullptr) {
     zan::UniqueKey k;

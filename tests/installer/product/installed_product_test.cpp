@@ -40,6 +40,7 @@
 #include "installer/install/product_registry.h"
 #include "installer/install/shortcuts.h"
 #include "installer/register/keyboard_layout.h"
+#include "support/table_fixture.h"
 #include "support/test_files.h"
 #include "support/window_driver.h"
 
@@ -134,17 +135,6 @@ struct Installed {
     GetSystemDirectoryW(system, MAX_PATH);
     out.ime = std::wstring(system) + L"\\" + out.values.imeName + L".ime";
     return ::testing::AssertionSuccess();
-}
-
-void SendKey(WORD vk) {
-    INPUT in[2] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = vk;
-        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    }
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
 }
 
 template <class T>
@@ -344,15 +334,6 @@ TEST(InstalledProduct, TheUpgradeReplacedTheHeldDll) {
 namespace {
 
 constexpr wchar_t kTaughtWord[] = L"测试";
-
-int32_t UserWordsIn(const std::wstring& table) {
-    MappedFile* raw = nullptr;
-    if (MappedFile::LoadToMemory(&raw, table.c_str()) <= 0 || !raw) return -1;
-    MappedFilePtr t(raw);
-    int32_t counters[kCategoryCounters] = {};
-    CountEntriesByCategory(t.get(), counters);
-    return counters[2];
-}
 
 bool TableHolds(const std::wstring& table, const std::wstring& word) {
     std::vector<uint8_t> b = ReadFileBytes(table);

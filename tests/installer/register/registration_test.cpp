@@ -20,6 +20,7 @@
 
 using testing_support::FakeCategories;
 using testing_support::FakeProfiles;
+using testing_support::NewGuidText;
 using testing_support::TempDir;
 using testing_support::TestEnvironment;
 
@@ -29,14 +30,6 @@ struct ComScope {
     ComScope() { CoInitialize(nullptr); }
     ~ComScope() { CoUninitialize(); }
 };
-
-std::wstring NewGuidText() {
-    GUID g;
-    CoCreateGuid(&g);
-    wchar_t t[40];
-    StringFromGUID2(g, t, 40);
-    return t;
-}
 
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = KEY_WOW64_64KEY) {
     zan::UniqueKey k;

@@ -20,14 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring NewGuidText() {
-    GUID g;
-    CoCreateGuid(&g);
-    wchar_t t[40];
-    StringFromGUID2(g, t, 40);
-    return t;
-}
-
 std::set<std::wstring> Files(const std::wstring& folder) {
     std::set<std::wstring> lines;
     AddFileLines(folder, L"", lines);

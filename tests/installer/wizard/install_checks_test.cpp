@@ -19,14 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring NewGuidText() {
-    GUID g;
-    CoCreateGuid(&g);
-    wchar_t t[40];
-    StringFromGUID2(g, t, 40);
-    return t;
-}
-
 // A product key of the tests (64-bit view), removed at the end.
 struct ProductKey {
     std::wstring guid = NewGuidText();

@@ -77,17 +77,6 @@ bool IsImageOf(HMODULE module, const std::wstring& path) {
            a->FileHeader.Machine == b->FileHeader.Machine;
 }
 
-void SendKey(WORD vk) {
-    INPUT in[2] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = vk;
-        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    }
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
 bool WaitForText(HWND edit, const std::wstring& text, DWORD ms) {
     const DWORD start = GetTickCount();
     while (WindowTextOf(edit) != text) {
