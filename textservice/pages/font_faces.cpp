@@ -2,14 +2,19 @@
 
 #include <windows.h>
 
+#include "core/base/boundary_guard.h"
+
 namespace {
 
+// Called back from GDI: nothing thrown may cross it; out of memory ends the enumeration.
 int CALLBACK AddFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM list) {
-    auto* faces = reinterpret_cast<std::vector<std::wstring>*>(list);
-    std::wstring face = font->lfFaceName;
-    if (face.size() > kFontFaceChars) face.resize(kFontFaceChars);
-    if (!face.empty()) faces->push_back(face);
-    return 1;
+    return Guarded(0, [&] {
+        auto* faces = reinterpret_cast<std::vector<std::wstring>*>(list);
+        std::wstring face = font->lfFaceName;
+        if (face.size() > kFontFaceChars) face.resize(kFontFaceChars);
+        if (!face.empty()) faces->push_back(face);
+        return 1;
+    });
 }
 
 }  // namespace
